@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what is missing, builds and runs every test, first in a
+# normal build (build/), then under AddressSanitizer and UndefinedBehaviorSanitizer
+# (build-asan/). Fails when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t packages < <(grep -v '^\s*#' scripts/packages.txt | grep -v '^\s*$')
+bash scripts/ensure-packages.sh "${packages[@]}"
+jobs=$(nproc)
+
+run_suite() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DKEYPOSE_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" --parallel "$jobs"
+    ctest --test-dir "$dir" --output-on-failure --parallel "$jobs"
+}
+
+echo "== normal build"
+run_suite build
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_suite build-asan -DKEYPOSE_SANITIZE=ON -DKEYPOSE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
