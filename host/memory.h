@@ -24,8 +24,11 @@ Size GetHandleSize(Handle h);
 // Blocks are never locked by this host, so unlocking only states that the caller holds no
 // pointer into the block; kept because a resize must be preceded by it on other hosts.
 void HUnlock(Handle h);
-// Releases the block and its master pointer; a null handle is ignored. The handle must not
-// be used again.
+// Releases the block and its master pointer; a null handle is ignored (noErr). The handle
+// must not be used again.
 void DisposeHandle(Handle h);
+// A handle that is not alive (never made, or already disposed of) is refused by every call
+// above without harm: MemError() then reports nilHandleErr and nothing changes.
+
 // The result of the last memory call: noErr, memFullErr or nilHandleErr.
 OSErr MemError();
