@@ -62,6 +62,7 @@ class CTextureShaderObject;
 
 class CSetObject : public CSharedObject {
 public:
+    int Level() const override { return 1; }
     CSetObject() = default;
     explicit CSetObject(OpaqueTQ3Object* set);
     // Wraps set, taking over the caller's reference when adopt is true; a null set makes a

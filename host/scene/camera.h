@@ -11,6 +11,7 @@ class CViewObject;
 
 class CCameraObject : public CShapeObject {
 public:
+    int Level() const override { return 2; }
     CCameraObject() = default;
     explicit CCameraObject(OpaqueTQ3Object* object);
     CCameraObject(C3DObject const& object);

@@ -24,6 +24,7 @@ inline constexpr uint32_t kQ3DisplayGroupStateDefault = 0x31;
 
 class CGroupObject : public CShapeObject {
 public:
+    int Level() const override { return 2; }
     // An empty wrapper (no group).
     CGroupObject() = default;
     explicit CGroupObject(OpaqueTQ3Object* object);
@@ -81,6 +82,7 @@ protected:
 
 class CDisplayGroupObject : public CGroupObject {
 public:
+    int Level() const override { return 3; }
     // A new display group.
     CDisplayGroupObject();
     explicit CDisplayGroupObject(OpaqueTQ3Object* object);

@@ -8,6 +8,7 @@
 
 class CLightObject : public CShapeObject {
 public:
+    int Level() const override { return 2; }
     CLightObject() = default;
     explicit CLightObject(OpaqueTQ3Object* object);
     CLightObject(C3DObject const& object);

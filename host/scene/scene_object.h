@@ -67,17 +67,18 @@ public:
     bool operator==(C3DObject const& other) const { return fObject == other.fObject; }
 
 protected:
-    // Wraps object as a wrapper of the class whose types sit at `level` of the type chain
-    // (0 for the most general kind); requiredType, when not 0, must be on the chain, else
-    // CSceneException (and no reference is kept). With adopt the wrapper takes over a
-    // reference the caller owned (an object the library has just made) instead of adding one.
-    C3DObject(OpaqueTQ3Object* object, int level, TQ3ObjectType requiredType, bool adopt = false);
+    // Wraps object; requiredType, when not 0, must be on its type chain, else CSceneException
+    // (and no reference is kept). With adopt the wrapper takes over a reference the caller
+    // owned (an object the library has just made) instead of adding one.
+    C3DObject(OpaqueTQ3Object* object, TQ3ObjectType requiredType, bool adopt = false);
+    // Where the wrapper's class sits on the type chain: GetType() answers the code at this
+    // level (0 the most general kind).
+    virtual int Level() const { return 0; }
     // Throws unless the wrapper holds an object; returns it.
     OpaqueTQ3Object* Require() const;
 
 private:
     OpaqueTQ3Object* fObject = nullptr;
-    int fLevel = 0;
 };
 
 class CGroupObject;

@@ -8,6 +8,7 @@
 
 class CShaderObject : public CShapeObject {
 public:
+    int Level() const override { return 2; }
     CShaderObject() = default;
     explicit CShaderObject(OpaqueTQ3Object* object);
     CShaderObject(C3DObject const& object);

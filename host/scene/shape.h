@@ -8,6 +8,7 @@ class CSetObject;
 
 class CShapeObject : public CSharedObject {
 public:
+    int Level() const override { return 1; }
     CShapeObject() = default;
     explicit CShapeObject(OpaqueTQ3Object* object);
     CShapeObject(C3DObject const& object);

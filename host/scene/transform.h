@@ -6,6 +6,7 @@
 
 class CTransformObject : public CShapeObject {
 public:
+    int Level() const override { return 2; }
     // A new transform holding the matrix.
     explicit CTransformObject(CMatrix4x4 const& matrix);
     explicit CTransformObject(OpaqueTQ3Object* object);

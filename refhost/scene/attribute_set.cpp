@@ -63,10 +63,10 @@ bool IsCustomAttributeType(TQ3AttributeType type) {
     return false;
 }
 
-CSetObject::CSetObject(OpaqueTQ3Object* set) : CSharedObject(set, 1, "set "_4cc) {}
+CSetObject::CSetObject(OpaqueTQ3Object* set) : CSharedObject(set, "set "_4cc) {}
 
 CSetObject::CSetObject(OpaqueTQ3Object* set, bool adopt)
-    : CSharedObject(set ? set : new AttributeSet, 1, "set "_4cc, adopt || !set) {}
+    : CSharedObject(set ? set : new AttributeSet, "set "_4cc, adopt || !set) {}
 
 namespace {
 
@@ -84,12 +84,12 @@ OpaqueTQ3Object* SetTarget(OpaqueTQ3Object* object) {
 } // namespace
 
 CSetObject::CSetObject(CShapeObject const& shape)
-    : CSharedObject(SetTarget(shape.GetObject()), 1, "set "_4cc) {
+    : CSharedObject(SetTarget(shape.GetObject()), "set "_4cc) {
     Require(); // the shape wrapper held nothing
 }
 
 CSetObject::CSetObject(C3DObject const& object)
-    : CSharedObject(SetTarget(object.GetObject()), 1, "set "_4cc) {}
+    : CSharedObject(SetTarget(object.GetObject()), "set "_4cc) {}
 
 bool CSetObject::Contains(TQ3AttributeType type) const {
     AttributeSet const& set = SetOf(Require());

@@ -49,13 +49,13 @@ Camera* MadeCamera(TQ3OrthographicCameraData const& d) {
 
 } // namespace
 
-CCameraObject::CCameraObject(OpaqueTQ3Object* object) : CShapeObject(object, 2, "cmra"_4cc) {}
+CCameraObject::CCameraObject(OpaqueTQ3Object* object) : CShapeObject(object, "cmra"_4cc) {}
 
 CCameraObject::CCameraObject(C3DObject const& object)
-    : CShapeObject(object.GetObject(), 2, "cmra"_4cc) {}
+    : CShapeObject(object.GetObject(), "cmra"_4cc) {}
 
 CCameraObject::CCameraObject(CViewObject const& view)
-    : CShapeObject(ViewPart(view, &View::camera, "camera"), 2, "cmra"_4cc) {}
+    : CShapeObject(ViewPart(view, &View::camera, "camera"), "cmra"_4cc) {}
 
 void CCameraObject::GetCameraData(TQ3CameraData* data) const {
     *data = CameraOf(Require()).data;
@@ -72,10 +72,10 @@ void CCameraObject::RequireKind(TQ3ObjectType kind) const {
 }
 
 CViewAngleAspectCameraObject::CViewAngleAspectCameraObject(TQ3ViewAngleAspectCameraData const& d)
-    : CCameraObject(MadeCamera(d), 2, "vana"_4cc, true) {}
+    : CCameraObject(MadeCamera(d), "vana"_4cc, true) {}
 
 CViewAngleAspectCameraObject::CViewAngleAspectCameraObject(C3DObject const& object)
-    : CCameraObject(object.GetObject(), 2, "vana"_4cc) {}
+    : CCameraObject(object.GetObject(), "vana"_4cc) {}
 
 void CViewAngleAspectCameraObject::GetCameraData(TQ3ViewAngleAspectCameraData* data) const {
     RequireKind("vana"_4cc);
@@ -92,10 +92,10 @@ void CViewAngleAspectCameraObject::SetCameraData(TQ3ViewAngleAspectCameraData co
 }
 
 CViewPlaneCameraObject::CViewPlaneCameraObject(TQ3ViewPlaneCameraData const& d)
-    : CCameraObject(MadeCamera(d), 2, "vwpl"_4cc, true) {}
+    : CCameraObject(MadeCamera(d), "vwpl"_4cc, true) {}
 
 CViewPlaneCameraObject::CViewPlaneCameraObject(C3DObject const& object)
-    : CCameraObject(object.GetObject(), 2, "vwpl"_4cc) {}
+    : CCameraObject(object.GetObject(), "vwpl"_4cc) {}
 
 void CViewPlaneCameraObject::GetCameraData(TQ3ViewPlaneCameraData* data) const {
     RequireKind("vwpl"_4cc);
@@ -115,10 +115,10 @@ void CViewPlaneCameraObject::SetCameraData(TQ3ViewPlaneCameraData const& data) {
 }
 
 COrthographicCameraObject::COrthographicCameraObject(TQ3OrthographicCameraData const& d)
-    : CCameraObject(MadeCamera(d), 2, "orth"_4cc, true) {}
+    : CCameraObject(MadeCamera(d), "orth"_4cc, true) {}
 
 COrthographicCameraObject::COrthographicCameraObject(C3DObject const& object)
-    : CCameraObject(object.GetObject(), 2, "orth"_4cc) {}
+    : CCameraObject(object.GetObject(), "orth"_4cc) {}
 
 void COrthographicCameraObject::GetCameraData(TQ3OrthographicCameraData* data) const {
     RequireKind("orth"_4cc);

@@ -94,16 +94,16 @@ OpaqueTQ3GroupPosition* OrderedPlace(Group const& group, OpaqueTQ3Object const* 
 
 } // namespace
 
-CGroupObject::CGroupObject(OpaqueTQ3Object* object) : CShapeObject(object, 2, "grup"_4cc) {}
+CGroupObject::CGroupObject(OpaqueTQ3Object* object) : CShapeObject(object, "grup"_4cc) {}
 
 CGroupObject::CGroupObject(C3DObject const& object)
-    : CShapeObject(object.GetObject(), 2, "grup"_4cc) {}
+    : CShapeObject(object.GetObject(), "grup"_4cc) {}
 
 CGroupObject::CGroupObject(CGroupObject const& group, OpaqueTQ3GroupPosition* position)
     : CGroupObject(group.GetObjectAt(position)) {}
 
 CGroupObject CGroupObject::NewGroup() {
-    return CGroupObject(new Group(GroupKind::kPlain), 2, "grup"_4cc, true);
+    return CGroupObject(new Group(GroupKind::kPlain), "grup"_4cc, true);
 }
 
 OpaqueTQ3GroupPosition* CGroupObject::GetFirstObject() const {
@@ -163,13 +163,13 @@ void CGroupObject::RemoveObject(OpaqueTQ3GroupPosition* position) {
 }
 
 CDisplayGroupObject::CDisplayGroupObject()
-    : CGroupObject(new Group(GroupKind::kDisplay), 3, "dspg"_4cc, true) {}
+    : CGroupObject(new Group(GroupKind::kDisplay), "dspg"_4cc, true) {}
 
 CDisplayGroupObject::CDisplayGroupObject(OpaqueTQ3Object* object)
-    : CGroupObject(object, 3, "dspg"_4cc) {}
+    : CGroupObject(object, "dspg"_4cc) {}
 
 CDisplayGroupObject::CDisplayGroupObject(C3DObject const& object)
-    : CGroupObject(object.GetObject(), 3, "dspg"_4cc) {}
+    : CGroupObject(object.GetObject(), "dspg"_4cc) {}
 
 uint32_t CDisplayGroupObject::GetState() const {
     return GroupOf(Require()).state;
@@ -180,31 +180,30 @@ void CDisplayGroupObject::SetState(uint32_t state) {
 }
 
 COrderedDisplayGroupObject::COrderedDisplayGroupObject()
-    : CDisplayGroupObject(new Group(GroupKind::kOrdered), 3, "ordg"_4cc, true) {}
+    : CDisplayGroupObject(new Group(GroupKind::kOrdered), "ordg"_4cc, true) {}
 
 COrderedDisplayGroupObject::COrderedDisplayGroupObject(OpaqueTQ3Object* object)
-    : CDisplayGroupObject(object, 3, "ordg"_4cc) {}
+    : CDisplayGroupObject(object, "ordg"_4cc) {}
 
 COrderedDisplayGroupObject::COrderedDisplayGroupObject(C3DObject const& object)
-    : CDisplayGroupObject(object.GetObject(), 3, "ordg"_4cc) {}
+    : CDisplayGroupObject(object.GetObject(), "ordg"_4cc) {}
 
 CListDisplayGroupObject::CListDisplayGroupObject()
-    : CDisplayGroupObject(new Group(GroupKind::kList), 3, "lstg"_4cc, true) {}
+    : CDisplayGroupObject(new Group(GroupKind::kList), "lstg"_4cc, true) {}
 
 CListDisplayGroupObject::CListDisplayGroupObject(OpaqueTQ3Object* object)
-    : CDisplayGroupObject(object, 3, "lstg"_4cc) {}
+    : CDisplayGroupObject(object, "lstg"_4cc) {}
 
 CListDisplayGroupObject::CListDisplayGroupObject(C3DObject const& object)
-    : CDisplayGroupObject(object.GetObject(), 3, "lstg"_4cc) {}
+    : CDisplayGroupObject(object.GetObject(), "lstg"_4cc) {}
 
 CLightGroupObject::CLightGroupObject()
-    : CGroupObject(new Group(GroupKind::kLight), 2, "lghg"_4cc, true) {}
+    : CGroupObject(new Group(GroupKind::kLight), "lghg"_4cc, true) {}
 
-CLightGroupObject::CLightGroupObject(OpaqueTQ3Object* object)
-    : CGroupObject(object, 2, "lghg"_4cc) {}
+CLightGroupObject::CLightGroupObject(OpaqueTQ3Object* object) : CGroupObject(object, "lghg"_4cc) {}
 
 CLightGroupObject::CLightGroupObject(C3DObject const& object)
-    : CGroupObject(object.GetObject(), 2, "lghg"_4cc) {}
+    : CGroupObject(object.GetObject(), "lghg"_4cc) {}
 
 CLightGroupObject::CLightGroupObject(CViewObject const& view)
-    : CGroupObject(ViewPart(view, &View::lights, "light group"), 2, "lghg"_4cc) {}
+    : CGroupObject(ViewPart(view, &View::lights, "light group"), "lghg"_4cc) {}

@@ -54,10 +54,10 @@ Light* MadeLight(FourCharCode kind, Data const& data) {
 
 } // namespace
 
-CLightObject::CLightObject(OpaqueTQ3Object* object) : CShapeObject(object, 2, "lght"_4cc) {}
+CLightObject::CLightObject(OpaqueTQ3Object* object) : CShapeObject(object, "lght"_4cc) {}
 
 CLightObject::CLightObject(C3DObject const& object)
-    : CShapeObject(object.GetObject(), 2, "lght"_4cc) {}
+    : CShapeObject(object.GetObject(), "lght"_4cc) {}
 
 CLightObject::CLightObject(CGroupObject const& group, OpaqueTQ3GroupPosition* position)
     : CLightObject(group.GetObjectAt(position)) {}
@@ -81,16 +81,16 @@ void CLightObject::RequireKind(TQ3ObjectType kind) const {
 }
 
 CAmbientLightObject::CAmbientLightObject(TQ3LightData const& data)
-    : CLightObject(NewLight("ambn"_4cc, data), 2, "ambn"_4cc, true) {}
+    : CLightObject(NewLight("ambn"_4cc, data), "ambn"_4cc, true) {}
 
 CAmbientLightObject::CAmbientLightObject(C3DObject const& object)
-    : CLightObject(object.GetObject(), 2, "ambn"_4cc) {}
+    : CLightObject(object.GetObject(), "ambn"_4cc) {}
 
 CDirectionalLightObject::CDirectionalLightObject(TQ3DirectionalLightData const& data)
-    : CLightObject(MadeLight("drct"_4cc, data), 2, "drct"_4cc, true) {}
+    : CLightObject(MadeLight("drct"_4cc, data), "drct"_4cc, true) {}
 
 CDirectionalLightObject::CDirectionalLightObject(C3DObject const& object)
-    : CLightObject(object.GetObject(), 2, "drct"_4cc) {}
+    : CLightObject(object.GetObject(), "drct"_4cc) {}
 
 void CDirectionalLightObject::GetLightData(TQ3DirectionalLightData* data) const {
     RequireKind("drct"_4cc);
@@ -104,10 +104,10 @@ void CDirectionalLightObject::SetLightData(TQ3DirectionalLightData const& data) 
 }
 
 CPointLightObject::CPointLightObject(TQ3PointLightData const& data)
-    : CLightObject(MadeLight("pntl"_4cc, data), 2, "pntl"_4cc, true) {}
+    : CLightObject(MadeLight("pntl"_4cc, data), "pntl"_4cc, true) {}
 
 CPointLightObject::CPointLightObject(C3DObject const& object)
-    : CLightObject(object.GetObject(), 2, "pntl"_4cc) {}
+    : CLightObject(object.GetObject(), "pntl"_4cc) {}
 
 void CPointLightObject::GetLightData(TQ3PointLightData* data) const {
     RequireKind("pntl"_4cc);
@@ -121,10 +121,10 @@ void CPointLightObject::SetLightData(TQ3PointLightData const& data) {
 }
 
 CSpotLightObject::CSpotLightObject(TQ3SpotLightData const& data)
-    : CLightObject(MadeLight("spot"_4cc, data), 2, "spot"_4cc, true) {}
+    : CLightObject(MadeLight("spot"_4cc, data), "spot"_4cc, true) {}
 
 CSpotLightObject::CSpotLightObject(C3DObject const& object)
-    : CLightObject(object.GetObject(), 2, "spot"_4cc) {}
+    : CLightObject(object.GetObject(), "spot"_4cc) {}
 
 void CSpotLightObject::GetLightData(TQ3SpotLightData* data) const {
     RequireKind("spot"_4cc);

@@ -13,10 +13,9 @@ CSceneException::CSceneException(std::string const& message) : std::runtime_erro
 
 CSceneException::~CSceneException() = default;
 
-C3DObject::C3DObject(OpaqueTQ3Object* object) : C3DObject(object, 0, 0) {}
+C3DObject::C3DObject(OpaqueTQ3Object* object) : C3DObject(object, 0) {}
 
-C3DObject::C3DObject(OpaqueTQ3Object* object, int level, TQ3ObjectType requiredType, bool adopt)
-    : fLevel(level) {
+C3DObject::C3DObject(OpaqueTQ3Object* object, TQ3ObjectType requiredType, bool adopt) {
     if (object && requiredType != 0 && !object->chain.Has(requiredType)) {
         if (adopt) {
             Release(object);
@@ -30,15 +29,13 @@ C3DObject::C3DObject(OpaqueTQ3Object* object, int level, TQ3ObjectType requiredT
     }
 }
 
-C3DObject::C3DObject(C3DObject const& other) : fObject(other.fObject), fLevel(other.fLevel) {
+C3DObject::C3DObject(C3DObject const& other) : fObject(other.fObject) {
     Retain(fObject);
 }
 
-C3DObject::C3DObject(C3DObject&& other) noexcept
-    : fObject(std::exchange(other.fObject, nullptr)), fLevel(other.fLevel) {}
+C3DObject::C3DObject(C3DObject&& other) noexcept : fObject(std::exchange(other.fObject, nullptr)) {}
 
 C3DObject& C3DObject::operator=(C3DObject const& other) {
-    // The level belongs to the wrapper's class, so only the object changes.
     Assign(fObject, other.fObject);
     return *this;
 }
@@ -76,7 +73,7 @@ OpaqueTQ3Object* C3DObject::Require() const {
 }
 
 TQ3ObjectType C3DObject::GetType() const {
-    return Require()->chain.At(fLevel);
+    return Require()->chain.At(Level());
 }
 
 TQ3ObjectType C3DObject::GetLeafType() const {
@@ -87,17 +84,17 @@ bool C3DObject::IsType(TQ3ObjectType type) const {
     return Require()->chain.Has(type);
 }
 
-CSharedObject::CSharedObject(OpaqueTQ3Object* object) : C3DObject(object, 0, 0) {}
+CSharedObject::CSharedObject(OpaqueTQ3Object* object) : C3DObject(object, 0) {}
 
-CSharedObject::CSharedObject(C3DObject const& object) : C3DObject(object.GetObject(), 0, 0) {}
+CSharedObject::CSharedObject(C3DObject const& object) : C3DObject(object.GetObject(), 0) {}
 
 CSharedObject::CSharedObject(CGroupObject const& group, OpaqueTQ3GroupPosition* position)
     : CSharedObject(group.GetObjectAt(position)) {}
 
-CShapeObject::CShapeObject(OpaqueTQ3Object* object) : CSharedObject(object, 1, "shap"_4cc) {}
+CShapeObject::CShapeObject(OpaqueTQ3Object* object) : CSharedObject(object, "shap"_4cc) {}
 
 CShapeObject::CShapeObject(C3DObject const& object)
-    : CSharedObject(object.GetObject(), 1, "shap"_4cc) {}
+    : CSharedObject(object.GetObject(), "shap"_4cc) {}
 
 CShapeObject::CShapeObject(CGroupObject const& group, OpaqueTQ3GroupPosition* position)
     : CShapeObject(group.GetObjectAt(position)) {}

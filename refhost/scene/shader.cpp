@@ -24,16 +24,16 @@ Texture& TextureOf(OpaqueTQ3Object* object) {
 
 } // namespace
 
-CShaderObject::CShaderObject(OpaqueTQ3Object* object) : CShapeObject(object, 2, "shdr"_4cc) {}
+CShaderObject::CShaderObject(OpaqueTQ3Object* object) : CShapeObject(object, "shdr"_4cc) {}
 
 CShaderObject::CShaderObject(C3DObject const& object)
-    : CShapeObject(object.GetObject(), 2, "shdr"_4cc) {}
+    : CShapeObject(object.GetObject(), "shdr"_4cc) {}
 
 CTextureShaderObject::CTextureShaderObject(OpaqueTQ3Object* object)
-    : CShaderObject(object, 2, "txsu"_4cc) {}
+    : CShaderObject(object, "txsu"_4cc) {}
 
 CTextureShaderObject::CTextureShaderObject(C3DObject const& object)
-    : CShaderObject(object.GetObject(), 2, "txsu"_4cc) {}
+    : CShaderObject(object.GetObject(), "txsu"_4cc) {}
 
 CMatrix3x3 CTextureShaderObject::GetUVTransform() const {
     return ShaderOf(Require()).uvTransform;

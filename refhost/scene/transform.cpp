@@ -18,12 +18,12 @@ Transform& TransformOf(OpaqueTQ3Object* object) {
 } // namespace
 
 CTransformObject::CTransformObject(CMatrix4x4 const& matrix)
-    : CShapeObject(new Transform(matrix), 2, "xfrm"_4cc, true) {}
+    : CShapeObject(new Transform(matrix), "xfrm"_4cc, true) {}
 
-CTransformObject::CTransformObject(OpaqueTQ3Object* object) : CShapeObject(object, 2, "xfrm"_4cc) {}
+CTransformObject::CTransformObject(OpaqueTQ3Object* object) : CShapeObject(object, "xfrm"_4cc) {}
 
 CTransformObject::CTransformObject(C3DObject const& object)
-    : CShapeObject(object.GetObject(), 2, "xfrm"_4cc) {}
+    : CShapeObject(object.GetObject(), "xfrm"_4cc) {}
 
 CTransformObject::CTransformObject(CGroupObject const& group, OpaqueTQ3GroupPosition* position)
     : CTransformObject(group.GetObjectAt(position)) {}

@@ -32,10 +32,9 @@ CPoint3D CBoundingBox::Middle() const {
             min.z + (max.z - min.z) * 0.5f};
 }
 
-CViewObject::CViewObject(OpaqueTQ3Object* object) : CSharedObject(object, 0, "view"_4cc) {}
+CViewObject::CViewObject(OpaqueTQ3Object* object) : CSharedObject(object, "view"_4cc) {}
 
-CViewObject::CViewObject(C3DObject const& object)
-    : CSharedObject(object.GetObject(), 0, "view"_4cc) {}
+CViewObject::CViewObject(C3DObject const& object) : CSharedObject(object.GetObject(), "view"_4cc) {}
 
 namespace {
 
@@ -138,10 +137,10 @@ CBoundingBox CViewObject::GetBoundingBoxIncludingLights(CGroupObject const& grou
 }
 
 CDrawContextObject::CDrawContextObject(OpaqueTQ3Object* object)
-    : CSharedObject(object, 0, "dctx"_4cc) {}
+    : CSharedObject(object, "dctx"_4cc) {}
 
 CDrawContextObject::CDrawContextObject(CViewObject const& view)
-    : CSharedObject(ViewPart(view, &View::drawContext, "draw context"), 0, "dctx"_4cc) {}
+    : CSharedObject(ViewPart(view, &View::drawContext, "draw context"), "dctx"_4cc) {}
 
 TQ3Area CDrawContextObject::GetPane() const {
     auto* context = As<DrawContext>(Require());

@@ -4,12 +4,24 @@ namespace refhost::scene {
 
 namespace {
 
+// Keeps a member alive while the walk is at it, whatever the callbacks do or throw.
+class Hold {
+public:
+    explicit Hold(OpaqueTQ3Object* object) : fObject(object) { Retain(object); }
+    Hold(Hold const&) = delete;
+    Hold& operator=(Hold const&) = delete;
+    ~Hold() { Release(fObject); }
+
+private:
+    OpaqueTQ3Object* fObject;
+};
+
 bool WalkMembers(Group& group, CMatrix4x4 matrix, bool includeNonDrawn, WalkVisitor& visitor) {
     for (OpaqueTQ3GroupPosition* p = group.first; p;) {
         // Read the next position first: a callback may take this member out of the group.
         OpaqueTQ3GroupPosition* next = p->next;
         OpaqueTQ3Object* member = p->object;
-        Retain(member);
+        Hold hold(member);
         bool goOn = visitor.Member(group, p, matrix);
         if (goOn) {
             if (auto* transform = As<Transform>(member)) {
@@ -23,7 +35,6 @@ bool WalkMembers(Group& group, CMatrix4x4 matrix, bool includeNonDrawn, WalkVisi
                 goOn = Walk(member, matrix, includeNonDrawn, visitor);
             }
         }
-        Release(member);
         if (!goOn) {
             return false;
         }
