@@ -20,6 +20,14 @@ struct ClockSettings {
     bool operator==(ClockSettings const&) const = default;
 };
 
+// How the clock runs; not saved with the document.
+struct PlaybackState {
+    bool paused = true;
+    bool forwards = true;
+    int32_t animationMode = 0;
+    int32_t playDirection = 0;
+};
+
 class Document {
 public:
     // An empty scene: two empty display groups and no view.
@@ -43,6 +51,9 @@ public:
     void SetGroups(OpaqueTQ3Object* selected, OpaqueTQ3Object* others);
 
     ClockSettings clock;
+    PlaybackState playback;
+    // Edited since it was opened or last saved.
+    bool edited = false;
     // The file the document was opened from or last saved to; empty for a new one.
     std::string path;
 

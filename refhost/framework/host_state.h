@@ -1,0 +1,73 @@
+// The reference host's state behind the plug-in framework: its open documents (the last
+// one brought to the front is the front document), the registered plug-ins, the palette
+// menu, the undo steps and the redraw requests. One host runs per process.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/qd3d_types.h"
+#include "refhost/document/document.h"
+
+class NSPanel;
+struct PLFileSpec {
+    std::string path;
+};
+
+namespace refhost {
+
+struct Registration {
+    std::string name;
+    int32_t version;
+    bool operator==(Registration const&) const = default;
+};
+
+struct PaletteMenuEntry {
+    std::string name;
+    NSPanel* panel;
+};
+
+class HostState {
+public:
+    static HostState& Instance();
+
+    // Documents. The host owns them; the front one is what the plug-ins see.
+    Document& Open(std::unique_ptr<Document> document);
+    void Close(Document& document);
+    void BringToFront(Document& document);
+    Document* Front() const { return fDocuments.empty() ? nullptr : fDocuments.back().get(); }
+    std::size_t DocumentCount() const { return fDocuments.size(); }
+
+    // Undo: each step keeps the whole document as it was. MakeSnapshot turns a document into
+    // a step and RestoreSnapshot puts a step back; the host program sets them (they need the
+    // document files). Without them PL_DoUndo only counts its steps.
+    std::function<std::string(Document const&)> makeSnapshot;
+    std::function<void(Document&, std::string const&)> restoreSnapshot;
+    std::vector<std::string> undoSteps;
+    int undoCount = 0;
+    // Takes the last undo step back into the front document; false when there is none.
+    bool Undo();
+
+    std::vector<Registration> registrations;
+    std::vector<PaletteMenuEntry> paletteMenu;
+    // The plug-in the host is running now (null outside its calls).
+    PLFileSpec const* currentPlugIn = nullptr;
+    // What the plug-ins asked for since the host last looked.
+    int documentRedraws = 0;
+    int windowRedraws = 0;
+    int csgRecaches = 0;
+    TQ3ColorRGB selectionColour{1.0f, 0.6f, 0.0f};
+    // The interface version the host offers; 0 makes every plug-in refuse to load.
+    int32_t paramRecVersion = 0x10002;
+
+    // Forgets everything: documents, registrations, menu, requests (for tests).
+    void Reset();
+
+private:
+    std::vector<std::unique_ptr<Document>> fDocuments;
+};
+
+} // namespace refhost
