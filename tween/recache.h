@@ -8,6 +8,8 @@
 #include "tween/dynamic_array.h"
 
 class CCache;
+class CGroupObject;
+struct OpaqueTQ3GroupPosition;
 
 // The timeline rows, one tween cache per animated object; the list owns its caches.
 extern TDynamicArray<CCache*> gTimeLineCache;
@@ -25,6 +27,17 @@ extern uint32_t gMaxSortIndex;
 void RecacheObjects(TDynamicArray<CCache*>& rows, TDynamicArray<OpaqueTQ3Object*>& colourItems,
                     TDynamicArray<OpaqueTQ3Object*>& lightItems,
                     TDynamicArray<OpaqueTQ3Object*>& textureItems);
+
+// Scans the group and every group inside it, depth first: each shape whose set holds a
+// surface-effect attribute joins the matching object lists (once per list, with a reference
+// of its own). A member that fails is skipped. The time is handed down the recursion.
+void ParseObjects(TDynamicArray<CCache*>& scanned, TDynamicArray<OpaqueTQ3Object*>& colourItems,
+                  TDynamicArray<OpaqueTQ3Object*>& lightItems,
+                  TDynamicArray<OpaqueTQ3Object*>& textureItems, CGroupObject& group, int32_t time);
+
+// The position, in group itself, of the member that is or (at any depth) contains object;
+// null when the group holds it nowhere.
+OpaqueTQ3GroupPosition* FindGroupThisObjIsIn(OpaqueTQ3Object* object, CGroupObject const& group);
 
 // Releases every reference of an object list and empties it.
 void DisposeOfList(TDynamicArray<OpaqueTQ3Object*>& list);

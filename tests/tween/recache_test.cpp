@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "refhost/document/document.h"
+#include "refhost/framework/host_state.h"
+#include "tests/refhost/scene/scene_fixture.h"
+#include "tween/recache.h"
+
+namespace {
+
+using refhost::Document;
+using refhost::HostState;
+
+class RecacheTest : public SceneTest {
+protected:
+    void SetUp() override {
+        // The lists keep the blocks they grew (by design), so they grow before the fixture
+        // starts counting blocks.
+        for (auto* list : {&gAnimateColourItems, &gAnimateLightItems, &gAnimateTextureItems}) {
+            list->Append(nullptr);
+            list->SetCount(0);
+        }
+        SceneTest::SetUp();
+        fDocument = &HostState::Instance().Open(std::make_unique<Document>());
+    }
+    void TearDown() override {
+        DisposeOfList(gAnimateColourItems);
+        DisposeOfList(gAnimateLightItems);
+        DisposeOfList(gAnimateTextureItems);
+        HostState::Instance().Reset();
+        SceneTest::TearDown();
+    }
+    void Recache() {
+        RecacheObjects(gTimeLineCache, gAnimateColourItems, gAnimateLightItems,
+                       gAnimateTextureItems);
+    }
+    CGroupObject Selected() const { return CGroupObject(fDocument->SelectedGroup()); }
+    CGroupObject Others() const { return CGroupObject(fDocument->OtherGroup()); }
+
+    Document* fDocument = nullptr;
+};
+
+// A box whose set marks it with the effects given.
+CShapeObject BoxWith(std::initializer_list<TCustomAttributeGlobal> effects) {
+    OpaqueTQ3Object* raw = refhost::scene::NewBox({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0});
+    CShapeObject box(raw);
+    C3DObject::Dispose(raw);
+    CSetObject set(nullptr, true);
+    for (TCustomAttributeGlobal effect : effects) {
+        THandlePair pair{4, NewHandleClear(4)};
+        set.AddType(GetCustomAttributeType(effect), &pair);
+    }
+    box.SetSet(set);
+    return box;
+}
+
+void Empty(CGroupObject group) {
+    while (auto* first = group.GetFirstObject()) {
+        group.RemoveObject(first);
+    }
+}
+
+} // namespace
+
+TEST_F(RecacheTest, ShapesWithEffectsJoinTheirListsAndAreReleasedByTheNextRecache) {
+    CShapeObject both = BoxWith({eColourEffectAttribute, eLightEffectAttribute});
+    CShapeObject textured = BoxWith({eTextureEffectAttribute});
+    Selected().AddObject(both);
+    CDisplayGroupObject nested;
+    CDisplayGroupObject deeper;
+    deeper.AddObject(textured);
+    nested.AddObject(deeper);
+    Others().AddObject(nested);
+    Others().AddObject(BoxWith({}));
+
+    Recache();
+    ASSERT_EQ(gAnimateColourItems.Count(), 1u);
+    ASSERT_EQ(gAnimateLightItems.Count(), 1u);
+    ASSERT_EQ(gAnimateTextureItems.Count(), 1u) << "found two groups deep";
+    EXPECT_EQ(gAnimateColourItems[0], both.GetObject());
+    EXPECT_EQ(gAnimateLightItems[0], both.GetObject());
+    EXPECT_EQ(gAnimateTextureItems[0], textured.GetObject());
+    EXPECT_FALSE(AllListsEmpty());
+    EXPECT_EQ(gCachedDocument, PL_GetFrontDocument());
+    EXPECT_EQ(gMaxSortIndex, 3u) << "no tween lists: the numbers of the standard rows only";
+
+    // Each entry held a reference of its own: once the scene lets go, the next recache
+    // releases the last ones (the fixture checks that nothing leaks).
+    Empty(Selected());
+    Empty(Others());
+    Recache();
+    EXPECT_TRUE(AllListsEmpty());
+}
+
+TEST_F(RecacheTest, AMemberThatFailsIsSkippedAndTheScanGoesOn) {
+    CDisplayGroupObject withoutSet;
+    withoutSet.AddObject(BoxWith({eColourEffectAttribute}));
+    Selected().AddObject(withoutSet);
+    Selected().AddObject(BoxWith({eColourEffectAttribute}));
+
+    Recache();
+    EXPECT_EQ(gAnimateColourItems.Count(), 2u) << "a group without a set is still searched";
+
+    HostState::Instance().Reset();
+    Recache();
+    EXPECT_TRUE(AllListsEmpty()) << "no document: nothing to scan";
+    EXPECT_EQ(gCachedDocument, nullptr);
+}
+
+TEST_F(RecacheTest, TheGroupThatHoldsAnObjectIsItsTopLevelAncestor) {
+    CShapeObject box = UnitBox();
+    CDisplayGroupObject outer, middle, inner;
+    inner.AddObject(box);
+    middle.AddObject(inner);
+    outer.AddObject(middle);
+    CGroupObject group = Selected();
+    group.AddObject(UnitBox());
+    OpaqueTQ3GroupPosition* second = group.AddObject(outer);
+
+    EXPECT_EQ(FindGroupThisObjIsIn(box.GetObject(), group), second);
+    EXPECT_EQ(FindGroupThisObjIsIn(outer.GetObject(), group), second);
+    EXPECT_EQ(FindGroupThisObjIsIn(UnitBox().GetObject(), group), nullptr);
+}
