@@ -1,6 +1,11 @@
 #include "tween/recache.h"
 
+#include <algorithm>
+
 #include "host/scene.h"
+#include "tween/cache_factory.h"
+#include "tween/row_order.h"
+#include "tween/tween_handle_record.h"
 
 TDynamicArray<CCache*> gTimeLineCache;
 TDynamicArray<OpaqueTQ3Object*> gAnimateColourItems;
@@ -62,6 +67,49 @@ void CollectEffects(CSetObject const& set, CShapeObject const& shape,
     }
 }
 
+// Puts the cache of a standard shape (the view's camera or sun or ambient light) in front
+// of the rows when it carries a tween list. The list goes back into the set unchanged.
+void AddStandardRow(TDynamicArray<CCache*>& rows, CShapeObject shape) {
+    if (shape.IsEmpty()) {
+        return;
+    }
+    CSetObject set(shape);
+    if (!set.Contains(GetCustomAttributeType(eTweenAttribute))) {
+        return;
+    }
+    CTweenHandleRecord list(set);
+    AddStandardObjectToTweenCache(rows, shape, list);
+    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+}
+
+// The first light of the kind in the view's light group, or an empty wrapper.
+CShapeObject FirstViewLight(CViewObject const& view, TQ3ObjectType kind) {
+    CLightGroupObject lights(view);
+    OpaqueTQ3GroupPosition* position = lights.GetFirstObjectOfType(kind);
+    return position ? CShapeObject(lights, position) : CShapeObject();
+}
+
+// Each inserts at the front, so the rows begin camera, ambient light, sun light. A step
+// that fails is skipped.
+void AddViewRows(TDynamicArray<CCache*>& rows) {
+    try {
+        CViewObject view(PL_GetTheView());
+        try {
+            AddStandardRow(rows, FirstViewLight(view, "drct"_4cc));
+        } catch (...) {
+        }
+        try {
+            AddStandardRow(rows, FirstViewLight(view, "ambn"_4cc));
+        } catch (...) {
+        }
+        try {
+            AddStandardRow(rows, CCameraObject(view));
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 void ParseObjects(TDynamicArray<CCache*>& scanned, TDynamicArray<OpaqueTQ3Object*>& colourItems,
@@ -77,6 +125,11 @@ void ParseObjects(TDynamicArray<CCache*>& scanned, TDynamicArray<OpaqueTQ3Object
             CShapeObject shape(group, position);
             try {
                 CSetObject set(shape);
+                if (set.Contains(GetCustomAttributeType(eTweenAttribute))) {
+                    CTweenHandleRecord list(set);
+                    gMaxSortIndex = std::max(gMaxSortIndex, list.GetSortingIndex());
+                    AddObjectToTweenCache(scanned, group, shape, list);
+                }
                 CollectEffects(set, shape, colourItems, lightItems, textureItems);
             } catch (...) {
                 // A member without a readable set is not cached, but its members are.
@@ -105,7 +158,7 @@ OpaqueTQ3GroupPosition* FindGroupThisObjIsIn(OpaqueTQ3Object* object, CGroupObje
     return nullptr;
 }
 
-void RecacheObjects(TDynamicArray<CCache*>& /*rows*/, TDynamicArray<OpaqueTQ3Object*>& colourItems,
+void RecacheObjects(TDynamicArray<CCache*>& rows, TDynamicArray<OpaqueTQ3Object*>& colourItems,
                     TDynamicArray<OpaqueTQ3Object*>& lightItems,
                     TDynamicArray<OpaqueTQ3Object*>& textureItems) {
     gMaxSortIndex = 0;
@@ -116,8 +169,6 @@ void RecacheObjects(TDynamicArray<CCache*>& /*rows*/, TDynamicArray<OpaqueTQ3Obj
     TDynamicArray<CCache*> scanned;
     ScanDocumentGroup(kPLSelectedObjectsGroup, scanned, colourItems, lightItems, textureItems);
     ScanDocumentGroup(kPLOtherObjectsGroup, scanned, colourItems, lightItems, textureItems);
-    // The ordering of the scanned caches into the rows, and the caches of the view's camera
-    // and lights, join here with the cache classes. The numbers 1 to 3 stay reserved for the
-    // camera and the view's two standard lights.
-    gMaxSortIndex = scanned.Count() + 3;
+    SortObjectIndex(rows, scanned);
+    AddViewRows(rows);
 }

@@ -1,43 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "refhost/document/document.h"
-#include "refhost/framework/host_state.h"
-#include "tests/refhost/scene/scene_fixture.h"
-#include "tween/recache.h"
+#include "tests/tween/document_fixture.h"
 
 namespace {
 
-using refhost::Document;
-using refhost::HostState;
-
-class RecacheTest : public SceneTest {
-protected:
-    void SetUp() override {
-        // The lists keep the blocks they grew (by design), so they grow before the fixture
-        // starts counting blocks.
-        for (auto* list : {&gAnimateColourItems, &gAnimateLightItems, &gAnimateTextureItems}) {
-            list->Append(nullptr);
-            list->SetCount(0);
-        }
-        SceneTest::SetUp();
-        fDocument = &HostState::Instance().Open(std::make_unique<Document>());
-    }
-    void TearDown() override {
-        DisposeOfList(gAnimateColourItems);
-        DisposeOfList(gAnimateLightItems);
-        DisposeOfList(gAnimateTextureItems);
-        HostState::Instance().Reset();
-        SceneTest::TearDown();
-    }
-    void Recache() {
-        RecacheObjects(gTimeLineCache, gAnimateColourItems, gAnimateLightItems,
-                       gAnimateTextureItems);
-    }
-    CGroupObject Selected() const { return CGroupObject(fDocument->SelectedGroup()); }
-    CGroupObject Others() const { return CGroupObject(fDocument->OtherGroup()); }
-
-    Document* fDocument = nullptr;
-};
+using RecacheTest = DocumentTest;
 
 // A box whose set marks it with the effects given.
 CShapeObject BoxWith(std::initializer_list<TCustomAttributeGlobal> effects) {
@@ -100,7 +67,7 @@ TEST_F(RecacheTest, AMemberThatFailsIsSkippedAndTheScanGoesOn) {
     Recache();
     EXPECT_EQ(gAnimateColourItems.Count(), 2u) << "a group without a set is still searched";
 
-    HostState::Instance().Reset();
+    refhost::HostState::Instance().Reset();
     Recache();
     EXPECT_TRUE(AllListsEmpty()) << "no document: nothing to scan";
     EXPECT_EQ(gCachedDocument, nullptr);

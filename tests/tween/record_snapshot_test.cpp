@@ -2,43 +2,12 @@
 
 #include <cstring>
 
-#include "refhost/document/document.h"
-#include "refhost/framework/host_state.h"
-#include "tests/refhost/scene/scene_fixture.h"
+#include "tests/tween/document_fixture.h"
 #include "tween/tween_records.h"
 
 namespace {
 
-using refhost::Document;
-using refhost::HostState;
-
-TQ3CameraData LookingDown() {
-    TQ3CameraData data{};
-    data.placement = {{0, 0, 10}, {0, 0, 0}, {0, 1, 0}};
-    data.range = {1, 100};
-    data.viewPort = {{-1, 1}, 2, 2};
-    return data;
-}
-
-// A front document with one view, so that snapshots can measure bounds in it.
-class SnapshotTest : public SceneTest {
-protected:
-    void SetUp() override {
-        SceneTest::SetUp();
-        CViewAngleAspectCameraObject camera(
-            TQ3ViewAngleAspectCameraData{LookingDown(), 1.0f, 1.0f});
-        CLightGroupObject lights;
-        OpaqueTQ3Object* view =
-            refhost::scene::NewView(camera.GetObject(), lights.GetObject(), {{0, 0}, {640, 480}});
-        Document& document = HostState::Instance().Open(std::make_unique<Document>());
-        document.AddView(view);
-        C3DObject::Dispose(view);
-    }
-    void TearDown() override {
-        HostState::Instance().Reset();
-        SceneTest::TearDown();
-    }
-};
+using SnapshotTest = DocumentTest;
 
 CMatrix4x4 Moved(float x) {
     CMatrix4x4 m(1.0);
@@ -84,7 +53,7 @@ TEST_F(SnapshotTest, AFailedMeasurementStillPutsTheTransformBack) {
     group.AddObject(UnitBox());
     CTransformObject transform(Moved(1));
     group.AddObject(transform);
-    HostState::Instance().Reset(); // no document, so no view to measure in
+    refhost::HostState::Instance().Reset(); // no document, so no view to measure in
 
     EXPECT_THROW(ObjectTweenRecord(0, group), CSceneException);
     EXPECT_EQ(CSharedObject(group, group.GetFirstObject()), transform);
@@ -126,7 +95,7 @@ TEST_F(SnapshotTest, ALightSnapshotTakesTheFirstTransformOfItsGroupAndItsKindsDa
 }
 
 TEST_F(SnapshotTest, ACameraSnapshotKeepsItsArgumentsAndTheDataOfItsKind) {
-    TQ3OrthographicCameraData ortho{LookingDown(), -2, 2, 3, -3};
+    TQ3OrthographicCameraData ortho{DocumentTest::LookingDown(), -2, 2, 3, -3};
     COrthographicCameraObject camera(ortho);
     CameraTweenRecord record(900, camera, Moved(4), eAnimateData, eAnimateByAxis);
     EXPECT_EQ(record.time, 900);
@@ -137,7 +106,7 @@ TEST_F(SnapshotTest, ACameraSnapshotKeepsItsArgumentsAndTheDataOfItsKind) {
     EXPECT_EQ(record.cameraData[76] | record.cameraData[79], 0);
     EXPECT_EQ(record.reserved[0] | record.reserved[3], 0);
 
-    TQ3ViewPlaneCameraData plane{LookingDown(), 10, 1, 0.5f, 0.25f, -0.25f};
+    TQ3ViewPlaneCameraData plane{DocumentTest::LookingDown(), 10, 1, 0.5f, 0.25f, -0.25f};
     CameraTweenRecord planeRecord(0, CViewPlaneCameraObject(plane), CMatrix4x4(1.0),
                                   eAnimateLocation, eAnimateByOffset);
     EXPECT_EQ(planeRecord.cameraKind, "vwpl"_4cc);

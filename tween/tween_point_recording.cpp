@@ -1,0 +1,29 @@
+#include "tween/tween_point_recording.h"
+
+#include <cstring>
+
+void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
+                       uint32_t sortingIndex) {
+    CTweenHandleRecord list(record, recordSize);
+    if (!list.data) {
+        return;
+    }
+    if (sortingIndex != 0) {
+        list.SetSortingIndex(sortingIndex);
+    }
+    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+}
+
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record) {
+    for (uint32_t i = 0; i < list.GetCount(); ++i) {
+        int32_t const time = static_cast<BaseTweenRecord const*>(list[i])->time;
+        if (time == record.time) {
+            std::memcpy(list[i], &record, list.RecordSize());
+            return true;
+        }
+        if (time > record.time) {
+            return list.Insert(record, i);
+        }
+    }
+    return list.Append(record);
+}

@@ -1,0 +1,19 @@
+// Putting a new tween point into a stored tween list, shared by the three cache kinds.
+#pragma once
+
+#include <cstdint>
+
+#include "host/scene/attribute_set.h"
+#include "tween/tween_handle_record.h"
+#include "tween/tween_records.h"
+
+// Makes a new list holding the record alone and stores it as the set's tween attribute.
+// sortingIndex, when not 0, replaces the number the list took (the camera and the view's
+// standard lights keep 1, 2 and 3). Nothing is stored when the block cannot be made.
+void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
+                       uint32_t sortingIndex = 0);
+
+// Puts the record into the list in time order: it overwrites a record at the same time
+// and goes before the first later one. False, with the list unchanged, when the block
+// cannot grow. The list's sorting index stays.
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record);
