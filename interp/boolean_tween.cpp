@@ -23,8 +23,8 @@ void TweenBool(bool* current, bool target, float f) {
 void TweenTQ3Bool(TQ3Boolean* current, TQ3Boolean target, float f) {
     bool const on = *current != kQ3False;
     bool const targetOn = target != kQ3False;
-    if (on == targetOn) {
-        return;
+    bool const blended = Blend(on, targetOn, f);
+    if (blended != on) {
+        *current = blended ? kQ3True : kQ3False;
     }
-    *current = Blend(on, targetOn, f) ? kQ3True : kQ3False;
 }

@@ -11,5 +11,6 @@
 void TweenBool(bool* current, bool target, float f);
 
 // TQ3Boolean values are compared as truth values, so any two non-zero values count as the
-// same and are left alone; a flag that changes is written as kQ3True or kQ3False.
+// same. A flag that stays on or off keeps its stored value; one that switches is written as
+// kQ3True or kQ3False.
 void TweenTQ3Bool(TQ3Boolean* current, TQ3Boolean target, float f);
