@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "host/matrix4x4.h"
+#include "interp/matrix_tween.h"
+#include "random_values.h"
+
+namespace {
+
+constexpr float kQuarterTurn = std::numbers::pi_v<float> / 2;
+
+void ExpectNear(TQ3Matrix4x4 const& actual, TQ3Matrix4x4 const& expected, float tolerance) {
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            EXPECT_NEAR(actual.value[i][j], expected.value[i][j], tolerance) << i << "," << j;
+        }
+    }
+}
+
+CVector3D Row(TQ3Matrix4x4 const& m, int i) {
+    return {m.value[i][0], m.value[i][1], m.value[i][2]};
+}
+
+} // namespace
+
+TEST(MatrixTween, EndsAreExactAndASharedRotationBlendsEveryEntry) {
+    RandomValues random(11);
+    CPoint3D const pivot(1, -2, 0.5f);
+    for (int i = 0; i < 100; ++i) {
+        CMatrix4x4 const a = random.Transform(), b = random.Transform();
+        for (bool withPivot : {false, true}) {
+            TQ3Matrix4x4 m = a;
+            withPivot ? TweenMatrix(&m, b, 0.0f, pivot) : TweenMatrix(&m, b, 0.0f);
+            EXPECT_TRUE(SameBits(m, static_cast<TQ3Matrix4x4 const&>(a)));
+            withPivot ? TweenMatrix(&m, b, 1.0f, pivot) : TweenMatrix(&m, b, 1.0f);
+            EXPECT_TRUE(SameBits(m, static_cast<TQ3Matrix4x4 const&>(b)));
+        }
+    }
+    CMatrix4x4 const turn = RotateMat(CVector3D(1, 2, 3), 0.7f);
+    TQ3Matrix4x4 m = turn * TranslateMat({0, 0, 0});
+    TweenMatrix(&m, turn * TranslateMat({10, -4, 2}), 0.25f, pivot);
+    ExpectNear(m, turn * TranslateMat({2.5f, -1, 0.5f}), 0.0f);
+}
+
+TEST(MatrixTween, PivotTurnsInPlaceAndMovesOnAStraightLine) {
+    CPoint3D const centre(1, 2, 0);
+    CMatrix4x4 const rest = TranslateMat({2, 3, 4});
+    CMatrix4x4 const turned = RotateMat(centre, CVector3D(0, 0, 1), kQuarterTurn) * rest;
+    TQ3Matrix4x4 m = rest;
+    TweenMatrix(&m, turned, 0.5f, centre);
+    ExpectNear(m, RotateMat(centre, CVector3D(0, 0, 1), kQuarterTurn / 2) * rest, 1e-5f);
+    CPoint3D const centreAt = centre * CMatrix4x4(m);
+    EXPECT_NEAR(centreAt.x, 3, 1e-5f);
+    EXPECT_NEAR(centreAt.y, 5, 1e-5f);
+
+    RandomValues random(12);
+    for (int i = 0; i < 200; ++i) {
+        CMatrix4x4 const a = random.Transform(), b = random.Transform();
+        CPoint3D const pivot = random.Point(5);
+        float const f = random.Uniform(0.01f, 0.99f);
+        TQ3Matrix4x4 blended = a;
+        TweenMatrix(&blended, b, f, pivot);
+        CVector3D const error =
+            pivot * CMatrix4x4(blended) - (pivot * a + (pivot * b - pivot * a) * f);
+        EXPECT_LT(Pythag(error), 1e-3f);
+    }
+}
+
+TEST(MatrixTween, TranslationSwingsWithTheRotation) {
+    CMatrix4x4 const shift = TranslateMat({10, 0, 0});
+    TQ3Matrix4x4 m = shift;
+    TweenMatrix(&m, RotateMat(CVector3D(0, 0, 1), kQuarterTurn) * shift, 0.5f);
+    ExpectNear(m,
+               RotateMat(CVector3D(0, 0, 1), kQuarterTurn / 2) * TranslateMat({7.0710678f, 0, 0}),
+               1e-5f);
+}
+
+TEST(MatrixTween, KeepsAProperRotationAndBlendsTheScale) {
+    RandomValues random(13);
+    for (int i = 0; i < 200; ++i) {
+        CMatrix4x4 const a = random.Transform(), b = random.Transform();
+        float const f = random.Uniform(0.01f, 0.99f);
+        for (bool withPivot : {false, true}) {
+            TQ3Matrix4x4 m = a;
+            withPivot ? TweenMatrix(&m, b, f, random.Point(3)) : TweenMatrix(&m, b, f);
+            CVector3D rows[3];
+            for (int r = 0; r < 3; ++r) {
+                float const from = Pythag(Row(a, r)), to = Pythag(Row(b, r));
+                EXPECT_GE(Pythag(Row(m, r)), std::min(from, to) - 1e-4f);
+                EXPECT_LE(Pythag(Row(m, r)), std::max(from, to) + 1e-4f);
+                rows[r] = Normalise(Row(m, r));
+            }
+            EXPECT_NEAR(DotProduct(rows[0], rows[1]), 0, 1e-5f);
+            EXPECT_NEAR(DotProduct(rows[1], rows[2]), 0, 1e-5f);
+            EXPECT_NEAR(DotProduct(CrossProduct(rows[0], rows[1]), rows[2]), 1, 1e-5f);
+            EXPECT_EQ(m.value[0][3], 0.0f);
+            EXPECT_EQ(m.value[3][3], 1.0f);
+        }
+    }
+}
