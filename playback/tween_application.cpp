@@ -1,23 +1,205 @@
-// The DoTween bodies of the three cache kinds.
+// The DoTween bodies of the three cache kinds: find the two tween points around the current
+// time, blend a copy of the earlier one toward the later, and write it into the scene.
+#include <cmath>
+#include <cstring>
+
+#include "host/framework.h"
+#include "host/scene.h"
+#include "interp/camera_tween.h"
+#include "interp/light_tween.h"
+#include "interp/matrix_tween.h"
+#include "interp/value_tween.h"
 #include "playback/cache_application.h"
+#include "playback/camera_placement.h"
+#include "playback/scene_writers.h"
 #include "tween/camera_cache.h"
 #include "tween/light_cache.h"
 #include "tween/object_cache.h"
 
-// The blending of the records around the current time and their writing into the scene
-// join these with the interpolation functions; until then a cache only notes the times at
-// which it was asked to apply.
+namespace {
+
+template <typename Record>
+Record RecordAt(CCache const& cache, uint32_t index) {
+    Record record;
+    std::memcpy(&record, cache.records[index].bytes, sizeof record);
+    return record;
+}
+
+// The interval search of objects and lights: the first point before the first time, the
+// last after the last, a point itself at its own time, and a blend strictly between two.
+template <typename Record, typename Apply, typename Blend>
+void ApplyAt(CCache const& cache, int32_t now, Apply const& apply, Blend const& blend) {
+    Record prev = RecordAt<Record>(cache, 0);
+    if (now <= prev.time) {
+        apply(prev);
+        return;
+    }
+    for (uint32_t i = 1; i < cache.Count(); ++i) {
+        Record next = RecordAt<Record>(cache, i);
+        if (now == next.time) {
+            apply(next);
+            return;
+        }
+        if (now > next.time) {
+            prev = next;
+            continue;
+        }
+        float const f =
+            static_cast<float>(now - prev.time) / static_cast<float>(next.time - prev.time);
+        blend(prev, next, f);
+        apply(prev);
+        return;
+    }
+    apply(prev);
+}
+
+void BlendObject(ObjectTweenRecord& prev, ObjectTweenRecord const& next, float f) {
+    TweenMatrix(&prev.matrix, next.matrix, f, CPoint3D(next.pivot));
+    auto blendColour = [f](TQ3ColorRGB& colour, TQ3ColorRGB const& target) {
+        C3DColor blended(colour);
+        TweenColorRGB(blended, C3DColor(target), f);
+        colour = blended;
+    };
+    if (next.hasColour0) {
+        blendColour(prev.colour0, next.colour0);
+    }
+    if (next.hasColour1) {
+        blendColour(prev.colour1, next.colour1);
+    }
+    if (next.hasSurfaceValue2) {
+        TweenFloat(prev.surfaceValue2, next.surfaceValue2, f);
+    }
+    if (next.hasSurfaceValue1) {
+        TweenFloat(prev.surfaceValue1, next.surfaceValue1, f);
+    }
+    if (next.hasSurfaceValue0) {
+        TweenFloat(prev.surfaceValue0, next.surfaceValue0, f);
+    }
+}
+
+template <typename Data, typename Tween>
+void BlendLightData(LightTweenRecord& prev, LightTweenRecord const& next, float f, Tween tween) {
+    Data current{}, target{};
+    std::memcpy(&current, prev.lightData, sizeof current);
+    std::memcpy(&target, next.lightData, sizeof target);
+    tween(&current, target, f);
+    std::memcpy(prev.lightData, &current, sizeof current);
+}
+
+void BlendLight(LightTweenRecord& prev, LightTweenRecord const& next, float f) {
+    TweenMatrix(&prev.matrix, next.matrix, f);
+    switch (prev.lightKind) {
+    case "pntl"_4cc:
+        BlendLightData<TQ3PointLightData>(prev, next, f, TweenPointLightData);
+        break;
+    case "spot"_4cc:
+        BlendLightData<TQ3SpotLightData>(prev, next, f, TweenSpotLightData);
+        break;
+    case "drct"_4cc:
+        BlendLightData<TQ3DirectionalLightData>(prev, next, f, TweenDirectionalLightData);
+        break;
+    default:
+        BlendLightData<TQ3LightData>(prev, next, f, TweenLightData);
+    }
+}
+
+template <typename Data, typename Tween>
+void BlendCameraData(CameraTweenRecord& prev, CameraTweenRecord const& next, float f, Tween tween) {
+    Data current{}, target{};
+    std::memcpy(&current, prev.cameraData, sizeof current);
+    std::memcpy(&target, next.cameraData, sizeof target);
+    tween(&current, target, f);
+    std::memcpy(prev.cameraData, &current, sizeof current);
+}
+
+void BlendCamera(CameraTweenRecord& prev, CameraTweenRecord const& next, float f) {
+    switch (prev.cameraKind) {
+    case "vana"_4cc:
+        BlendCameraData<TQ3ViewAngleAspectCameraData>(prev, next, f, TweenViewAspectCamera);
+        break;
+    case "orth"_4cc:
+        BlendCameraData<TQ3OrthographicCameraData>(prev, next, f, TweenOrthographicCamera);
+        break;
+    case "vwpl"_4cc:
+        BlendCameraData<TQ3ViewPlaneCameraData>(prev, next, f, TweenViewPlaneCamera);
+        break;
+    default:
+        BlendCameraData<TQ3CameraData>(prev, next, f, TweenCameraData);
+    }
+}
+
+} // namespace
+
 void CTweenAllInfoDataCache::DoTween() {
     int32_t now = 0;
-    BeginApplication(*this, &now);
+    if (!BeginApplication(*this, &now)) {
+        return;
+    }
+    try {
+        auto apply = [this](ObjectTweenRecord const& record) {
+            SetTweenAllInfoDataTransformMatrix(object, record);
+            SetTweenAllInfoDataChange(object, record);
+        };
+        ApplyAt<ObjectTweenRecord>(*this, now, apply, BlendObject);
+    } catch (...) {
+        // Skipped until the time moves; the other caches still run.
+    }
 }
 
 void CLightCache::DoTween() {
     int32_t now = 0;
-    BeginApplication(*this, &now);
+    if (!BeginApplication(*this, &now)) {
+        return;
+    }
+    try {
+        auto apply = [this](LightTweenRecord const& record) {
+            SetTheLightTransformMatrix(object, record);
+            SetTheLight(object, record);
+        };
+        ApplyAt<LightTweenRecord>(*this, now, apply, BlendLight);
+    } catch (...) {
+    }
 }
 
 void CCameraCache::DoTween() {
     int32_t now = 0;
-    BeginApplication(*this, &now);
+    if (!BeginApplication(*this, &now)) {
+        return;
+    }
+    try {
+        CViewObject view(PL_GetTheView());
+        CCameraObject camera(view);
+        // The camera stays at the last point after it, and at the first before it.
+        int32_t t = std::max(now, RecordAt<CameraTweenRecord>(*this, 0).time);
+        CameraTweenRecord prev = RecordAt<CameraTweenRecord>(*this, 0);
+        CameraTweenRecord next = prev;
+        bool stopped = false;
+        for (uint32_t i = 1; i < Count(); ++i) {
+            next = RecordAt<CameraTweenRecord>(*this, i);
+            if (t <= next.time) {
+                stopped = true;
+                break;
+            }
+            prev = next;
+        }
+        if (!stopped) {
+            t = next.time;
+        }
+        if (prev.cameraKind == next.cameraKind) {
+            float const f = prev.time == next.time ? 0.0f
+                                                   : static_cast<float>(t - prev.time) /
+                                                         static_cast<float>(next.time - prev.time);
+            if (next.animate != eAnimateData) {
+                PlaceCamera(camera, prev, next, f);
+                return;
+            }
+            BlendCamera(prev, next, f);
+        }
+        if (next.animate == eAnimateData) {
+            TQ3ViewPlaneCameraData block{};
+            std::memcpy(&block, prev.cameraData, sizeof block);
+            SetCamera(view, camera, block, static_cast<int32_t>(prev.cameraKind));
+        }
+    } catch (...) {
+    }
 }

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "tests/playback/cache_building.h"
+#include "tests/tween/document_fixture.h"
+#include "tween/light_cache.h"
+#include "tween/object_cache.h"
+
+namespace {
+
+class ObjectApplicationTest : public DocumentTest {
+protected:
+    void SetUp() override {
+        DocumentTest::SetUp();
+        PL_SetMaxTime(100000);
+    }
+    static void At(int32_t time) { PL_SetCurTime(time); }
+};
+
+ObjectTweenRecord Point(int32_t time, float x, float surface) {
+    ObjectTweenRecord record;
+    record.time = time;
+    record.hasMatrix = 1;
+    record.matrix = Translation(x, 0, 0);
+    record.hasSurfaceValue2 = 1;
+    record.surfaceValue2 = surface;
+    return record;
+}
+
+float PlacementX(CGroupObject const& group) {
+    return CTransformObject(group, group.GetFirstObjectOfType("xfrm"_4cc)).GetMatrix().value[3][0];
+}
+
+float Transparency(CGroupObject const& group) {
+    float value = -1;
+    group.GetTheGroupSurfaceAttribute(&value, 2);
+    return value;
+}
+
+TQ3ColorRGB Diffuse(CGroupObject const& group) {
+    TQ3ColorRGB colour{-1, -1, -1};
+    group.GetTheGroupColor(&colour, false, false, false);
+    return colour;
+}
+
+CShapeObject BoxColoured(TQ3ColorRGB colour) {
+    OpaqueTQ3Object* raw = refhost::scene::NewBox({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0});
+    CShapeObject box(raw);
+    C3DObject::Dispose(raw);
+    CSetObject set(nullptr, true);
+    set.AddDiffuseColor(colour);
+    box.SetSet(set);
+    return box;
+}
+
+} // namespace
+
+TEST_F(ObjectApplicationTest, TheFirstPointHoldsBeforeItTheLastAfterItAndTheyBlendBetween) {
+    CDisplayGroupObject group;
+    group.AddObject(UnitBox());
+    CTweenAllInfoDataCache cache(4);
+    cache.object = group.GetObject();
+    AddRecord(cache, Point(600, 2, 0.5f));
+    AddRecord(cache, Point(1200, 4, 1.0f));
+
+    At(0);
+    cache.DoTween();
+    EXPECT_EQ(cache.lastApplicationTime, 0);
+    ASSERT_NE(group.GetFirstObjectOfType("xfrm"_4cc), nullptr) << "a transform was added";
+    EXPECT_EQ(PlacementX(group), 2.0f);
+    EXPECT_EQ(Transparency(group), 0.5f);
+
+    At(900);
+    cache.DoTween();
+    EXPECT_FLOAT_EQ(PlacementX(group), 3.0f);
+    EXPECT_FLOAT_EQ(Transparency(group), 0.75f);
+    EXPECT_EQ(group.CountObjects(), 2u) << "the same transform is updated";
+
+    At(1200);
+    cache.DoTween();
+    EXPECT_EQ(PlacementX(group), 4.0f) << "exactly the point, no blend";
+    At(5000);
+    cache.DoTween();
+    EXPECT_EQ(PlacementX(group), 4.0f);
+
+    // The same time again applies nothing: a change made meanwhile stays.
+    CTransformObject(group, group.GetFirstObjectOfType("xfrm"_4cc)).SetData(CMatrix4x4(1.0));
+    cache.DoTween();
+    EXPECT_EQ(PlacementX(group), 0.0f);
+
+    CTweenAllInfoDataCache single(5);
+    single.object = group.GetObject();
+    AddRecord(single, Point(300, 7, 0.25f));
+    for (int32_t time : {0, 300, 301, 90000}) {
+        At(time);
+        single.DoTween();
+        EXPECT_EQ(PlacementX(group), 7.0f) << "at " << time;
+        EXPECT_EQ(Transparency(group), 0.25f);
+    }
+}
+
+TEST_F(ObjectApplicationTest, AColourIsBlendedByTheLaterPointAndWrittenByTheEarlier) {
+    CDisplayGroupObject group;
+    group.AddObject(BoxColoured({0, 0, 0}));
+    CTweenAllInfoDataCache cache(4);
+    cache.object = group.GetObject();
+    ObjectTweenRecord first = Point(0, 0, 0);
+    ObjectTweenRecord second = Point(1000, 0, 0);
+    second.hasColour0 = 1;
+    second.colour0 = {1, 1, 1};
+    ObjectTweenRecord third = Point(2000, 0, 0);
+    third.hasColour0 = 1;
+    third.colour0 = {0, 0, 1};
+    ObjectTweenRecord fourth = Point(3000, 0, 0);
+    AddRecord(cache, first);
+    AddRecord(cache, second);
+    AddRecord(cache, third);
+    AddRecord(cache, fourth);
+
+    At(500);
+    cache.DoTween();
+    EXPECT_EQ(Diffuse(group).r, 0.0f) << "the earlier point has no colour to write";
+    At(1500);
+    cache.DoTween();
+    EXPECT_FLOAT_EQ(Diffuse(group).r, 0.5f);
+    EXPECT_FLOAT_EQ(Diffuse(group).b, 1.0f);
+    At(2500);
+    cache.DoTween();
+    EXPECT_EQ(Diffuse(group).b, 1.0f) << "only the earlier point has it: written as it is";
+    EXPECT_EQ(Diffuse(group).r, 0.0f);
+}
+
+TEST_F(ObjectApplicationTest, ATexturedGroupKeepsItsColoursButItsSurfaceValuesMove) {
+    OpaqueTQ3Object* texture = refhost::scene::NewTexture(1, 1, {0, 0, 0, 255});
+    OpaqueTQ3Object* shader = refhost::scene::NewTextureShader(texture);
+    C3DObject::Dispose(texture);
+    CShapeObject box = BoxColoured({0.2f, 0.2f, 0.2f});
+    CSetObject(box).AddTextureShader(CTextureShaderObject(shader));
+    C3DObject::Dispose(shader);
+    CDisplayGroupObject group;
+    group.AddObject(box);
+
+    CTweenAllInfoDataCache cache(4);
+    cache.object = group.GetObject();
+    ObjectTweenRecord record = Point(0, 1, 0.5f);
+    record.hasColour0 = 1;
+    record.colour0 = {1, 0, 0};
+    AddRecord(cache, record);
+    At(10);
+    cache.DoTween();
+    EXPECT_EQ(Diffuse(group).r, 0.2f);
+    EXPECT_EQ(Transparency(group), 0.5f);
+}
+
+TEST_F(ObjectApplicationTest, ALightOfAnotherKindReceivesOnlyWhatEveryLightHas) {
+    TQ3PointLightData data{{kQ3True, 1, {1, 1, 1}}, kQ3False, kQ3AttenuationTypeNone, {0, 5, 0}};
+    CPointLightObject lamp(data);
+    CGroupObject holder = CGroupObject::NewGroup();
+    holder.AddObject(lamp);
+
+    LightTweenRecord record;
+    record.time = 0;
+    record.hasMatrix = 1;
+    record.matrix = Translation(0, 0, 3);
+    record.lightKind = "spot"_4cc;
+    TQ3SpotLightData spot{{kQ3False, 0.4f, {1, 0, 0}},
+                          kQ3True,
+                          kQ3AttenuationTypeInverseDistance,
+                          {9, 9, 9},
+                          {0, 0, -1},
+                          0.1f,
+                          0.2f,
+                          kQ3FallOffTypeNone};
+    std::memcpy(record.lightData, &spot, sizeof spot);
+    CLightCache cache(4);
+    cache.object = holder.GetObject();
+    AddRecord(cache, record);
+    At(0);
+    cache.DoTween();
+
+    TQ3PointLightData read{};
+    lamp.GetLightData(&read);
+    EXPECT_EQ(read.lightData.isOn, kQ3False);
+    EXPECT_EQ(read.lightData.brightness, 0.4f);
+    EXPECT_EQ(read.location.y, 5.0f) << "the point light's own fields stay";
+    EXPECT_EQ(read.castsShadows, kQ3False);
+    EXPECT_EQ(PlacementX(holder), 0.0f);
+    EXPECT_EQ(
+        CTransformObject(holder, holder.GetFirstObjectOfType("xfrm"_4cc)).GetMatrix().value[3][2],
+        3.0f);
+}
