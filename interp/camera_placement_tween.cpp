@@ -68,10 +68,6 @@ CVector3D PerpendicularPart(CVector3D const& u, CVector3D const& n) {
     return Normalise(rest);
 }
 
-bool IsZero(CVector3D const& v) {
-    return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
-}
-
 // Opposite lines of sight: the camera has been turned round. A person turning round turns
 // about the vertical, so the turn is about the up direction (the earlier one, else the later
 // one, made perpendicular to the line of sight), and it pivots on the end that moves less:
@@ -84,10 +80,10 @@ void TurnAround(TQ3CameraPlacement* current, TQ3CameraPlacement const& target, C
     CPoint3D const fromLook = current->pointOfInterest, toLook = target.pointOfInterest;
 
     CVector3D axis = PerpendicularPart(current->upVector, nA);
-    if (IsZero(axis)) {
+    if (axis == CVector3D()) {
         axis = PerpendicularPart(target.upVector, nA);
     }
-    if (IsZero(axis)) {
+    if (axis == CVector3D()) {
         axis = AnyPerpendicular(nA);
     }
     CVector3D const sideways = CrossProduct(axis, nA);
@@ -120,18 +116,18 @@ CVector3D BlendedUp(CVector3D const& from, CVector3D const& to, float f, CVector
     CVector3D const up{Lerp(from.x, to.x, f), Lerp(from.y, to.y, f), Lerp(from.z, to.z, f)};
     float const largest = std::max(Pythag(from), Pythag(to));
     CVector3D unit = Normalise(up);
-    if (!IsZero(unit) && Pythag(up) > 1e-6f * largest) {
+    if (unit != CVector3D() && Pythag(up) > 1e-6f * largest) {
         return unit;
     }
     // The blend cancelled out: the camera rolls a half turn (or no up vector was stored).
     // Halfway through a roll the up vector is perpendicular to where it started.
     for (CVector3D const& candidate : {CrossProduct(sight, from), to, from}) {
         unit = Normalise(candidate);
-        if (!IsZero(unit)) {
+        if (unit != CVector3D()) {
             return unit;
         }
     }
-    return IsZero(sight) ? CVector3D(0, 1, 0) : AnyPerpendicular(sight);
+    return sight == CVector3D() ? CVector3D(0, 1, 0) : AnyPerpendicular(sight);
 }
 
 } // namespace

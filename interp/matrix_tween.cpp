@@ -6,6 +6,8 @@
 
 namespace {
 
+// Same rotation at both ends: an entry-by-entry blend is exact for the rotation and moves
+// every point, the pivot included, on a straight line.
 void BlendEntries(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f) {
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
@@ -14,8 +16,8 @@ void BlendEntries(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f) {
     }
 }
 
-// (1 - f) and the sum in double, the second product in float, as the scale and
-// translation rows have always been blended.
+// a * (1 - f) + f * b with the weight and the sum in double and f * b in float. Kept to
+// this exact rounding so that a document plays back the very matrices it always has.
 float Mix(float a, float b, float f) {
     return static_cast<float>(static_cast<double>(a) * (1.0 - static_cast<double>(f)) +
                               static_cast<double>(f * b));
