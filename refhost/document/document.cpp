@@ -1,5 +1,7 @@
 #include "refhost/document/document.h"
 
+#include <utility>
+
 #include "host/scene/scene_object.h"
 #include "refhost/scene/build.h"
 
@@ -46,6 +48,14 @@ void Document::SetGroups(OpaqueTQ3Object* selected, OpaqueTQ3Object* others) {
     }
     Assign(fSelected, selected);
     Assign(fOthers, others);
+}
+
+void Document::SwapScene(Document& other) {
+    std::swap(fSelected, other.fSelected);
+    std::swap(fOthers, other.fOthers);
+    std::swap(fViews, other.fViews);
+    std::swap(fCurrentView, other.fCurrentView);
+    std::swap(clock, other.clock);
 }
 
 } // namespace refhost

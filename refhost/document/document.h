@@ -50,6 +50,10 @@ public:
     // Replaces the two groups (references of the document's own). Both must be groups.
     void SetGroups(OpaqueTQ3Object* selected, OpaqueTQ3Object* others);
 
+    // Exchanges the scene (groups, views, current view) and the clock with other's; the
+    // paths, playback states and edited flags stay.
+    void SwapScene(Document& other);
+
     ClockSettings clock;
     PlaybackState playback;
     // Edited since it was opened or last saved.

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "examples/example_scenes.h"
+#include "host/framework.h"
+#include "host/memory.h"
+#include "refhost/document/document_file.h"
+#include "refhost/framework/host_state.h"
+#include "tests/refhost/scene/scene_fixture.h"
+
+namespace {
+
+using refhost::Document;
+using refhost::DocumentError;
+using refhost::DocumentFromText;
+using refhost::DocumentText;
+namespace fs = std::filesystem;
+
+class DocumentFileTest : public SceneTest {
+protected:
+    void TearDown() override {
+        refhost::HostState::Instance().Reset();
+        if (!fFolder.empty()) {
+            fs::remove_all(fFolder);
+        }
+        SceneTest::TearDown();
+    }
+    std::string Folder() {
+        if (fFolder.empty()) {
+            fFolder = fs::temp_directory_path() / ("keypose-documents-" + std::to_string(getpid()));
+            fs::create_directories(fFolder);
+        }
+        return fFolder.string();
+    }
+    // The message of the DocumentError that reading the text throws ("" when it reads).
+    static std::string Refusal(std::string const& text) {
+        try {
+            DocumentFromText(text);
+        } catch (DocumentError const& error) {
+            return error.what();
+        }
+        return "";
+    }
+
+private:
+    fs::path fFolder;
+};
+
+std::string ReadFile(std::string const& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// A block holding every byte value, kept in a set shared by two boxes.
+std::unique_ptr<Document> SharedBlockDocument() {
+    auto document = std::make_unique<Document>();
+    CSetObject shared(nullptr, true);
+    THandlePair pair{256, NewHandle(256)};
+    for (int i = 0; i < 256; ++i) {
+        (*pair.data)[i] = static_cast<char>(i);
+    }
+    shared.AddType(GetCustomAttributeType(eTweenAttribute), &pair);
+    CGroupObject selected(document->SelectedGroup());
+    for (int i = 0; i < 2; ++i) {
+        OpaqueTQ3Object* raw = refhost::scene::NewBox({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0});
+        CShapeObject box(raw);
+        C3DObject::Dispose(raw);
+        box.SetSet(shared);
+        selected.AddObject(box);
+    }
+    document->clock = {600, -600, 0, 600, 0.5f};
+    return document;
+}
+
+} // namespace
+
+TEST_F(DocumentFileTest, EveryExampleComesBackAsTheSameText) {
+    for (examples::Example const& example : examples::AllExamples()) {
+        std::unique_ptr<Document> made = example.make();
+        std::string const text = DocumentText(*made);
+        std::unique_ptr<Document> read = DocumentFromText(text);
+        EXPECT_TRUE(DocumentText(*read) == text) << example.fileName;
+        EXPECT_EQ(read->Views().size(), made->Views().size());
+        EXPECT_EQ(read->clock, made->clock);
+    }
+}
+
+TEST_F(DocumentFileTest, CustomBlocksComeBackByteForByteAndSharedSetsStayShared) {
+    std::unique_ptr<Document> made = SharedBlockDocument();
+    std::unique_ptr<Document> read = DocumentFromText(DocumentText(*made));
+    CGroupObject selected(read->SelectedGroup());
+    CShapeObject first(selected, selected.GetFirstObject());
+    CShapeObject second(selected, selected.NextPosition(selected.GetFirstObject()));
+    EXPECT_EQ(CSetObject(first), CSetObject(second)) << "one set, two users";
+    THandlePair pair{};
+    CSetObject(first).GetData(GetCustomAttributeType(eTweenAttribute), &pair);
+    ASSERT_EQ(pair.size, 256);
+    ASSERT_EQ(GetHandleSize(pair.data), 256);
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_EQ(static_cast<uint8_t>((*pair.data)[i]), i);
+    }
+    EXPECT_EQ(read->clock.minimum, -600);
+    EXPECT_EQ(read->clock.speed, 0.5f);
+}
+
+TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
+    std::string const good = DocumentText(*SharedBlockDocument());
+    auto changed = [&](std::string const& from, std::string const& to) {
+        std::string text = good;
+        std::size_t const at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    EXPECT_EQ(Refusal(good), "");
+    EXPECT_NE(Refusal("{\"format\": ").find("not JSON"), std::string::npos);
+    EXPECT_EQ(Refusal("[]"), "/: expected an object");
+    EXPECT_EQ(Refusal(changed("\"KeyposeSequencer document\"", "\"something\"")),
+              "/format: not a KeyposeSequencer document");
+    EXPECT_EQ(Refusal(changed("\"unitsPerSecond\": 600", "\"unitsPerSecond\": \"600\"")),
+              "/clock/unitsPerSecond: expected a whole number");
+    EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"sphere\"")),
+              "/objects/1/kind: unknown object kind \"sphere\"");
+    EXPECT_EQ(Refusal(changed("\"bytes\": \"", "\"bytes\": \"*")),
+              "/objects/0/custom/0/bytes: not base64");
+    EXPECT_EQ(Refusal(changed("\"set\": 1", "\"set\": 9")),
+              "/objects/1/set: no object 9 comes before this one");
+    EXPECT_EQ(Refusal(changed("\"selected\": 4", "\"selected\": 2")),
+              "/selected: expected the id of a group");
+    EXPECT_EQ(Refusal(changed("\"origin\": [0.0, 0.0, 0.0]", "\"origin\": [0.0, 0.0]")),
+              "/objects/1/origin: expected 3 elements, found 2");
+    EXPECT_EQ(Refusal(changed("\"state\": 49,", "")), "/objects/3: missing field \"state\"");
+    EXPECT_NE(Refusal(std::string(100, '[') + std::string(100, ']')).find("nested more than"),
+              std::string::npos);
+}
+
+TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
+    std::unique_ptr<Document> made = SharedBlockDocument();
+    std::string const path = Folder() + "/scene.json";
+    made->edited = true;
+    refhost::SaveDocument(*made, path);
+    EXPECT_FALSE(made->edited);
+    EXPECT_EQ(made->path, path);
+    std::unique_ptr<Document> opened = refhost::OpenDocument(path);
+    EXPECT_EQ(opened->path, path);
+    EXPECT_EQ(ReadFile(path), DocumentText(*opened));
+
+    // A save that cannot write leaves the file as it was.
+    fs::create_directory(path + ".saving");
+    made->clock.current = 300;
+    EXPECT_THROW(refhost::SaveDocument(*made, path), DocumentError);
+    EXPECT_EQ(ReadFile(path), DocumentText(*opened));
+
+    try {
+        refhost::OpenDocument(Folder() + "/missing.json");
+        FAIL() << "a missing file opened";
+    } catch (DocumentError const& error) {
+        EXPECT_NE(std::string(error.what()).find("missing.json: cannot be opened"),
+                  std::string::npos);
+    }
+    std::ofstream(Folder() + "/bad.json") << "{}";
+    try {
+        refhost::OpenDocument(Folder() + "/bad.json");
+        FAIL() << "a bad file opened";
+    } catch (DocumentError const& error) {
+        EXPECT_EQ(std::string(error.what()), Folder() + "/bad.json: /: missing field \"format\"");
+    }
+}
+
+TEST_F(DocumentFileTest, UndoPutsTheSceneBackAsItWas) {
+    refhost::UseDocumentTextForUndo();
+    Document& document = refhost::HostState::Instance().Open(examples::TexturedBox());
+    std::string const before = DocumentText(document);
+    PL_DoUndo(1, 1, 0, 0);
+    CGroupObject(document.SelectedGroup()).AddObject(UnitBox());
+    document.clock.maximum = 100;
+    ASSERT_NE(DocumentText(document), before);
+    ASSERT_TRUE(refhost::HostState::Instance().Undo());
+    EXPECT_EQ(DocumentText(document), before);
+}
+
+TEST_F(DocumentFileTest, TheBundledExamplesAreWhatTheExampleScenesMake) {
+    for (examples::Example const& example : examples::AllExamples()) {
+        std::string const path = std::string(KEYPOSE_EXAMPLES_DIR) + "/" + example.fileName;
+        std::string const bundled = ReadFile(path);
+        EXPECT_TRUE(bundled == DocumentText(*example.make()))
+            << path << " is out of date: run make_examples";
+        EXPECT_NO_THROW(refhost::OpenDocument(path));
+    }
+}
