@@ -7,6 +7,8 @@
 
 #include "host/mac_types.h"
 
+class NSString;
+
 class CStr255 {
 public:
     CStr255() = default;
@@ -20,6 +22,8 @@ public:
     bool IsEmpty() const { return fBytes[0] == 0; }
     std::string ToString() const;
     std::string_view View() const;
+    // The text as the view toolkit's string; the host keeps it alive.
+    NSString* MakeNSString() const;
     // The Pascal image: the length byte, then the characters. Writers must keep the length
     // byte equal to the characters they leave.
     ConstStringPtr Pascal() const { return fBytes; }

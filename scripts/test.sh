@@ -19,5 +19,6 @@ run_suite() {
 echo "== normal build"
 run_suite build
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
     run_suite build-asan -DKEYPOSE_SANITIZE=ON -DKEYPOSE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug

@@ -24,7 +24,9 @@ public:
     NSView* contentView() const { return fWindow->contentView(); }
     template <class V>
     V* setContentView(std::unique_ptr<V> view) {
-        return fWindow->setContentView(std::move(view));
+        V* raw = view.get();
+        fWindow->setContentView(std::unique_ptr<NSView>(std::move(view)));
+        return raw;
     }
     NSSize contentSize() const { return fContentSize; }
     NSRectEdge edge() const { return fEdge; }

@@ -18,6 +18,7 @@ class NSScrollView;
 class NSView : public NSResponder {
 public:
     explicit NSView(NSRect frame = NSZeroRect);
+    // Also stops the notifications the view observes.
     ~NSView() override;
 
     NSRect frame() const { return fFrame; }

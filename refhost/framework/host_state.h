@@ -28,6 +28,8 @@ struct Registration {
 struct PaletteMenuEntry {
     std::string name;
     NSPanel* panel;
+    // The plug-in that listed the panel.
+    PLFileSpec const* plugIn = nullptr;
 };
 
 class HostState {

@@ -3,6 +3,8 @@
 
 #include "host/pascal_string.h"
 
+#include "host/cocoa/ns_string.h"
+
 CStr255::CStr255(std::string_view text) {
     std::size_t length = std::min<std::size_t>(text.size(), 255);
     fBytes[0] = static_cast<unsigned char>(length);
@@ -23,4 +25,8 @@ std::string CStr255::ToString() const {
 
 std::string_view CStr255::View() const {
     return {reinterpret_cast<char const*>(fBytes + 1), fBytes[0]};
+}
+
+NSString* CStr255::MakeNSString() const {
+    return NSString::stringWithUTF8String(View());
 }

@@ -5,8 +5,9 @@
 #include "host/cocoa/ns_window.h"
 
 NSApplication* NSApplication::sharedApplication() {
-    static NSApplication application;
-    return &application;
+    // Never destroyed: windows that outlive main (a plug-in's palette) still reach it.
+    static NSApplication* const application = new NSApplication;
+    return application;
 }
 
 NSWindow* NSApplication::windowWithWindowNumber(long number) const {

@@ -14,6 +14,8 @@ NSView::~NSView() {
     }
     // Subviews go first, while they can still tell the window.
     fSubviews.clear();
+    // A view that goes hears no more notifications, as it would not be there to hear them.
+    NSNotificationCenter::defaultCenter()->removeObserver(this);
 }
 
 void NSView::setFrame(NSRect const& frame) {
