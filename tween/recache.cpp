@@ -14,6 +14,24 @@ TDynamicArray<OpaqueTQ3Object*> gAnimateTextureItems;
 PLDocumentRef gCachedDocument = nullptr;
 uint32_t gMaxSortIndex = 0;
 
+namespace {
+
+// When the module's code goes, so do the caches and the references the lists still hold:
+// the lists' own destructors release only their blocks.
+struct ReleaseListsAtEnd {
+    ReleaseListsAtEnd() = default;
+    ReleaseListsAtEnd(ReleaseListsAtEnd const&) = delete;
+    ReleaseListsAtEnd& operator=(ReleaseListsAtEnd const&) = delete;
+    ~ReleaseListsAtEnd() {
+        DisposeOfLists(gTimeLineCache);
+        DisposeOfList(gAnimateColourItems);
+        DisposeOfList(gAnimateLightItems);
+        DisposeOfList(gAnimateTextureItems);
+    }
+} sReleaseListsAtEnd;
+
+} // namespace
+
 void DisposeOfList(TDynamicArray<OpaqueTQ3Object*>& list) {
     for (uint32_t i = 0; i < list.Count(); ++i) {
         if (list[i]) {

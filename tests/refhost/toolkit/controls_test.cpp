@@ -1,115 +1,145 @@
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
-#include "tests/refhost/toolkit/toolkit_fixture.h"
+#include "host/cocoa/ns_button.h"
+#include "host/cocoa/ns_graphics.h"
+#include "host/cocoa/ns_segmented_control.h"
+#include "host/cocoa/ns_slider.h"
+#include "host/cocoa/ns_text_field.h"
+#include "host/cocoa/ns_window.h"
+#include "refhost/toolkit/render.h"
+#include "tests/refhost/toolkit/event_helpers.h"
 
 namespace {
 
-// A view that notes the events it gets, at which points in its own coordinates.
-class Recorder : public NSView {
-public:
-    using NSView::NSView;
-    void mouseDown(NSEvent* event) override { Note("down", event); }
-    void mouseDragged(NSEvent* event) override { Note("drag", event); }
-    void mouseUp(NSEvent* event) override { Note("up", event); }
-    void Note(char const* what, NSEvent* event) {
-        NSPoint const p = convertPoint(event->locationInWindow(), nullptr);
-        log.push_back(std::string(what) + " " + std::to_string(int(p.x)) + "," +
-                      std::to_string(int(p.y)));
+using toolkit_test::Click;
+using toolkit_test::Type;
+
+struct Fixture : ::testing::Test {
+    NSWindow window{NSMakeRect(0, 0, 300, 200), 0};
+    int actions = 0;
+    NSObject* lastSender = nullptr;
+    void SetUp() override { window.makeKeyAndOrderFront(nullptr); }
+    NSControl::Action counter() {
+        return [this](NSObject* sender) {
+            ++actions;
+            lastSender = sender;
+        };
     }
-    std::vector<std::string> log;
 };
 
-} // namespace
+using Button = Fixture;
+using Slider = Fixture;
+using TextField = Fixture;
 
-TEST_F(ToolkitTest, TheDeepestViewTakesTheDownAndKeepsTheDragAndUp) {
-    auto* outer = Add(std::make_unique<Recorder>(NSMakeRect(10, 10, 200, 150)));
-    auto* inner = outer->addSubview(std::make_unique<Recorder>(NSMakeRect(20, 30, 50, 40)));
-    inner->setTag(7);
-    EXPECT_EQ(window->contentView()->viewWithTag(7), inner);
-    EXPECT_EQ(window->contentView()->hitTest(NSMakePoint(35, 45)), inner);
-    EXPECT_EQ(window->contentView()->hitTest(NSMakePoint(15, 15)), outer);
-
-    Click(NSMakePoint(35, 45), NSMakePoint(250, 190)); // the drag and up leave the view
-    EXPECT_EQ(inner->log, (std::vector<std::string>{"down 5,5", "drag 220,150", "up 220,150"}));
-    EXPECT_TRUE(outer->log.empty());
-}
-
-TEST_F(ToolkitTest, AButtonActsOnlyWhenReleasedInside) {
-    auto* button = Add(std::make_unique<NSButton>(NSMakeRect(10, 10, 80, 24)));
-    int clicks = 0;
-    button->setAction([&](NSObject* sender) {
-        EXPECT_EQ(sender, button);
-        ++clicks;
-    });
-    Click(NSMakePoint(20, 20));
-    EXPECT_EQ(clicks, 1);
-    Click(NSMakePoint(20, 20), NSMakePoint(200, 20));
-    EXPECT_EQ(clicks, 1) << "released outside";
+TEST_F(Button, ReleaseInsideSendsTheAction) {
+    auto* button =
+        window.contentView()->addSubview(std::make_unique<NSButton>(NSMakeRect(10, 10, 60, 24)));
+    button->setAction(counter());
+    Click(window, NSMakePoint(20, 20), {NSMakePoint(200, 150), NSMakePoint(30, 20)});
+    EXPECT_EQ(actions, 1);
+    EXPECT_EQ(lastSender, button);
     EXPECT_FALSE(button->isHighlighted());
-    button->setEnabled(false);
-    Click(NSMakePoint(20, 20));
-    EXPECT_EQ(clicks, 1) << "disabled";
 }
 
-TEST_F(ToolkitTest, ASliderFollowsTheMouseWithinItsRange) {
-    auto* slider = Add(std::make_unique<NSSlider>(NSMakeRect(10, 10, 212, 20)));
+TEST_F(Button, ReleaseOutsideSendsNothing) {
+    auto* button =
+        window.contentView()->addSubview(std::make_unique<NSButton>(NSMakeRect(10, 10, 60, 24)));
+    button->setAction(counter());
+    Click(window, NSMakePoint(20, 20), {NSMakePoint(200, 150)});
+    EXPECT_EQ(actions, 0);
+    EXPECT_FALSE(button->isHighlighted());
+}
+
+TEST_F(Button, DragOutAndReleaseOutsideSendsNothing) {
+    auto* button =
+        window.contentView()->addSubview(std::make_unique<NSButton>(NSMakeRect(10, 10, 60, 24)));
+    button->setAction(counter());
+    toolkit_test::Post(window, NSEventType::leftMouseDown, NSMakePoint(20, 20));
+    toolkit_test::Post(window, NSEventType::leftMouseDragged, NSMakePoint(250, 20));
+    toolkit_test::Post(window, NSEventType::leftMouseUp, NSMakePoint(250, 20));
+    NSApp()->processPendingEvents();
+    EXPECT_EQ(actions, 0);
+}
+
+TEST_F(Slider, FollowsTheMouseWithinItsRange) {
+    auto* slider =
+        window.contentView()->addSubview(std::make_unique<NSSlider>(NSMakeRect(0, 0, 112, 20)));
     slider->setMinValue(-100);
     slider->setMaxValue(100);
-    slider->setDoubleValue(500);
-    EXPECT_EQ(slider->doubleValue(), 100) << "held at the end";
-    std::vector<double> sent;
-    slider->setContinuous(true);
-    slider->setAction([&](NSObject*) { sent.push_back(slider->doubleValue()); });
-    Post(NSEventType::leftMouseDown, NSMakePoint(116, 20));
-    Post(NSEventType::leftMouseDragged, NSMakePoint(400, 20));
-    Post(NSEventType::leftMouseUp, NSMakePoint(400, 20));
-    NSApp()->processPendingEvents();
-    ASSERT_FALSE(sent.empty());
-    EXPECT_NEAR(sent.front(), 0, 1) << "the middle";
-    EXPECT_EQ(slider->doubleValue(), 100);
-    slider->setFloatValue(25.5f);
-    EXPECT_EQ(slider->floatValue(), 25.5f);
+    slider->setAction(counter());
+    // Travel is the width less the knob: 100 pixels from x = 6 to x = 106.
+    Click(window, NSMakePoint(56, 10));
+    EXPECT_NEAR(slider->doubleValue(), 0, 1e-9);
+    Click(window, NSMakePoint(56, 10), {NSMakePoint(81, 10)});
+    EXPECT_NEAR(slider->doubleValue(), 50, 1e-9);
+    Click(window, NSMakePoint(56, 10), {NSMakePoint(-40, 10)});
+    EXPECT_EQ(slider->doubleValue(), -100);
+    EXPECT_GE(actions, 3);
+    slider->setFloatValue(250);
+    EXPECT_EQ(slider->floatValue(), 100);
 }
 
-TEST_F(ToolkitTest, ATextFieldTakesTypingAndSendsItsActionOnReturn) {
-    auto* field = Add(std::make_unique<NSTextField>(NSMakeRect(10, 10, 100, 22)));
-    field->setFloatValue(2.5f);
+TEST_F(TextField, TypingReplacesTheTextAndReturnSendsTheAction) {
+    auto* field = window.contentView()->addSubview(
+        std::make_unique<NSTextField>(NSMakeRect(10, 100, 80, 22)));
+    field->setStringValue("1");
+    field->setAction(counter());
+    Click(window, NSMakePoint(20, 110));
+    EXPECT_EQ(window.firstResponder(), field);
+    Type(window, "2");
+    Type(window, ".");
+    Type(window, "7");
+    Type(window, "\x7f");
+    Type(window, "5");
+    EXPECT_EQ(actions, 0);
+    Type(window, "\r");
+    EXPECT_EQ(actions, 1);
     EXPECT_EQ(field->stringValue(), "2.5");
-    std::string sent;
-    field->setAction([&](NSObject*) { sent = field->stringValue(); });
-    Click(NSMakePoint(20, 20));
-    EXPECT_EQ(window->firstResponder(), field);
-    Type("1");
-    Type("2");
-    Type(std::string(1, char(NSBackspaceCharacter)));
-    Type("5");
-    EXPECT_EQ(sent, "") << "no action before return";
-    Type("\r");
-    NSApp()->processPendingEvents();
-    EXPECT_EQ(sent, "15");
-    EXPECT_EQ(field->floatValue(), 15.0f);
+    EXPECT_FLOAT_EQ(field->floatValue(), 2.5f);
 }
 
-TEST_F(ToolkitTest, ScrollingPostsBoundsChangesToTheObservers) {
-    auto* scroll = Add(std::make_unique<NSScrollView>(NSMakeRect(0, 0, 200, 100)));
-    scroll->setDocumentView(std::make_unique<NSView>(NSMakeRect(0, 0, 1000, 100)));
-    NSClipView* clip = scroll->contentView();
-    clip->setPostsBoundsChangedNotifications(true);
-    NSObject observer;
-    std::vector<float> seen;
-    NSNotificationCenter::defaultCenter()->addObserver(
-        &observer,
-        [&](NSNotification* n) {
-            seen.push_back(static_cast<NSView*>(n->object())->bounds().origin.x);
-        },
-        NSViewBoundsDidChangeNotification, clip);
-    clip->scrollToPoint(NSMakePoint(300, 0));
-    clip->scrollToPoint(NSMakePoint(5000, 0));
-    NSNotificationCenter::defaultCenter()->removeObserver(&observer);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], 300);
-    EXPECT_EQ(seen[1], 1000 - clip->frame().size.width) << "kept where the document fills it";
-    clip->scrollToPoint(NSMakePoint(0, 0));
-    EXPECT_EQ(seen.size(), 2u) << "removed observers hear nothing";
+TEST_F(TextField, TabMovesOnAndCommits) {
+    auto* a = window.contentView()->addSubview(
+        std::make_unique<NSTextField>(NSMakeRect(10, 100, 80, 22)));
+    auto* b = window.contentView()->addSubview(
+        std::make_unique<NSTextField>(NSMakeRect(100, 100, 80, 22)));
+    a->setNextKeyView(b);
+    a->setAction(counter());
+    Click(window, NSMakePoint(20, 110));
+    Type(window, "8");
+    Type(window, "\t");
+    EXPECT_EQ(window.firstResponder(), b);
+    EXPECT_EQ(actions, 1);
+    EXPECT_EQ(a->intValue(), 8);
+    a->setFloatValue(0.25f);
+    EXPECT_EQ(a->stringValue(), "0.25");
 }
+
+TEST_F(Fixture, SegmentedControlSelectsTheClickedSegment) {
+    auto* control = window.contentView()->addSubview(
+        std::make_unique<NSSegmentedControl>(NSMakeRect(0, 0, 90, 20)));
+    control->setSegmentCount(3);
+    control->setAction(counter());
+    Click(window, NSMakePoint(75, 10));
+    EXPECT_EQ(control->selectedSegment(), 2);
+    EXPECT_EQ(actions, 1);
+}
+
+TEST_F(Fixture, RendersFillsWhereTheirFramesAre) {
+    struct Filled : NSView {
+        using NSView::NSView;
+        void drawRect(NSRect const& r) override {
+            NSColor::redColor().setFill();
+            NSRectFill(r);
+        }
+    };
+    window.contentView()->addSubview(std::make_unique<Filled>(NSMakeRect(10, 20, 30, 40)));
+    refhost::Bitmap bitmap = refhost::RenderWindow(window);
+    EXPECT_EQ(bitmap.atWindow(window, NSMakePoint(10.5f, 20.5f)), (refhost::Rgb{255, 0, 0}));
+    EXPECT_EQ(bitmap.atWindow(window, NSMakePoint(39.5f, 59.5f)), (refhost::Rgb{255, 0, 0}));
+    EXPECT_NE(bitmap.atWindow(window, NSMakePoint(40.5f, 20.5f)), (refhost::Rgb{255, 0, 0}));
+    EXPECT_NE(bitmap.atWindow(window, NSMakePoint(10.5f, 60.5f)), (refhost::Rgb{255, 0, 0}));
+    EXPECT_FALSE(window.viewsNeedDisplay());
+}
+
+} // namespace
