@@ -36,7 +36,7 @@ void PL_UnregisterPlugin(ConstStringPtr name, int32_t version);
 // The file of the plug-in that the host is running now; null when none runs.
 PLFileSpec const* PL_GetMyFileSpec();
 // The file's name without its folder (and without the module's extension).
-void PL_GetFileName(PLFileSpec const* spec, Str255 name);
+void PL_GetFileName(PLFileSpec const* file, Str255 name);
 // The text in the user's language; this host speaks English, so the text itself. The host
 // keeps the result; it lives as long as the host.
 NSString* PL_LocalizeString(NSString* text);

@@ -1,10 +1,53 @@
 #include "playback/animation.h"
 
+#include <cstdlib>
+
+#include "host/framework.h"
 #include "palette/palette_sync.h"
+#include "playback/colour_effect.h"
+#include "playback/light_effect.h"
+#include "playback/texture_effect.h"
 #include "plugin/plugin_state.h"
+#include "tween/cache.h"
 #include "tween/recache.h"
 
 std::map<char*, int32_t> gMapLastUpdate;
+
+namespace {
+
+// The current time of the view's previous pass (one before now for a view never animated),
+// which becomes now.
+int32_t TakePreviousTime(int32_t now) {
+    auto* view = reinterpret_cast<char*>(PL_GetTheView());
+    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, now - 1);
+    int32_t const previous = entry->second;
+    entry->second = now;
+    return previous;
+}
+
+} // namespace
+
+void DoTweenAnimation() {
+    for (uint32_t i = 0; i < gTimeLineCache.Count(); ++i) {
+        gTimeLineCache[i]->DoTween();
+    }
+}
+
+void DoObjectAnimation(int32_t now, int32_t previous) {
+    float const units = static_cast<float>(PL_GetTimeUnitsPerSecond());
+    float const elapsed =
+        static_cast<float>(std::abs(static_cast<int64_t>(now) - previous)) / units;
+    if (!gAnimateColourItems.IsEmpty()) {
+        DoColourAnimation(elapsed);
+    }
+    if (!gAnimateLightItems.IsEmpty()) {
+        DoLightAnimation(static_cast<uint32_t>(now), static_cast<uint32_t>(previous));
+    }
+    float const since = static_cast<float>(now - PL_GetMinTime()) / units;
+    if (!gAnimateTextureItems.IsEmpty()) {
+        DoTextureAnimation(since);
+    }
+}
 
 void DoAnimation() {
     if (gRecache) {
@@ -15,5 +58,16 @@ void DoAnimation() {
             MarkPaletteViewsForRedisplay({kTimeLineTag, kNameColumnTag});
         }
     }
-    // The tween pass and the effect pass join here with the caches they run over.
+    int32_t const now = PL_GetCurTime();
+    int32_t const previous = TakePreviousTime(now);
+    if (previous == now) {
+        return; // this view was animated at this time already
+    }
+    if (!gTimeLineCache.IsEmpty()) {
+        DoTweenAnimation();
+    }
+    if (!gAnimateColourItems.IsEmpty() || !gAnimateLightItems.IsEmpty() ||
+        !gAnimateTextureItems.IsEmpty()) {
+        DoObjectAnimation(now, previous);
+    }
 }

@@ -8,6 +8,10 @@
 // animation pass. Entries stay while the plug-in is loaded.
 extern std::map<char*, int32_t> gMapLastUpdate;
 
-// Rebuilds the caches when they are stale, then applies the tween points and runs the
-// effects at the current time.
+// Rebuilds the caches when they are stale; then, once per view and distinct current time,
+// applies every row's tween points and runs the colour, light and texture effects.
 void DoAnimation();
+// Every row of gTimeLineCache applies itself at the current time.
+void DoTweenAnimation();
+// The effects for the time between the view's previous pass and now.
+void DoObjectAnimation(int32_t now, int32_t previous);

@@ -181,6 +181,9 @@ int32_t Event(PlugInParamRec& params) {
 
 int32_t DocumentNotice(PlugInParamRec const& params) {
     PlugInNoticeRec const* notice = GetNotice(params);
+    if (!notice) {
+        return kPlugInNotHandled;
+    }
     if (notice->subCode == 0) {
         RecacheAll();
         PL_DrawDocumentViews(1);

@@ -38,8 +38,8 @@ PLFileSpec const* PL_GetMyFileSpec() {
     return HostState::Instance().currentPlugIn;
 }
 
-void PL_GetFileName(PLFileSpec const* spec, Str255 name) {
-    std::string stem = spec ? std::filesystem::path(spec->path).stem().string() : std::string();
+void PL_GetFileName(PLFileSpec const* file, Str255 name) {
+    std::string stem = file ? std::filesystem::path(file->path).stem().string() : std::string();
     CStr255 text(stem);
     std::memcpy(name, text.Pascal(), text.Length() + 1u);
 }

@@ -9,9 +9,9 @@ namespace {
 // Runs the plug-in as the current one and puts the previous one back afterwards.
 class CurrentPlugIn {
 public:
-    explicit CurrentPlugIn(PLFileSpec const* spec)
+    explicit CurrentPlugIn(PLFileSpec const* file)
         : fPrevious(HostState::Instance().currentPlugIn) {
-        HostState::Instance().currentPlugIn = spec;
+        HostState::Instance().currentPlugIn = file;
     }
     CurrentPlugIn(CurrentPlugIn const&) = delete;
     CurrentPlugIn& operator=(CurrentPlugIn const&) = delete;

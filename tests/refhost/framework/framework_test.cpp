@@ -61,9 +61,9 @@ TEST_F(FrameworkTest, RegistrationRequestsAndUndo) {
     PL_UnregisterPlugin(name, 4096);
     EXPECT_TRUE(HostState::Instance().registrations.empty());
 
-    PLFileSpec spec{"/opt/plug-ins/KeyposeSequencer.so"};
-    HostState::Instance().currentPlugIn = &spec;
-    EXPECT_EQ(PL_GetMyFileSpec(), &spec);
+    PLFileSpec plugInFile{"/opt/plug-ins/KeyposeSequencer.so"};
+    HostState::Instance().currentPlugIn = &plugInFile;
+    EXPECT_EQ(PL_GetMyFileSpec(), &plugInFile);
     Str255 fileName;
     PL_GetFileName(PL_GetMyFileSpec(), fileName);
     EXPECT_EQ(CStr255::FromPascal(fileName).ToString(), "KeyposeSequencer");
