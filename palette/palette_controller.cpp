@@ -35,10 +35,6 @@ NSControl* Sender(NSObject* sender) {
     return dynamic_cast<NSControl*>(sender);
 }
 
-void SetSliderFromClock() {
-    SetTimeSliderFromClock();
-}
-
 void RecacheNow() {
     RecacheObjects(gTimeLineCache, gAnimateColourItems, gAnimateLightItems, gAnimateTextureItems);
 }
@@ -112,7 +108,7 @@ void KeyposeSequencerPaletteController::IncrementTime() {
         }
         SetCurTime(t, true);
     }
-    SetSliderFromClock();
+    SetTimeSliderFromClock();
     PL_DrawDocumentViews(1);
 }
 
@@ -191,7 +187,7 @@ void KeyposeSequencerPaletteController::JumpToNeighbour(bool forwards) {
             SetCurTime(byStep(), true);
         }
     }
-    SetSliderFromClock();
+    SetTimeSliderFromClock();
     PL_DrawDocumentViews(1);
 }
 
@@ -262,7 +258,7 @@ void KeyposeSequencerPaletteController::CurTimeChanged(NSObject* sender) {
     MarkPaletteViewsForRedisplay({kTimeLineTag});
     if (auto* slider = PaletteControl<TweenSlider>(kTimeSliderTag)) {
         slider->recalculateFrame();
-        SetSliderFromClock();
+        SetTimeSliderFromClock();
         slider->setNeedsDisplay(true);
     }
     PL_DrawDocumentViews(1);
