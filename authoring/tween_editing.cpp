@@ -6,17 +6,13 @@
 
 #include "host/framework.h"
 #include "host/scene.h"
-#include "palette/timeline_layout.h"
 #include "tween/cache.h"
 #include "tween/recache.h"
 #include "tween/row_order.h"
 #include "tween/stored_list_access.h"
+#include "tween/timeline_geometry.h"
 
 namespace {
-
-float PixelsPerUnit() {
-    return gScaleFactor / static_cast<float>(PL_GetTimeUnitsPerSecond());
-}
 
 template <typename Visit>
 void ForEachRecord(TDynamicArray<CCache*>& caches, Visit const& visit) {
@@ -52,18 +48,15 @@ void DeselectAllTweens(TDynamicArray<CCache*>& caches) {
 
 bool DoSelectObjectTween(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRect const& timeline,
                          bool toggle, bool /*unused*/) {
-    auto const h = static_cast<float>(gTextHeight);
-    auto const half = static_cast<int16_t>(gTextHeight / 2);
-    float const pixelsPerUnit = PixelsPerUnit();
+    TimelineScale const scale = TimelineScale::Current();
     float const origin = timeline.origin.x + kStartOffset;
     for (uint32_t i = 0; i < caches.Count(); ++i) {
-        NSRect const row{{timeline.origin.x,
-                          timeline.origin.y + timeline.size.height - static_cast<float>(i + 2) * h},
-                         {timeline.size.width, h}};
+        NSRect const row = TimelineRowRect(timeline, i, scale.RowHeight());
         if (!NSPointInRect(p, row)) {
             continue;
         }
-        int32_t const index = caches[i]->FindTweenPointIndex(p, row, origin, pixelsPerUnit, half);
+        int32_t const index =
+            caches[i]->FindTweenPointIndex(p, row, origin, scale.PixelsPerUnit(), scale.HalfRow());
         if (index < 0) {
             break;
         }
@@ -166,23 +159,21 @@ void MoveSelectedTweens(TDynamicArray<CCache*>& caches, NSPoint& p, NSPoint last
 
 void CommitMarqueeSelection(TDynamicArray<CCache*>& caches, NSRect const& frame, float width,
                             float height, NSRect const& marquee) {
-    auto const h = static_cast<float>(gTextHeight);
-    auto const half = static_cast<float>(gTextHeight / 2);
-    float const pixelsPerUnit = PixelsPerUnit();
+    TimelineScale const scale = TimelineScale::Current();
+    NSRect const drawn = NSMakeRect(frame.origin.x, frame.origin.y, width, height);
     for (uint32_t row = 0; row < caches.Count(); ++row) {
-        float const rowTop = frame.origin.y + height - static_cast<float>(row + 1) * h;
+        float const rowTop = NSMaxY(TimelineRowRect(drawn, row, scale.RowHeight()));
         CCache& cache = *caches[row];
         for (uint32_t i = 0; i < cache.Count(); ++i) {
-            auto const x = static_cast<float>(static_cast<int16_t>(
-                static_cast<int32_t>(static_cast<float>(cache.Record(i).time) * pixelsPerUnit +
-                                     frame.origin.x + kStartOffset)));
+            float const x =
+                TweenGlyphX(cache.Record(i).time, 0, frame.origin.x, scale.PixelsPerUnit());
             if (x < frame.origin.x) {
                 continue;
             }
             if (x > frame.origin.x + width) {
                 break;
             }
-            if (NSPointInRect({x, rowTop - half}, marquee)) {
+            if (NSPointInRect(TweenGlyphMarqueePoint(x, rowTop, scale.HalfRow()), marquee)) {
                 cache.Record(i).selected = true;
             }
         }

@@ -12,10 +12,10 @@
 #include "palette/palette_views.h"
 #include "palette/slider_mapping.h"
 #include "palette/time_setters.h"
-#include "palette/timeline_layout.h"
 #include "plugin/plugin_state.h"
 #include "tween/cache.h"
 #include "tween/recache.h"
+#include "tween/timeline_geometry.h"
 
 namespace {
 

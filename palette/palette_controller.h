@@ -6,11 +6,16 @@
 #include <memory>
 
 #include "host/cocoa/ns_drawer.h"
+#include "host/cocoa/ns_notification_center.h"
 #include "host/cocoa/ns_window.h"
 #include "host/cocoa/ns_window_controller.h"
 
 class KeyposeSequencerPaletteController : public NSWindowController {
 public:
+    KeyposeSequencerPaletteController() = default;
+    // Stops hearing the drawer's notifications.
+    ~KeyposeSequencerPaletteController() override;
+
     // Builds the "KeyposeSequencerPalette" panel, connects its controls to this controller
     // and has the timeline's clip view post its scrolling to the name column and the slider.
     void loadNib();
@@ -50,6 +55,9 @@ public:
     void SliderDragged(NSObject* sender);
     void ChangeTweenAddMovement(NSObject* sender);
     void OpenCloseDrawer(NSObject* sender);
+    // The drawer shows the clock's current time as it opens (while it is closed the time
+    // moves without it).
+    void DrawerWillOpen(NSNotification* notification);
 
 private:
     // Seconds in the step field.

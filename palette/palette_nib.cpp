@@ -17,6 +17,12 @@ constexpr float kButtonRow = kHeight - 30;
 constexpr float kSliderRow = kHeight - 56;
 constexpr float kNameColumnWidth = 130;
 constexpr float kSplitHeight = kSliderRow - 4;
+// The timeline's horizontal scroll bar is as high as the strip the name column leaves
+// unpainted below its rows (one row and the 4 pixels the names are lifted by while the
+// timeline scrolls), so names and rows line up whether or not the timeline scrolls.
+constexpr float kTimelineScrollerThickness = 18;
+// Controls along the top keep their distance from the top edge as the panel resizes.
+constexpr NSAutoresizingMaskOptions kStaysAtTop = NSViewMinYMargin;
 
 struct Builder {
     KeyposeSequencerPaletteController& owner;
@@ -32,6 +38,7 @@ struct Builder {
         auto* button =
             content->addSubview(std::make_unique<TweenButton>(NSMakeRect(x, kButtonRow, 30, 24)));
         button->setButtonType(NSButtonType::momentaryChange);
+        button->setAutoresizingMask(kStaysAtTop);
         button->setImage(TransportImage(glyph, false));
         button->setAlternateImage(TransportImage(glyph, true));
         if (tag >= 0) {
@@ -44,6 +51,7 @@ struct Builder {
         auto* button =
             content->addSubview(std::make_unique<NSButton>(NSMakeRect(x, kButtonRow, width, 24)));
         button->setTitle(title);
+        button->setAutoresizingMask(kStaysAtTop);
         return Connect(button, action);
     }
 };
@@ -67,12 +75,14 @@ void AddButtonRow(Builder& b) {
     auto* step = b.content->addSubview(
         std::make_unique<NSTextField>(NSMakeRect(522, kButtonRow + 1, 36, 22)));
     step->setTag(kStepFieldTag);
+    step->setAutoresizingMask(kStaysAtTop);
     step->setStringValue("1");
     b.Connect(step, &C::ChangeTweenAddMovement);
 
     auto* direction = b.content->addSubview(
         std::make_unique<NSSegmentedControl>(NSMakeRect(562, kButtonRow, 54, 24)));
     direction->setSegmentCount(3);
+    direction->setAutoresizingMask(kStaysAtTop);
     direction->setLabel("1", 0); // play once and stop
     direction->setLabel("∞", 1); // loop
     direction->setLabel("↔", 2); // back and forth
@@ -82,11 +92,13 @@ void AddButtonRow(Builder& b) {
 
 void AddTimeline(Builder& b) {
     using C = KeyposeSequencerPaletteController;
-    b.content->addSubview(
+    auto* beside = b.content->addSubview(
         std::make_unique<ObjectName>(NSMakeRect(0, kSliderRow, kNameColumnWidth, 22)));
+    beside->setAutoresizingMask(kStaysAtTop);
     auto* slider = b.content->addSubview(std::make_unique<TweenSlider>(
         NSMakeRect(kNameColumnWidth, kSliderRow, kWidth - kNameColumnWidth, 22)));
     slider->setTag(kTimeSliderTag);
+    slider->setAutoresizingMask(kStaysAtTop);
     slider->setMinValue(0);
     slider->setMaxValue(1000);
     slider->setContinuous(true);
@@ -95,12 +107,14 @@ void AddTimeline(Builder& b) {
     auto* split = b.content->addSubview(
         std::make_unique<TweenSplitView>(NSMakeRect(0, 0, kWidth, kSplitHeight)));
     split->setVertical(true);
+    split->setAutoresizingMask(NSViewWidthSizable | NSViewHeightSizable);
     split->addSubview(
         std::make_unique<NameColumnView>(NSMakeRect(0, 0, kNameColumnWidth - 6, kSplitHeight)));
     auto* scroll = split->addSubview(std::make_unique<NSScrollView>(
         NSMakeRect(kNameColumnWidth, 0, kWidth - kNameColumnWidth, kSplitHeight)));
     scroll->setHasHorizontalScroller(true);
     scroll->setHasVerticalScroller(true);
+    scroll->setScrollerThickness(kTimelineScrollerThickness);
     scroll->setDocumentView(
         std::make_unique<TweenView>(NSMakeRect(0, 0, kWidth - kNameColumnWidth, kSplitHeight)));
     split->adjustSubviews();
@@ -146,9 +160,10 @@ std::unique_ptr<NSDrawer> MakeDrawer(KeyposeSequencerPaletteController& owner) {
 } // namespace
 
 std::unique_ptr<NSPanel> LoadKeyposeSequencerPalette(KeyposeSequencerPaletteController& owner) {
-    auto panel = std::make_unique<NSPanel>(NSMakeRect(80, 120, kWidth, kHeight),
-                                           NSWindowStyleMaskTitled | NSWindowStyleMaskClosable |
-                                               NSWindowStyleMaskUtilityWindow);
+    auto panel =
+        std::make_unique<NSPanel>(NSMakeRect(80, 120, kWidth, kHeight),
+                                  NSWindowStyleMaskTitled | NSWindowStyleMaskClosable |
+                                      NSWindowStyleMaskResizable | NSWindowStyleMaskUtilityWindow);
     panel->setTitle("Keypose Sequencer");
     Builder b{owner, panel->contentView()};
     AddButtonRow(b);

@@ -1,5 +1,8 @@
-// The palette's custom views, found by their tags. Their drawing and their handling of the
-// mouse and the keys belong to the timeline; here they are the views the panel is built of.
+// The palette's custom views, found by their tags: the timeline, the name column beside it,
+// the current-time slider over it, the plain view the slider may overlap and the split view.
+// They draw from the row list and the host's clock (timeline_drawing.h, name_column.h) and
+// turn the mouse and the keys into selections and edits of tween points, changes of the
+// host's time range and selections of objects.
 #pragma once
 
 #include "host/cocoa/ns_slider.h"
@@ -10,32 +13,67 @@ class NSNotification;
 
 inline constexpr long kObjectNameTag = 999;
 
-// The plain view beside the time slider, which the slider may overlap.
+// What a mouse gesture in the timeline started on. One palette exists, so these are
+// process-wide. gLastLocalMouse is the mouse-down point, then the last processed drag point;
+// a marquee keeps it as its anchor.
+inline NSPoint gLastLocalMouse{};
+inline bool gCLickedOnATween = false;
+inline bool gCLickedOnMin = false;
+inline bool gCLickedOnMax = false;
+
+// The plain view beside the time slider, which the slider may overlap. It repaints whenever
+// the slider moves, so that no trace of the slider's old place stays on it.
 class ObjectName : public NSView {
 public:
     using NSView::NSView;
     long tag() const override { return kObjectNameTag; }
+    void drawRect(NSRect const& dirtyRect) override;
 };
 
-// The current-time slider, spanning the timeline's minimum to maximum marks.
+// The current-time slider. Its frame runs from the minimum time mark to 12 pixels right of the
+// maximum mark, where the marks lie after the timeline's horizontal scrolling, so the knob's
+// left edge stands over the current time.
 class TweenSlider : public NSSlider {
 public:
     using NSSlider::NSSlider;
     // The timeline's horizontal scroll offset.
     float curScroll = 0;
-    // Places the slider's frame over the marks anew.
+    // Places the frame over the marks anew and repaints the view beside it.
     virtual void recalculateFrame();
     virtual void synchronizedViewContentBoundsDidChange(NSNotification* notification);
     virtual void theSplitViewDidResizeSubviews(NSNotification* notification);
+    void viewWillDraw() override;
+    void drawRect(NSRect const& dirtyRect) override;
+
+private:
+    // The frame over the marks, or the present frame when the timeline cannot be found.
+    NSRect PlacedFrame() const;
 };
 
-// The timeline: the document view of a scroll view.
+// The timeline: the document view of a scroll view. It grows to show every row and the range
+// up to the maximum time, never smaller than what its scroll view shows.
 class TweenView : public NSView {
 public:
     using NSView::NSView;
     long tag() const override { return 2000; }
     bool acceptsFirstResponder() override { return true; }
     bool acceptsFirstMouse(NSEvent*) override { return true; }
+    void viewWillDraw() override;
+    void drawRect(NSRect const& dirtyRect) override;
+    // A glyph: select it (shift: toggle); the ruler strip within 7 pixels of a tab: grab it;
+    // elsewhere in the rows: clear the selection (unless shift).
+    void mouseDown(NSEvent* event) override;
+    // Moves the selected points, a grabbed tab (the host's range, live) or the marquee.
+    void mouseDragged(NSEvent* event) override;
+    // Commits a marquee, then writes every row back to its object.
+    void mouseUp(NSEvent* event) override;
+    // Delete removes the selected points, R mirrors them; anything else goes on.
+    void keyDown(NSEvent* event) override;
+
+private:
+    // Grows the frame to the content; keeps the top edge where it shows when it grows.
+    void FitFrameToContent();
+    void DragTab(NSPoint p, bool minimum);
 };
 
 // The object-name column left of the timeline.
@@ -48,11 +86,22 @@ public:
     // The timeline's vertical scroll offset.
     float curScroll = 0;
     virtual void synchronizedViewContentBoundsDidChange(NSNotification* notification);
+    void drawRect(NSRect const& dirtyRect) override;
+    // A name selects its object alone (shift: toggles it); below the last name, a plain
+    // click deselects every object.
+    void mouseDown(NSEvent* event) override;
+    // The key goes on first (the host may delete objects), then the rows are rebuilt.
+    void keyDown(NSEvent* event) override;
 };
 
-// The split view between the name column and the timeline's scroll view.
+// The split view between the name column and the timeline's scroll view. When it resizes,
+// the name column keeps its width and the timeline takes the change.
 class TweenSplitView : public NSSplitView {
 public:
     using NSSplitView::NSSplitView;
     long tag() const override { return 2006; }
+    void resizeSubviewsWithOldSize(NSSize oldSize) override;
 };
+
+// Rebuilds the rows from the scene and marks the timeline and the name column for redisplay.
+void RebuildTimelineRows(NSView* inWindowOf);

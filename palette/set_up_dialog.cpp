@@ -25,6 +25,15 @@ View* Tagged(NSView* root, long tag) {
 
 } // namespace
 
+KeyposeSequencerPaletteController::~KeyposeSequencerPaletteController() {
+    NSNotificationCenter::defaultCenter()->removeObserver(this);
+}
+
+void KeyposeSequencerPaletteController::DrawerWillOpen(NSNotification*) {
+    SetDrawerField(kCurTimeFieldTag, static_cast<float>(PL_GetCurTime()) /
+                                         static_cast<float>(PL_GetTimeUnitsPerSecond()));
+}
+
 void KeyposeSequencerPaletteController::loadNib() {
     std::unique_ptr<NSPanel> panel = LoadKeyposeSequencerPalette(*this);
     keyposeSequencerPalette = panel.get();
@@ -37,6 +46,11 @@ void KeyposeSequencerPaletteController::loadNib() {
     auto* slider = Tagged<TweenSlider>(content, kTimeSliderTag);
     if (names) {
         names->curScroll = 0;
+    }
+    if (paletteDrawer) {
+        NSNotificationCenter::defaultCenter()->addObserver(
+            this, &KeyposeSequencerPaletteController::DrawerWillOpen, NSDrawerWillOpenNotification,
+            paletteDrawer.get());
     }
     if (!clip) {
         return;

@@ -5,6 +5,7 @@
 
 #include "host/scene.h"
 #include "tween/recache.h"
+#include "tween/timeline_geometry.h"
 
 CCache::CCache(TCacheKind cacheKind, uint32_t index) : kind(cacheKind), sortingIndex(index) {}
 
@@ -85,10 +86,6 @@ void CCache::SelectObject(OpaqueTQ3Object* selectedGroup, OpaqueTQ3Object* other
     } catch (...) {
         // A selection that cannot change stays as it is.
     }
-}
-
-int32_t TweenPointX(int32_t time, float originX, float pixelsPerUnit) {
-    return static_cast<int32_t>(static_cast<float>(time) * pixelsPerUnit + originX);
 }
 
 int32_t CCache::FindTweenPointIndex(NSPoint const& point, NSRect const& rowRect,

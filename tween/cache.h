@@ -74,6 +74,3 @@ protected:
     // Copies recordSize bytes of each of the list's records.
     void CopyRecords(CTweenHandleRecord& list, std::size_t recordSize);
 };
-
-// The x of a tween point at time, truncated to whole pixels.
-int32_t TweenPointX(int32_t time, float originX, float pixelsPerUnit);

@@ -16,6 +16,8 @@ inline constexpr NSNotificationName NSViewFrameDidChangeNotification =
 inline constexpr NSNotificationName NSSplitViewDidResizeSubviewsNotification =
     "NSSplitViewDidResizeSubviewsNotification";
 inline constexpr NSNotificationName NSWindowDidResizeNotification = "NSWindowDidResizeNotification";
+// Posted by a drawer just before it opens.
+inline constexpr NSNotificationName NSDrawerWillOpenNotification = "NSDrawerWillOpenNotification";
 
 class NSNotification {
 public:

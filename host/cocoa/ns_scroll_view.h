@@ -50,6 +50,9 @@ public:
     bool hasHorizontalScroller() const { return fHorizontalScroller; }
     void setHasHorizontalScroller(bool has);
     static CGFloat scrollerWidth() { return 15; }
+    // The thickness of this view's scroll bars (scrollerWidth unless set).
+    CGFloat scrollerThickness() const { return fScrollerThickness; }
+    void setScrollerThickness(CGFloat thickness);
     // Places the clip view beside the scroll bars.
     void tile();
 
@@ -69,4 +72,5 @@ private:
     NSClipView* fClip;
     bool fVerticalScroller = false;
     bool fHorizontalScroller = false;
+    CGFloat fScrollerThickness = scrollerWidth();
 };

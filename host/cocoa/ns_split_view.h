@@ -23,10 +23,13 @@ public:
 
     NSView* hitTest(NSPoint pointInSuperview) override;
     void mouseDown(NSEvent* event) override;
-    void setFrame(NSRect const& frame) override;
+    // A new size lays the subviews out again (adjustSubviews).
+    void resizeSubviewsWithOldSize(NSSize oldSize) override;
     void drawRect(NSRect const& dirtyRect) override;
 
-private:
+protected:
     void postResize();
+
+private:
     bool fVertical = true;
 };

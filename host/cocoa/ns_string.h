@@ -37,5 +37,7 @@ private:
 // The same measures for text that has no NSString.
 void NSDrawText(std::string_view text, NSPoint point);
 NSSize NSTextSize(std::string_view text);
+// How far the label font reaches below its baseline.
+CGFloat NSTextDescent();
 // The number a text starts with, as NSString's floatValue reads it.
 double NSParseLeadingNumber(std::string_view text);

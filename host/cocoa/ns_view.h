@@ -15,6 +15,17 @@
 class NSWindow;
 class NSScrollView;
 
+// How a view follows its superview's size: the flexible margins and dimensions share the
+// change between them; with none set the view keeps its frame.
+using NSAutoresizingMaskOptions = unsigned;
+inline constexpr NSAutoresizingMaskOptions NSViewNotSizable = 0;
+inline constexpr NSAutoresizingMaskOptions NSViewMinXMargin = 1u << 0;
+inline constexpr NSAutoresizingMaskOptions NSViewWidthSizable = 1u << 1;
+inline constexpr NSAutoresizingMaskOptions NSViewMaxXMargin = 1u << 2;
+inline constexpr NSAutoresizingMaskOptions NSViewMinYMargin = 1u << 3;
+inline constexpr NSAutoresizingMaskOptions NSViewHeightSizable = 1u << 4;
+inline constexpr NSAutoresizingMaskOptions NSViewMaxYMargin = 1u << 5;
+
 class NSView : public NSResponder {
 public:
     explicit NSView(NSRect frame = NSZeroRect);
@@ -85,8 +96,18 @@ public:
     // Paints the view's own content; the rectangle is what needs painting, in bounds
     // coordinates. The graphics context is focused on the view and clipped to its bounds.
     virtual void drawRect(NSRect const& dirtyRect);
-    // Told after the view's frame size changed, with the old size.
+    // Called on every view of a window before any of them draws, so that a view can settle
+    // its frame (and its neighbours') for what it is about to show.
+    virtual void viewWillDraw() {}
+    // Told after the view's frame size changed, with the old size; unless the view stops
+    // autoresizing its subviews, each follows by its autoresizing mask.
     virtual void resizeSubviewsWithOldSize(NSSize oldSize);
+    // Moves and sizes the view for its superview's change from oldSize, by its mask.
+    virtual void resizeWithOldSuperviewSize(NSSize oldSize);
+    NSAutoresizingMaskOptions autoresizingMask() const { return fAutoresizing; }
+    void setAutoresizingMask(NSAutoresizingMaskOptions mask) { fAutoresizing = mask; }
+    bool autoresizesSubviews() const { return fAutoresizesSubviews; }
+    void setAutoresizesSubviews(bool flag) { fAutoresizesSubviews = flag; }
 
     // For the window and the drawing code: marks drawn views clean.
     void markDisplayed();
@@ -101,6 +122,8 @@ private:
     NSRect fDirty;
     bool fPostsBounds = false;
     bool fPostsFrame = false;
+    NSAutoresizingMaskOptions fAutoresizing = NSViewNotSizable;
+    bool fAutoresizesSubviews = true;
     NSView* fSuperview = nullptr;
     NSWindow* fWindow = nullptr;
     std::vector<std::unique_ptr<NSView>> fSubviews;

@@ -1,6 +1,7 @@
 // The plug-in framework's windows: the palette menu, the palettes' visibility and their end,
 // and drawing text for a plug-in's views.
 #include <algorithm>
+#include <cmath>
 
 #include "host/cocoa/cocoa.h"
 #include "host/framework.h"
@@ -58,12 +59,17 @@ void PL_SetCurrentlyExecutingPlugInRecFor(NSView* view) {
     }
 }
 
+// The host draws a string in the text colour with the bottom of its descenders at the point,
+// as the system's string drawing does, so text drawn at a row's bottom edge stays in the row.
 void Draw(CStr255 const& text, float x, float y) {
-    NSDrawText(text.View(), NSMakePoint(x, y));
+    NSGraphicsContext::saveGraphicsState();
+    NSColor::controlTextColor().setFill();
+    NSDrawText(text.View(), NSMakePoint(x, y + std::ceil(NSTextDescent())));
+    NSGraphicsContext::restoreGraphicsState();
 }
 
 void Draw(NSString* text, float x, float y) {
     if (text) {
-        text->drawAtPoint(NSMakePoint(x, y));
+        Draw(CStr255(text->UTF8String()), x, y);
     }
 }

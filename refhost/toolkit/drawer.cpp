@@ -1,5 +1,7 @@
 #include "host/cocoa/ns_drawer.h"
 
+#include "host/cocoa/ns_notification_center.h"
+
 NSDrawer::NSDrawer(NSSize contentSize, NSRectEdge preferredEdge)
     : fContentSize(contentSize), fEdge(preferredEdge),
       fWindow(std::make_unique<NSWindow>(NSRect{NSZeroPoint, contentSize}, 0)) {}
@@ -46,6 +48,10 @@ void NSDrawer::open() {
     // A drawer has nothing to slide out of without its window.
     if (fParent == nullptr) {
         return;
+    }
+    if (fState != NSDrawerOpenState) {
+        NSNotificationCenter::defaultCenter()->postNotificationName(NSDrawerWillOpenNotification,
+                                                                    this);
     }
     place();
     fState = NSDrawerOpenState;

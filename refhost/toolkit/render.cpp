@@ -55,6 +55,17 @@ bool Bitmap::writePng(std::string const& path) const {
 
 namespace {
 
+// Lets every shown view settle its frame before anything draws, parents first.
+void PrepareTree(NSView& view) {
+    if (view.isHidden()) {
+        return;
+    }
+    view.viewWillDraw();
+    for (NSView* sub : view.subviews()) {
+        PrepareTree(*sub);
+    }
+}
+
 // Paints the view and its subviews. On entry the Cairo coordinates are the superview's.
 void DrawTree(toolkit::Canvas& canvas, NSView& view) {
     if (view.isHidden()) {
@@ -113,6 +124,7 @@ void DrawWindow(cairo_t* cr, NSWindow& window, NSPoint origin, int surfaceHeight
     toolkit::SetSourceColour(cr, NSColor::windowBackgroundColor());
     cairo_paint(cr);
     if (NSView* content = window.contentView()) {
+        PrepareTree(*content);
         toolkit::Canvas canvas(cr);
         DrawTree(canvas, *content);
     }
@@ -151,6 +163,7 @@ Bitmap RenderWindow(NSWindow& window) {
 }
 
 Bitmap RenderView(NSView& view) {
+    PrepareTree(view);
     NSRect const f = view.frame();
     int const w = Pixels(f.size.width);
     int const h = Pixels(f.size.height);

@@ -96,9 +96,14 @@ void NSScrollView::setHasHorizontalScroller(bool has) {
     tile();
 }
 
+void NSScrollView::setScrollerThickness(CGFloat thickness) {
+    fScrollerThickness = thickness;
+    tile();
+}
+
 void NSScrollView::tile() {
     NSRect const b = bounds();
-    CGFloat const w = scrollerWidth();
+    CGFloat const w = fScrollerThickness;
     CGFloat const right = fVerticalScroller ? w : 0;
     CGFloat const bottom = fHorizontalScroller ? w : 0;
     fClip->setFrame(NSMakeRect(b.origin.x, b.origin.y + bottom,
@@ -122,8 +127,8 @@ NSRect NSScrollView::verticalTrack() const {
         return NSZeroRect;
     }
     NSRect const b = bounds();
-    CGFloat const bottom = fHorizontalScroller ? scrollerWidth() : 0;
-    return NSMakeRect(NSMaxX(b) - scrollerWidth(), b.origin.y + bottom, scrollerWidth(),
+    CGFloat const bottom = fHorizontalScroller ? fScrollerThickness : 0;
+    return NSMakeRect(NSMaxX(b) - fScrollerThickness, b.origin.y + bottom, fScrollerThickness,
                       b.size.height - bottom);
 }
 
@@ -132,8 +137,8 @@ NSRect NSScrollView::horizontalTrack() const {
         return NSZeroRect;
     }
     NSRect const b = bounds();
-    CGFloat const right = fVerticalScroller ? scrollerWidth() : 0;
-    return NSMakeRect(b.origin.x, b.origin.y, b.size.width - right, scrollerWidth());
+    CGFloat const right = fVerticalScroller ? fScrollerThickness : 0;
+    return NSMakeRect(b.origin.x, b.origin.y, b.size.width - right, fScrollerThickness);
 }
 
 NSRect NSScrollView::verticalKnobRect() const {

@@ -125,12 +125,8 @@ void NSSplitView::mouseDown(NSEvent* event) {
     });
 }
 
-void NSSplitView::setFrame(NSRect const& frame) {
-    bool const resized = !(frame.size == this->frame().size);
-    NSView::setFrame(frame);
-    if (resized) {
-        adjustSubviews();
-    }
+void NSSplitView::resizeSubviewsWithOldSize(NSSize) {
+    adjustSubviews();
 }
 
 void NSSplitView::drawRect(NSRect const&) {

@@ -97,3 +97,17 @@ NSSize NSTextSize(std::string_view text) {
     return NSMakeSize(static_cast<CGFloat>(extents.x_advance),
                       static_cast<CGFloat>(font.ascent + font.descent));
 }
+
+CGFloat NSTextDescent() {
+    static CGFloat const descent = [] {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        refhost::toolkit::SelectLabelFont(cr);
+        cairo_font_extents_t font;
+        cairo_font_extents(cr, &font);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+        return static_cast<CGFloat>(font.descent);
+    }();
+    return descent;
+}

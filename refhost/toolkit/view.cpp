@@ -260,7 +260,58 @@ void NSView::setNeedsDisplayInRect(NSRect const& rect) {
 
 void NSView::drawRect(NSRect const&) {}
 
-void NSView::resizeSubviewsWithOldSize(NSSize) {}
+void NSView::resizeSubviewsWithOldSize(NSSize oldSize) {
+    if (!fAutoresizesSubviews) {
+        return;
+    }
+    for (auto const& sub : fSubviews) {
+        sub->resizeWithOldSuperviewSize(oldSize);
+    }
+}
+
+namespace {
+
+// Shares a change of the superview's extent between a view's two margins and its own extent,
+// by which of the three are flexible, in proportion to their present lengths (equally when
+// they have none).
+void Autoresize(CGFloat delta, CGFloat superExtent, bool minFlexible, bool sizeFlexible,
+                bool maxFlexible, CGFloat& origin, CGFloat& extent) {
+    CGFloat const lengths[3] = {minFlexible ? origin : 0, sizeFlexible ? extent : 0,
+                                maxFlexible ? superExtent - origin - extent : 0};
+    int const flexible = int{minFlexible} + int{sizeFlexible} + int{maxFlexible};
+    if (flexible == 0 || delta == 0) {
+        return;
+    }
+    CGFloat total = 0;
+    for (CGFloat length : lengths) {
+        total += std::max<CGFloat>(0, length);
+    }
+    auto share = [&](int which, bool isFlexible) -> CGFloat {
+        if (!isFlexible) {
+            return 0;
+        }
+        return total > 0 ? delta * std::max<CGFloat>(0, lengths[which]) / total
+                         : delta / static_cast<CGFloat>(flexible);
+    };
+    origin += share(0, minFlexible);
+    extent = std::max<CGFloat>(0, extent + share(1, sizeFlexible));
+}
+
+} // namespace
+
+void NSView::resizeWithOldSuperviewSize(NSSize oldSize) {
+    if (fSuperview == nullptr || fAutoresizing == NSViewNotSizable) {
+        return;
+    }
+    NSSize const now = fSuperview->frame().size;
+    NSRect f = fFrame;
+    unsigned const m = fAutoresizing;
+    Autoresize(now.width - oldSize.width, oldSize.width, m & NSViewMinXMargin,
+               m & NSViewWidthSizable, m & NSViewMaxXMargin, f.origin.x, f.size.width);
+    Autoresize(now.height - oldSize.height, oldSize.height, m & NSViewMinYMargin,
+               m & NSViewHeightSizable, m & NSViewMaxYMargin, f.origin.y, f.size.height);
+    setFrame(f);
+}
 
 void NSView::markDisplayed() {
     fNeedsDisplay = false;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "authoring/tween_editing.h"
-#include "palette/timeline_layout.h"
 #include "tests/tween/document_fixture.h"
 #include "tween/cache.h"
+#include "tween/timeline_geometry.h"
 
 namespace {
 

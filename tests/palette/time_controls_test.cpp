@@ -3,9 +3,9 @@
 #include "host/keyboard.h"
 #include "palette/slider_mapping.h"
 #include "palette/time_setters.h"
-#include "palette/timeline_layout.h"
 #include "refhost/input/keyboard_state.h"
 #include "tests/palette/palette_fixture.h"
+#include "tween/timeline_geometry.h"
 
 namespace {
 

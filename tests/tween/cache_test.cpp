@@ -4,6 +4,7 @@
 #include "tween/camera_cache.h"
 #include "tween/light_cache.h"
 #include "tween/object_cache.h"
+#include "tween/timeline_geometry.h"
 #include "tween/tween_point_recording.h"
 
 namespace {
