@@ -115,8 +115,11 @@ void AddTimeline(Builder& b) {
     scroll->setHasHorizontalScroller(true);
     scroll->setHasVerticalScroller(true);
     scroll->setScrollerThickness(kTimelineScrollerThickness);
+    // The timeline starts as large as what shows of it and grows upwards from there as it
+    // draws, so its ruler shows from the start.
+    NSSize const shown = scroll->contentView()->frame().size;
     scroll->setDocumentView(
-        std::make_unique<TweenView>(NSMakeRect(0, 0, kWidth - kNameColumnWidth, kSplitHeight)));
+        std::make_unique<TweenView>(NSMakeRect(0, 0, shown.width, shown.height)));
     split->adjustSubviews();
 }
 
