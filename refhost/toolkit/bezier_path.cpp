@@ -181,15 +181,21 @@ void NSBezierPath::stroke() const {
     }
     cairo_t* cr = canvas->cairo();
     cairo_save(cr);
-    Trace(cr, fElements);
-    refhost::toolkit::SetSourceColour(cr, canvas->paint().stroke);
     if (fLineWidth <= 0) {
-        // The thinnest line: one device pixel, not smeared over two by antialiasing.
-        cairo_set_line_width(cr, refhost::toolkit::HairlineWidth(cr));
+        // The thinnest line: one device pixel, not smeared over two by antialiasing. Moved by
+        // half a pixel, a line along a whole coordinate lights the pixels that start there
+        // (right of a vertical line, above a horizontal one), as a filled rectangle's edge
+        // does.
+        double const pixel = refhost::toolkit::HairlineWidth(cr);
+        cairo_translate(cr, pixel / 2, pixel / 2);
+        Trace(cr, fElements);
+        cairo_set_line_width(cr, pixel);
         cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     } else {
+        Trace(cr, fElements);
         cairo_set_line_width(cr, fLineWidth);
     }
+    refhost::toolkit::SetSourceColour(cr, canvas->paint().stroke);
     cairo_stroke(cr);
     cairo_restore(cr);
 }

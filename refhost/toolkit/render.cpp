@@ -53,6 +53,38 @@ bool Bitmap::writePng(std::string const& path) const {
     return ok;
 }
 
+std::optional<Bitmap> Bitmap::readPng(std::string const& path) {
+    cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(png);
+        return std::nullopt;
+    }
+    int const w = cairo_image_surface_get_width(png);
+    int const h = cairo_image_surface_get_height(png);
+    // Painting onto white flattens any transparency the way the file would show.
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_set_source_surface(cr, png, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(png);
+    Bitmap bitmap(w, h, NSZeroPoint);
+    cairo_surface_flush(surface);
+    unsigned char const* data = cairo_image_surface_get_data(surface);
+    int const stride = cairo_image_surface_get_stride(surface);
+    for (int row = 0; row < h; ++row) {
+        auto const* line =
+            reinterpret_cast<uint32_t const*>(data + static_cast<std::ptrdiff_t>(row) * stride);
+        for (int x = 0; x < w; ++x) {
+            bitmap.pixels()[static_cast<std::size_t>(row) * w + x] = line[x] & 0x00FFFFFFu;
+        }
+    }
+    cairo_surface_destroy(surface);
+    return bitmap;
+}
+
 namespace {
 
 // Lets every shown view settle its frame before anything draws, parents first.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ public:
     // The pixel under a point of a window's coordinates.
     Rgb atWindow(NSWindow const& window, NSPoint point) const;
     bool writePng(std::string const& path) const;
+    // A PNG file as pixels (alpha dropped); nothing when it cannot be read.
+    static std::optional<Bitmap> readPng(std::string const& path);
 
     // For the renderer: rows from the top, 0x00RRGGBB.
     std::vector<uint32_t>& pixels() { return fPixels; }
