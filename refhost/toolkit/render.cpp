@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <cassert>
 #include <cmath>
 
 #include "host/cocoa/ns_color.h"
@@ -128,20 +129,6 @@ void DrawTree(toolkit::Canvas& canvas, NSView& view) {
     canvas.restore();
 }
 
-void CopyOut(cairo_surface_t* surface, Bitmap& bitmap) {
-    cairo_surface_flush(surface);
-    unsigned char const* data = cairo_image_surface_get_data(surface);
-    int const stride = cairo_image_surface_get_stride(surface);
-    for (int row = 0; row < bitmap.height(); ++row) {
-        auto const* line =
-            reinterpret_cast<uint32_t const*>(data + static_cast<std::ptrdiff_t>(row) * stride);
-        for (int x = 0; x < bitmap.width(); ++x) {
-            bitmap.pixels()[static_cast<std::size_t>(row) * bitmap.width() + x] =
-                line[x] & 0x00FFFFFFu;
-        }
-    }
-}
-
 // Paints a window's content into the surface, whose bottom left lies at `origin` on the
 // screen.
 void DrawWindow(cairo_t* cr, NSWindow& window, NSPoint origin, int surfaceHeight) {
@@ -169,7 +156,30 @@ int Pixels(CGFloat length) {
 
 } // namespace
 
-Bitmap RenderWindow(NSWindow& window) {
+namespace {
+
+// A Cairo surface over the bitmap's own pixels (rows from the top, 0x00RRGGBB is Cairo's
+// RGB24), so drawing needs no second buffer and no copy.
+cairo_surface_t* SurfaceOver(Bitmap& bitmap) {
+    int const stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, bitmap.width());
+    assert(stride == bitmap.width() * 4);
+    return cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(bitmap.pixels().data()), CAIRO_FORMAT_RGB24,
+        bitmap.width(), bitmap.height(), stride);
+}
+
+// The bitmap, of the size given, reusing its pixels when it has that size already.
+void Resize(Bitmap& bitmap, int width, int height, NSPoint origin) {
+    if (bitmap.width() != width || bitmap.height() != height) {
+        bitmap = Bitmap(width, height, origin);
+    } else {
+        bitmap.setOrigin(origin);
+    }
+}
+
+} // namespace
+
+void RenderWindowInto(NSWindow& window, Bitmap& bitmap) {
     NSRect area = window.frame();
     std::vector<NSWindow*> shown{&window};
     for (NSDrawer* drawer : window.drawers()) {
@@ -178,10 +188,9 @@ Bitmap RenderWindow(NSWindow& window) {
             shown.push_back(drawer->drawerWindow());
         }
     }
-    int const w = Pixels(area.size.width);
     int const h = Pixels(area.size.height);
-    Bitmap bitmap(w, h, area.origin);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    Resize(bitmap, Pixels(area.size.width), h, area.origin);
+    cairo_surface_t* surface = SurfaceOver(bitmap);
     cairo_t* cr = cairo_create(surface);
     cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
     cairo_paint(cr);
@@ -189,18 +198,22 @@ Bitmap RenderWindow(NSWindow& window) {
         DrawWindow(cr, *each, area.origin, h);
     }
     cairo_destroy(cr);
-    CopyOut(surface, bitmap);
+    cairo_surface_flush(surface);
     cairo_surface_destroy(surface);
+}
+
+Bitmap RenderWindow(NSWindow& window) {
+    Bitmap bitmap(0, 0, NSZeroPoint);
+    RenderWindowInto(window, bitmap);
     return bitmap;
 }
 
 Bitmap RenderView(NSView& view) {
     PrepareTree(view);
     NSRect const f = view.frame();
-    int const w = Pixels(f.size.width);
     int const h = Pixels(f.size.height);
-    Bitmap bitmap(w, h, f.origin);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    Bitmap bitmap(Pixels(f.size.width), h, f.origin);
+    cairo_surface_t* surface = SurfaceOver(bitmap);
     cairo_t* cr = cairo_create(surface);
     toolkit::SetSourceColour(cr, NSColor::windowBackgroundColor());
     cairo_paint(cr);
@@ -211,7 +224,7 @@ Bitmap RenderView(NSView& view) {
         DrawTree(canvas, view);
     }
     cairo_destroy(cr);
-    CopyOut(surface, bitmap);
+    cairo_surface_flush(surface);
     cairo_surface_destroy(surface);
     return bitmap;
 }

@@ -30,6 +30,7 @@ public:
     int width() const { return fWidth; }
     int height() const { return fHeight; }
     NSPoint origin() const { return fOrigin; }
+    void setOrigin(NSPoint origin) { fOrigin = origin; }
     // The pixel whose bottom left corner is at (x, y); black outside the bitmap.
     Rgb at(int x, int y) const;
     // The pixel under a point of the screen.
@@ -53,6 +54,9 @@ private:
 // The window as it shows on the screen, with its open drawers beside it. Every view drawn is
 // marked as displayed.
 Bitmap RenderWindow(NSWindow& window);
+// The same into a bitmap that is reused when it has the size already, as a window redrawn
+// frame after frame wants.
+void RenderWindowInto(NSWindow& window, Bitmap& bitmap);
 // The view and its subviews alone, the bitmap the size of the view's frame.
 Bitmap RenderView(NSView& view);
 

@@ -83,31 +83,36 @@ void NSDrawText(std::string_view text, NSPoint point) {
     cairo_restore(cr);
 }
 
+namespace {
+
+// A context to measure text in, made once: the toolkit runs on one thread, and making a
+// surface and choosing the font for every measure costs more than the measure.
+cairo_t* MeasuringContext() {
+    static cairo_t* const context = [] {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+        cairo_t* cr = cairo_create(surface);
+        cairo_surface_destroy(surface);
+        refhost::toolkit::SelectLabelFont(cr);
+        return cr;
+    }();
+    return context;
+}
+
+} // namespace
+
 NSSize NSTextSize(std::string_view text) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-    cairo_t* cr = cairo_create(surface);
-    refhost::toolkit::SelectLabelFont(cr);
+    cairo_t* cr = MeasuringContext();
     std::string const copy(text);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, copy.c_str(), &extents);
     cairo_font_extents_t font;
     cairo_font_extents(cr, &font);
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
     return NSMakeSize(static_cast<CGFloat>(extents.x_advance),
                       static_cast<CGFloat>(font.ascent + font.descent));
 }
 
 CGFloat NSTextDescent() {
-    static CGFloat const descent = [] {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
-        cairo_t* cr = cairo_create(surface);
-        refhost::toolkit::SelectLabelFont(cr);
-        cairo_font_extents_t font;
-        cairo_font_extents(cr, &font);
-        cairo_destroy(cr);
-        cairo_surface_destroy(surface);
-        return static_cast<CGFloat>(font.descent);
-    }();
-    return descent;
+    cairo_font_extents_t font;
+    cairo_font_extents(MeasuringContext(), &font);
+    return static_cast<CGFloat>(font.descent);
 }
