@@ -5,6 +5,7 @@
 
 #include "authoring/add_tween_points.h"
 #include "palette/name_column.h"
+#include "palette/palette_sync.h"
 #include "tests/palette/golden_image.h"
 #include "tests/palette/timeline_fixture.h"
 
@@ -172,4 +173,34 @@ TEST_F(TimelineDrawingTest, ScrolledAndZoomedTheRowsNamesAndSliderMoveTogether) 
     EXPECT_NEAR(NSMinX(knob), timeline->convertPointToView({6 + 3.5f * 64, 0}, nullptr).x, 1);
     EXPECT_EQ(Names()->convertPointToView({0, layout.DrawnRowY(8)}, nullptr).y,
               timeline->convertPointToView({0, NSMinY(Row(8))}, nullptr).y);
+}
+
+TEST_F(TimelineDrawingTest, EveryRowIsNamedByWhatItAnimates) {
+    // Lights recorded in groups of the document are named by their kind.
+    CDisplayGroupObject lamps;
+    lamps.AddObject(CTransformObject(CMatrix4x4(1.0)));
+    lamps.AddObject(CPointLightObject(
+        TQ3PointLightData{{kQ3True, 1, {1, 1, 1}}, kQ3False, kQ3AttenuationTypeNone, {0, 2, 0}}));
+    CDisplayGroupObject spots;
+    spots.AddObject(CTransformObject(CMatrix4x4(1.0)));
+    spots.AddObject(CSpotLightObject(TQ3SpotLightData{{kQ3True, 1, {1, 1, 1}},
+                                                      kQ3False,
+                                                      kQ3AttenuationTypeNone,
+                                                      {0, 2, 0},
+                                                      {0, -1, 0},
+                                                      0.3f,
+                                                      0.5f,
+                                                      kQ3FallOffTypeNone}));
+    Selected().AddObject(lamps);
+    Selected().AddObject(spots);
+    AddObjectTweenPoint(0);
+    CDisplayGroupObject unnamed = Animated("", {{0, false}});
+    Show();
+    ASSERT_EQ(gTimeLineCache.Count(), 3u);
+    EXPECT_EQ(NameOfRow(gTimeLineCache[0]), CStr255("Point Light"));
+    EXPECT_EQ(NameOfRow(gTimeLineCache[1]), CStr255("Spot Light"));
+    EXPECT_EQ(NameOfRow(gTimeLineCache[2]), CStr255("Unnamed Object")) << "no name";
+    // A row whose object has left the document cannot be looked up.
+    Others().RemoveObject(Others().GetFirstObject());
+    EXPECT_EQ(NameOfRow(gTimeLineCache[2]), CStr255("Unnamed Object"));
 }
