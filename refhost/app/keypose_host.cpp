@@ -1,232 +1,84 @@
 // keypose-host: opens a document, loads the KeyposeSequencer module and runs it the way the
 // host application does: every frame the clock moves on and the plug-in hears of it.
 //
-//   keypose-host [options] DOCUMENT
-//     --plugin PATH       the plug-in module (default: the one built beside this program)
-//     --demo              record the selection at 0 s, turn and move it, record it at 5 s
-//                         from the palette's Object button, then play from the start
-//     --play SECONDS      play forward for this long (30 frames a second)
-//     --palette-png PATH  save a picture of the palette (with its drawer open)
-//     --save PATH         save the document when done
-//     --log               print every message sent to the plug-in and its result
-#include <cmath>
-#include <cstdio>
-#include <iostream>
-#include <optional>
-#include <string>
-#include <vector>
+//   keypose-host [options] DOCUMENT    open, optionally record the demo, play, picture, save
+//   keypose-host run SCRIPT            run a script of user actions
+//
+// `keypose-host --help` and `keypose-host run --help` say more.
+#include <CLI/CLI.hpp>
 
-#include "host/cocoa/cocoa.h"
-#include "host/framework.h"
-#include "host/scene.h"
+#include <cmath>
+#include <iostream>
+
+#include "refhost/app/modes.h"
 #include "refhost/document/document_file.h"
-#include "refhost/framework/host_state.h"
-#include "refhost/plugin_host/host_loop.h"
 #include "refhost/plugin_host/plugin_module.h"
-#include "refhost/toolkit/render.h"
+#include "refhost/script/script.h"
 
 namespace {
 
-using refhost::HostState;
+using namespace keypose_host;
 
-struct Options {
-    std::string document;
-    std::string plugIn = KEYPOSE_DEFAULT_MODULE;
-    bool demo = false;
-    double playSeconds = 0;
-    std::string palettePng;
-    std::string savePath;
-    bool log = false;
-};
-
-[[noreturn]] void Usage(std::string const& why) {
-    std::cerr << "keypose-host: " << why << "\n"
-              << "usage: keypose-host [--plugin PATH] [--demo] [--play SECONDS]"
-                 " [--palette-png PATH] [--save PATH] [--log] DOCUMENT\n";
-    std::exit(2);
-}
-
-Options ParseOptions(int argc, char** argv) {
-    Options options;
-    std::vector<std::string> const args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size()) {
-                Usage(args[i] + " needs a value");
-            }
-            return args[++i];
-        };
-        if (args[i] == "--plugin") {
-            options.plugIn = value();
-        } else if (args[i] == "--demo") {
-            options.demo = true;
-        } else if (args[i] == "--play") {
-            options.playSeconds = std::stod(value());
-        } else if (args[i] == "--palette-png") {
-            options.palettePng = value();
-        } else if (args[i] == "--save") {
-            options.savePath = value();
-        } else if (args[i] == "--log") {
-            options.log = true;
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            Usage("unknown option " + args[i]);
-        } else if (options.document.empty()) {
-            options.document = args[i];
-        } else {
-            Usage("one document at a time");
-        }
-    }
-    if (options.document.empty()) {
-        Usage("no document given");
-    }
-    return options;
-}
-
-NSButton* ButtonTitled(NSView* root, std::string const& title) {
-    for (NSView* view : root->subviews()) {
-        if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == title) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
-// A click in the middle of a palette control, as the window backend delivers it.
-void Click(NSView* view) {
-    if (!view || !view->window()) {
-        return;
-    }
-    NSRect const frame = view->convertRectToView(view->bounds(), nullptr);
-    for (NSEventType type : {NSEventType::leftMouseDown, NSEventType::leftMouseUp}) {
-        NSApp()->postEvent(NSEvent::mouseEventWithType(type, {NSMidX(frame), NSMidY(frame)}, 0,
-                                                       view->window()->windowNumber()),
-                           false);
-    }
-    NSApp()->processPendingEvents();
-}
-
-// The first selected group, the one the demo animates.
-std::optional<CGroupObject> FirstSelected(refhost::Document const& document) {
-    CGroupObject selected(document.SelectedGroup());
-    OpaqueTQ3GroupPosition* first = selected.GetFirstObject();
-    if (!first || !CSharedObject(selected, first).IsAGroup()) {
-        return std::nullopt;
-    }
-    return CGroupObject(selected, first);
-}
-
-std::string Placement(refhost::Document const& document) {
-    std::optional<CGroupObject> group = FirstSelected(document);
-    if (!group) {
-        return "-";
-    }
-    OpaqueTQ3GroupPosition* at = group->GetFirstObjectOfType("xfrm"_4cc);
-    if (!at) {
-        return "no transform";
-    }
-    CMatrix4x4 const m = CTransformObject(*group, at).GetMatrix();
-    char text[96];
-    std::snprintf(text, sizeof text, "x %.3f  y %.3f  z %.3f  turned %.1f degrees", m.value[3][0],
-                  m.value[3][1], m.value[3][2],
-                  std::atan2(m.value[0][2], m.value[0][0]) * -180.0 / M_PI);
-    return text;
-}
-
-void Demo(refhost::Document& document, refhost::HostLoop& loop, NSPanel& palette) {
-    std::optional<CGroupObject> group = FirstSelected(document);
-    if (!group || !group->GetFirstObjectOfType("xfrm"_4cc)) {
-        throw std::runtime_error("the demo needs a selected group with a transform");
-    }
-    NSView* content = palette.contentView();
-    PL_SetCurTime(PL_GetMinTime());
-    Click(ButtonTitled(content, "Object"));
-    std::cout << "recorded at 0 s:   " << Placement(document) << "\n";
-    CMatrix4x4 turn(1.0);
-    float const c = std::cos(static_cast<float>(M_PI / 2)),
-                s = std::sin(static_cast<float>(M_PI / 2));
-    turn.value[0][0] = c;
-    turn.value[0][2] = -s;
-    turn.value[2][0] = s;
-    turn.value[2][2] = c;
-    turn.value[3][0] = 2;
-    CTransformObject(*group, group->GetFirstObjectOfType("xfrm"_4cc)).SetData(turn);
-    PL_SetCurTime(5 * static_cast<int32_t>(PL_GetTimeUnitsPerSecond()));
-    Click(ButtonTitled(content, "Object"));
-    std::cout << "recorded at 5 s:   " << Placement(document) << "\n";
-    loop.Frame(1.0 / 30);
-    PL_SetCurTime(PL_GetMinTime());
-    loop.Frame(1.0 / 30);
-}
-
-void Play(refhost::Document& document, refhost::HostLoop& loop, NSPanel& palette, double seconds) {
-    Click(palette.contentView()->viewWithTag(1005));
-    int const frames = static_cast<int>(std::lround(seconds * 30));
-    for (int frame = 1; frame <= frames; ++frame) {
-        loop.Frame(1.0 / 30);
-        if (frame % 30 == 0) {
-            std::printf("%5.2f s  %s\n", PL_GetCurTime() / double(PL_GetTimeUnitsPerSecond()),
-                        Placement(document).c_str());
-        }
-    }
-    Click(palette.contentView()->viewWithTag(1004));
-}
-
-int Run(Options const& options) {
-    InitCustomAttributeGlobals();
-    refhost::UseDocumentTextForUndo();
-    HostState& host = HostState::Instance();
-    refhost::Document& document = host.Open(refhost::OpenDocument(options.document));
-    std::cout << "opened " << options.document << "\n";
-    {
-        refhost::PlugInModule module(options.plugIn);
-        refhost::HostLoop loop(module);
-        loop.DocumentOpened();
-        loop.Frame(1.0 / 30);
-        if (host.paletteMenu.empty()) {
-            throw std::runtime_error("the plug-in showed no palette");
-        }
-        NSPanel& palette = *host.paletteMenu.front().panel;
-        std::cout << "loaded " << options.plugIn << ", palette \"" << host.paletteMenu.front().name
-                  << "\"\n";
-        if (options.demo) {
-            Demo(document, loop, palette);
-        }
-        if (options.playSeconds > 0) {
-            Play(document, loop, palette, options.playSeconds);
-        }
-        if (!options.palettePng.empty()) {
-            for (NSDrawer* drawer : palette.drawers()) {
-                drawer->open();
-            }
-            if (!refhost::RenderWindow(palette).writePng(options.palettePng)) {
-                throw std::runtime_error("cannot write " + options.palettePng);
-            }
-            std::cout << "palette picture: " << options.palettePng << "\n";
-        }
-        if (options.log) {
-            for (refhost::MessageLogEntry const& entry : module.Log()) {
-                std::printf("message %2u  data 0x%06x -> result %d, data 0x%x\n", entry.message,
-                            entry.dataIn, entry.result, entry.dataOut);
-            }
-        }
-        std::cout << module.Log().size() << " messages, " << loop.animateEvents
-                  << " animate events\n";
-    }
-    if (!options.savePath.empty()) {
-        refhost::SaveDocument(document, options.savePath);
-        std::cout << "saved " << options.savePath << "\n";
-    }
-    return 0;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    Options const options = ParseOptions(argc, argv);
+// The program's boundary: a failure is reported with its file and reason, and the status
+// says so.
+template <typename Mode>
+int Guarded(Mode const& mode) {
     try {
-        return Run(options);
+        return mode();
     } catch (std::exception const& error) {
         std::cerr << "keypose-host: " << error.what() << "\n";
         return 1;
     }
+}
+
+// A number of seconds, 0 or more.
+CLI::Validator const kSeconds(
+    [](std::string& text) -> std::string {
+        try {
+            std::size_t used = 0;
+            double const value = std::stod(text, &used);
+            if (used == text.size() && value >= 0 && std::isfinite(value)) {
+                return {};
+            }
+        } catch (std::exception const&) {
+        }
+        return "'" + text + "' is not a number of seconds (0 or more)";
+    },
+    "SECONDS");
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Runs the KeyposeSequencer plug-in in the reference host."};
+    app.require_subcommand(0, 1);
+    std::string plugIn = KEYPOSE_DEFAULT_MODULE;
+    app.add_option("--plugin", plugIn, "the plug-in module")->check(CLI::ExistingFile);
+
+    DocumentOptions document;
+    app.add_option("document", document.document, "the document to open")->check(CLI::ExistingFile);
+    app.add_flag("--demo", document.demo,
+                 "record the selection at 0 s, turn and move it, record it at 5 s, from the "
+                 "palette's Object button");
+    app.add_option("--play", document.playSeconds, "play forward for this many seconds")
+        ->check(kSeconds);
+    app.add_option("--palette-png", document.palettePng,
+                   "save a picture of the palette (its drawer open)");
+    app.add_option("--save", document.savePath, "save the document when done");
+    app.add_flag("--log", document.log, "print every message sent to the plug-in");
+
+    ScriptOptions script;
+    CLI::App* run = app.add_subcommand("run", "run a script of user actions");
+    run->add_option("script", script.script, "the script")->required()->check(CLI::ExistingFile);
+
+    CLI11_PARSE(app, argc, argv);
+    document.plugIn = plugIn;
+    script.plugIn = plugIn;
+    if (run->parsed()) {
+        return Guarded([&] { return RunScript(script); });
+    }
+    if (document.document.empty()) {
+        std::cerr << "keypose-host: no document given\n" << app.help();
+        return 2;
+    }
+    return Guarded([&] { return RunDocument(document); });
 }

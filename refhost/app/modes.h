@@ -1,0 +1,31 @@
+// What keypose-host does, one function a mode. Each returns the program's exit status and
+// reports failures on the error stream with the file and the reason.
+#pragma once
+
+#include <string>
+
+namespace keypose_host {
+
+struct DocumentOptions {
+    std::string document;
+    std::string plugIn;
+    bool demo = false;
+    double playSeconds = 0;
+    std::string palettePng;
+    std::string savePath;
+    bool log = false;
+};
+
+// Opens the document with the plug-in, optionally records the demo, plays, pictures the
+// palette and saves. A picture that cannot be written does not stop the save.
+int RunDocument(DocumentOptions const& options);
+
+struct ScriptOptions {
+    std::string script;
+    std::string plugIn;
+};
+
+// Runs a script of user actions (refhost/script/script.h).
+int RunScript(ScriptOptions const& options);
+
+} // namespace keypose_host

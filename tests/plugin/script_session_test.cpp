@@ -1,0 +1,183 @@
+// Whole sessions as a user works, written as scripts: the real module records object, camera,
+// ambient and sun tween points from the palette's buttons, the timeline edits them, and the
+// saved document holds them when it is opened again.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/cocoa/cocoa.h"
+#include "host/framework.h"
+#include "host/scene.h"
+#include "refhost/document/document_file.h"
+#include "refhost/framework/host_state.h"
+#include "refhost/script/script_runner.h"
+#include "refhost/session/host_session.h"
+#include "tween/tween_records.h"
+
+namespace {
+
+using refhost::HostState;
+
+// The records of a stored tween list as the document keeps them: an 8-byte header whose
+// first word is the record size, then the records.
+std::vector<char const*> StoredRecords(CSetObject const& set) {
+    std::vector<char const*> records;
+    if (!set.Contains(GetCustomAttributeType(eTweenAttribute))) {
+        return records;
+    }
+    THandlePair block{};
+    set.GetData(GetCustomAttributeType(eTweenAttribute), &block);
+    char const* bytes = *block.data;
+    int32_t recordSize = 0;
+    std::memcpy(&recordSize, bytes, sizeof recordSize);
+    for (int32_t at = 8; recordSize > 0 && at + recordSize <= block.size; at += recordSize) {
+        records.push_back(bytes + at);
+    }
+    return records;
+}
+
+// The times of a stored tween list, in seconds.
+std::vector<double> Seconds(CSetObject const& set, double unitsPerSecond) {
+    std::vector<double> times;
+    for (char const* record : StoredRecords(set)) {
+        times.push_back(reinterpret_cast<BaseTweenRecord const*>(record)->time / unitsPerSecond);
+    }
+    return times;
+}
+
+class ScriptSessionTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        NSApp()->discardEvents();
+        HostState::Instance().Reset();
+        std::filesystem::remove_all(fFolder);
+    }
+    // Writes the script into a folder of its own and runs it; what it printed.
+    std::string Run(std::string const& text) {
+        std::filesystem::create_directories(fFolder);
+        std::ofstream(fFolder / "take.ks") << text;
+        std::ostringstream out;
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        refhost::RunScriptFile(session, fFolder / "take.ks", out);
+        return out.str();
+    }
+    static std::string Example(char const* name) {
+        return std::string(KEYPOSE_EXAMPLES_DIR) + "/" + name;
+    }
+
+    std::filesystem::path fFolder =
+        std::filesystem::path(::testing::TempDir()) / "keypose_script_session";
+};
+
+} // namespace
+
+TEST_F(ScriptSessionTest, RecordEditSaveAndFindEverythingAgain) {
+    std::string const out = Run("open " + Example("textured_box.json") + R"(
+        range 0 10
+        select Crate
+        time 0
+        press Object          # the crate at 0 s; the step moves on to 1 s
+        press Camera          # 1 s
+        press Ambient         # 2 s
+        press Sun             # 3 s
+        time 4
+        move 2 0 0
+        turn y 90
+        press Object          # the crate at 4 s
+        camera 0 5 10  0 0 0
+        time 6
+        press Camera          # 6 s; the step moves on to 7 s
+        light sun brightness 0.4
+        press Sun             # 7 s
+        # The timeline's rows: camera, ambient light, sun light, crate.
+        drag 3 4  3 5         # the crate's second point, a second later
+        click 0 6             # the camera's point at 6 s ...
+        key delete            # ... goes
+        click 2 3             # the sun's first point and,
+        click 2 7 shift       # with shift, its second
+        key R                 # swap places in time: they mirror about their middle
+        save animated.json
+    )");
+    EXPECT_NE(out.find("saved"), std::string::npos);
+
+    std::unique_ptr<refhost::Document> reopened =
+        refhost::OpenDocument((fFolder / "animated.json").string());
+    double const u = reopened->clock.unitsPerSecond;
+    CGroupObject selected(reopened->SelectedGroup());
+    CGroupObject crate(selected, selected.GetFirstObject());
+    EXPECT_EQ(Seconds(CSetObject(crate), u), (std::vector<double>{0, 5}));
+    CViewObject view(reopened->CurrentView());
+    EXPECT_EQ(Seconds(CSetObject(CCameraObject(view)), u), (std::vector<double>{1}));
+    CLightGroupObject lights(view);
+    std::vector<std::vector<double>> lightTimes;
+    for (auto* at = lights.GetFirstObject(); at; at = lights.NextPosition(at)) {
+        lightTimes.push_back(Seconds(CSetObject(CShapeObject(lights.GetObjectAt(at))), u));
+    }
+    EXPECT_EQ(lightTimes, (std::vector<std::vector<double>>{{2}, {3, 7}}))
+        << "ambient at 2 s; the sun's two points mirrored (times swap, records too)";
+
+    // Mirroring swapped the records: the sun's point at 3 s now holds the brightness recorded
+    // at 7 s.
+    CShapeObject sun(lights.GetObjectAt(lights.NextPosition(lights.GetFirstObject())));
+    std::vector<char const*> const sunRecords = StoredRecords(CSetObject(sun));
+    ASSERT_EQ(sunRecords.size(), 2u);
+    auto brightness = [](char const* record) {
+        TQ3LightData light{};
+        std::memcpy(&light, reinterpret_cast<LightTweenRecord const*>(record)->lightData,
+                    sizeof light);
+        return light.brightness;
+    };
+    EXPECT_FLOAT_EQ(brightness(sunRecords[0]), 0.4f);
+    EXPECT_FLOAT_EQ(brightness(sunRecords[1]), 0.9f);
+
+    // The crate's second point holds the pose it was recorded with: 2 along x.
+    std::vector<char const*> const records = StoredRecords(CSetObject(crate));
+    ASSERT_EQ(records.size(), 2u);
+    auto const* second = reinterpret_cast<ObjectTweenRecord const*>(records[1]);
+    EXPECT_NEAR(second->matrix.value[3][0], 2, 1e-5);
+}
+
+TEST_F(ScriptSessionTest, UndoTakesRecordingsBackOneByOne) {
+    std::string const saved = (fFolder / "undone.json").string();
+    Run("open " + Example("textured_box.json") + R"(
+        select Crate
+        time 0
+        press Object
+        move 1 0 0
+        press Object
+        undo
+        save once.json
+        undo
+        save none.json
+    )");
+    auto timesIn = [&](char const* file) {
+        auto document = refhost::OpenDocument((fFolder / file).string());
+        CGroupObject selected(document->SelectedGroup());
+        return Seconds(CSetObject(CGroupObject(selected, selected.GetFirstObject())),
+                       document->clock.unitsPerSecond);
+    };
+    EXPECT_EQ(timesIn("once.json"), (std::vector<double>{0}));
+    EXPECT_EQ(timesIn("none.json"), (std::vector<double>{}));
+}
+
+TEST_F(ScriptSessionTest, ABadLineStopsTheScriptBeforeAnythingRuns) {
+    try {
+        Run("open " + Example("textured_box.json") + "\nsave early.json\nmove 1 2\n");
+        FAIL() << "the bad line was accepted";
+    } catch (refhost::ScriptError const& error) {
+        EXPECT_NE(std::string(error.what()).find("take.ks:3: usage: move X Y Z"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(fFolder / "early.json")) << "nothing ran";
+    try {
+        Run("open " + Example("textured_box.json") + "\nselect Barrel\n");
+        FAIL() << "an unknown object was selected";
+    } catch (refhost::ScriptError const& error) {
+        EXPECT_NE(std::string(error.what()).find("take.ks:2: select: no object is named 'Barrel'"),
+                  std::string::npos)
+            << error.what();
+    }
+}
