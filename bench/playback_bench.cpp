@@ -107,7 +107,7 @@ static void TickAgainstSceneWrites(benchmark::State& state) {
     times.ReportTime(state, 1, "writes_per_group", groups);
     times.ReportRatio(state, 0, 1, 1, 1, 1.5);
 }
-BENCHMARK(TickAgainstSceneWrites)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(TickAgainstSceneWrites)->Arg(10000)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // The tween pass (each row's DoTween, as DoAnimation runs it) over groups with 1,000 tween
 // points against the same number of groups with 2, at the same new time, while playing

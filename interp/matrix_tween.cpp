@@ -59,30 +59,30 @@ CMatrix4x4 BlendedScale(std::array<float, 3> const& from, std::array<float, 3> c
 // rotation (both with last row and column 0, 0, 0, 1), and that times a translation. The
 // library's product sums a[i][k] * b[k][j] over k in double, starting from 0.0; where every
 // term but one multiplies a zero entry, the sum is that one term, or +0 when it is zero.
-// So the two functions below give the library's products bit for bit with 9 multiplications
+// So ScaleRows and Translated give the library's products bit for bit with 9 multiplications
 // instead of 128, as long as the entries are finite (zero times an infinity is no zero);
-// they answer false, and the caller multiplies, otherwise.
+// they answer false, changing nothing, and the caller multiplies otherwise.
 float SingleTerm(double term) {
     return term == 0.0 ? 0.0f : static_cast<float>(term);
 }
 
-bool ScaledRotation(std::array<float, 3> const& scale, CMatrix4x4 const& rotation,
-                    CMatrix4x4* product) {
+// The rotation (last row and column 0, 0, 0, 1) becomes the product of the diagonal scale
+// and itself.
+bool ScaleRows(std::array<float, 3> const& scale, CMatrix4x4* rotation) {
+    CMatrix4x4& m = *rotation;
     for (std::size_t i = 0; i < 3; ++i) {
         auto const row = static_cast<int>(i);
-        if (!std::isfinite(scale[i]) || !std::isfinite(rotation[row][0]) ||
-            !std::isfinite(rotation[row][1]) || !std::isfinite(rotation[row][2])) {
+        if (!std::isfinite(scale[i]) || !std::isfinite(m[row][0]) || !std::isfinite(m[row][1]) ||
+            !std::isfinite(m[row][2])) {
             return false;
         }
     }
-    CMatrix4x4 m(1.0);
     for (int i = 0; i < 3; ++i) {
+        auto const s = static_cast<double>(scale[static_cast<std::size_t>(i)]);
         for (int j = 0; j < 3; ++j) {
-            m[i][j] = SingleTerm(static_cast<double>(scale[static_cast<std::size_t>(i)]) *
-                                 rotation[i][j]);
+            m[i][j] = SingleTerm(s * m[i][j]);
         }
     }
-    *product = m;
     return true;
 }
 
@@ -169,18 +169,20 @@ TQ3Matrix4x4 CPivotMatrixBlend::At(float f) const {
     if (f == 1.0f) {
         return fTo;
     }
-    TQ3Matrix4x4 blended = fFrom;
     if (fSameRotation) {
+        TQ3Matrix4x4 blended = fFrom;
         BlendEntries(&blended, fTo, f);
         return blended;
     }
     CPoint3D const pivotAtF = TweenPoint3D(fPivotFrom, fPivotTo, f);
-    CMatrix4x4 const rotation(InterpolateLinear(fRotationFrom, fRotationTo, f));
     // Scale and rotation only; the translation comes from where the pivot has to be.
-    CMatrix4x4 const scale = BlendedScale(fScaleFrom, fScaleTo, f);
-    CMatrix4x4 turned;
-    if (!ScaledRotation({scale[0][0], scale[1][1], scale[2][2]}, rotation, &turned)) {
-        turned = scale * rotation;
+    CMatrix4x4 turned(InterpolateLinear(fRotationFrom, fRotationTo, f));
+    std::array<float, 3> const scale{Mix(fScaleFrom[0], fScaleTo[0], f),
+                                     Mix(fScaleFrom[1], fScaleTo[1], f),
+                                     Mix(fScaleFrom[2], fScaleTo[2], f)};
+    if (!ScaleRows(scale, &turned)) {
+        CMatrix4x4 const rotation = turned;
+        turned = BlendedScale(fScaleFrom, fScaleTo, f) * rotation;
     }
     CPoint3D const pivotTurned = fPivot * turned;
     CVector3D const shift{pivotAtF.x - pivotTurned.x, pivotAtF.y - pivotTurned.y,
