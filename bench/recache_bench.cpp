@@ -48,7 +48,7 @@ static void RecacheAtTwoSizes(benchmark::State& state) {
     }
     times.ReportRatio(state, 1, 1, 0, 1, 12);
 }
-BENCHMARK(RecacheAtTwoSizes)->Args({10000, 100000})->Unit(benchmark::kMillisecond);
+BENCHMARK(RecacheAtTwoSizes)->Args({10000, 100000})->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // Groups with many tween points: the recache against copying the same record bytes out of
 // the stored lists into one block made beforehand. Target: at most 5 times the copy.
