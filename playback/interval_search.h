@@ -8,7 +8,9 @@
 // search halves the records, so a tick costs at most the logarithm of the number of points.
 // Any cursor value is safe: one that is out of range or no longer right only costs the search.
 //
-// timeAt(i) answers the time of record i, for i below count; count must not be 0.
+// timeAt(i) answers the time of record i, for i below count; count must not be 0. The
+// records must be in time order (every operation that changes times restores it); out of
+// order, a search may find another pair than the scan would.
 #pragma once
 
 #include <cstdint>
