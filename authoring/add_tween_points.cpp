@@ -103,15 +103,23 @@ void AddTweenAttributes(CGroupObject& group, int32_t time, bool doRecord) {
 }
 
 void AddWithOrWithouttransformOutterGroupTweenPoint(CGroupObject& selection, int32_t time) {
+    // The member at index i is the one after member i - 1 as long as the selection has not
+    // changed since; only wrapping changes it, and then member i is counted afresh. So a
+    // selection whose groups all have transforms is walked once, not once per member.
+    OpaqueTQ3GroupPosition* previous = nullptr;
     for (uint32_t i = 0; i < selection.CountObjects(); ++i) {
         try {
-            OpaqueTQ3GroupPosition* position = PositionAt(selection, i);
+            OpaqueTQ3GroupPosition* position =
+                previous ? selection.NextPosition(previous) : PositionAt(selection, i);
+            previous = nullptr;
             if (!CSharedObject(selection, position).IsAGroup()) {
+                previous = position;
                 continue;
             }
             CGroupObject group(selection, position);
             if (HasDirectMember(group, IsATransform)) {
                 AddTweenAttributes(group, time, true);
+                previous = position;
             } else {
                 WrapInTransformedGroup(selection, position);
                 RecordEveryGroup(selection, time);

@@ -1,5 +1,9 @@
 #include "interp/matrix_tween.h"
 
+#include <array>
+#include <cmath>
+#include <cstring>
+
 #include "host/matrix4x4.h"
 #include "host/quaternion.h"
 #include "interp/value_tween.h"
@@ -23,30 +27,73 @@ float Mix(float a, float b, float f) {
                               static_cast<double>(f * b));
 }
 
-// The two matrices with their rotations divided out, and the blended rotation.
+// The two matrices with their rotations divided out.
 struct Decomposed {
     CMatrix4x4 unrotatedA, unrotatedB;
     CMatrix4x4 scaleA, scaleB;
-    CMatrix4x4 rotation;
 };
 
 Decomposed Decompose(CMatrix4x4 const& a, CMatrix4x4 const& b, CMatrix4x4 const& rotationA,
-                     CMatrix4x4 const& rotationB, float f) {
-    Decomposed d{a, b, {}, {}, {}};
+                     CMatrix4x4 const& rotationB) {
+    Decomposed d{a, b, {}, {}};
     d.unrotatedA *= InverseOf(rotationA);
     d.unrotatedB *= InverseOf(rotationB);
     d.scaleA = d.unrotatedA.ExtractScale();
     d.scaleB = d.unrotatedB.ExtractScale();
-    d.rotation = CMatrix4x4(InterpolateLinear(CQuaternion(rotationA), CQuaternion(rotationB), f));
     return d;
 }
 
-CMatrix4x4 BlendedScale(Decomposed const& d, float f) {
+std::array<float, 3> Diagonal(CMatrix4x4 const& scale) {
+    return {scale[0][0], scale[1][1], scale[2][2]};
+}
+
+CMatrix4x4 BlendedScale(std::array<float, 3> const& from, std::array<float, 3> const& to, float f) {
     CMatrix4x4 scale(1.0);
     for (int i = 0; i < 3; ++i) {
-        scale[i][i] = Mix(d.scaleA[i][i], d.scaleB[i][i], f);
+        scale[i][i] = Mix(from[static_cast<std::size_t>(i)], to[static_cast<std::size_t>(i)], f);
     }
     return scale;
+}
+
+// The two products of a blend about a pivot have fixed shapes: a diagonal scale times a
+// rotation (both with last row and column 0, 0, 0, 1), and that times a translation. The
+// library's product sums a[i][k] * b[k][j] over k in double, starting from 0.0; where every
+// term but one multiplies a zero entry, the sum is that one term, or +0 when it is zero.
+// So ScaleRows and Translated give the library's products bit for bit with 9 multiplications
+// instead of 128, as long as the entries are finite (zero times an infinity is no zero);
+// they answer false, changing nothing, and the caller multiplies otherwise.
+float SingleTerm(double term) {
+    return term == 0.0 ? 0.0f : static_cast<float>(term);
+}
+
+// The rotation (last row and column 0, 0, 0, 1) becomes the product of the diagonal scale
+// and itself.
+bool ScaleRows(std::array<float, 3> const& scale, CMatrix4x4* rotation) {
+    CMatrix4x4& m = *rotation;
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto const row = static_cast<int>(i);
+        if (!std::isfinite(scale[i]) || !std::isfinite(m[row][0]) || !std::isfinite(m[row][1]) ||
+            !std::isfinite(m[row][2])) {
+            return false;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        auto const s = static_cast<double>(scale[static_cast<std::size_t>(i)]);
+        for (int j = 0; j < 3; ++j) {
+            m[i][j] = SingleTerm(s * m[i][j]);
+        }
+    }
+    return true;
+}
+
+bool Translated(CMatrix4x4* turned, CVector3D const& shift) {
+    if (!std::isfinite(shift.x) || !std::isfinite(shift.y) || !std::isfinite(shift.z)) {
+        return false;
+    }
+    (*turned)[3][0] = SingleTerm(shift.x);
+    (*turned)[3][1] = SingleTerm(shift.y);
+    (*turned)[3][2] = SingleTerm(shift.z);
+    return true;
 }
 
 } // namespace
@@ -67,12 +114,13 @@ void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f) {
         BlendEntries(current, target, f);
         return;
     }
-    Decomposed const d = Decompose(a, b, rotationA, rotationB, f);
-    CMatrix4x4 scale = BlendedScale(d, f);
+    Decomposed const d = Decompose(a, b, rotationA, rotationB);
+    CMatrix4x4 const rotation(InterpolateLinear(CQuaternion(rotationA), CQuaternion(rotationB), f));
+    CMatrix4x4 scale = BlendedScale(Diagonal(d.scaleA), Diagonal(d.scaleB), f);
     for (int i = 0; i < 3; ++i) {
         scale[3][i] = Mix(d.unrotatedA[3][i], d.unrotatedB[3][i], f);
     }
-    *current = scale * d.rotation;
+    *current = scale * rotation;
 }
 
 void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f,
@@ -84,20 +132,63 @@ void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f,
         *current = target;
         return;
     }
-    CMatrix4x4 const a(*current);
-    CMatrix4x4 const b(target);
+    *current = CPivotMatrixBlend(*current, target, pivot).At(f);
+}
+
+CPivotMatrixBlend::CPivotMatrixBlend(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to,
+                                     CPoint3D const& pivot)
+    : fMade(true), fFrom(from), fTo(to), fPivot(pivot) {
+    CMatrix4x4 const a(from);
+    CMatrix4x4 const b(to);
     CMatrix4x4 const rotationA = a.ExtractRotation();
     CMatrix4x4 const rotationB = b.ExtractRotation();
-    if (rotationA == rotationB) {
-        BlendEntries(current, target, f);
+    fSameRotation = rotationA == rotationB;
+    if (fSameRotation) {
         return;
     }
-    CPoint3D const pivotAtF = TweenPoint3D(pivot * a, pivot * b, f);
-    Decomposed const d = Decompose(a, b, rotationA, rotationB, f);
+    fPivotFrom = pivot * a;
+    fPivotTo = pivot * b;
+    Decomposed const d = Decompose(a, b, rotationA, rotationB);
+    fScaleFrom = Diagonal(d.scaleA);
+    fScaleTo = Diagonal(d.scaleB);
+    fRotationFrom = CQuaternion(rotationA);
+    fRotationTo = CQuaternion(rotationB);
+}
+
+bool CPivotMatrixBlend::IsFor(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to,
+                              CPoint3D const& pivot) const {
+    return fMade && std::memcmp(&fFrom, &from, sizeof from) == 0 &&
+           std::memcmp(&fTo, &to, sizeof to) == 0 &&
+           std::memcmp(&fPivot, &pivot, sizeof pivot) == 0;
+}
+
+TQ3Matrix4x4 CPivotMatrixBlend::At(float f) const {
+    if (f == 0.0f) {
+        return fFrom;
+    }
+    if (f == 1.0f) {
+        return fTo;
+    }
+    if (fSameRotation) {
+        TQ3Matrix4x4 blended = fFrom;
+        BlendEntries(&blended, fTo, f);
+        return blended;
+    }
+    CPoint3D const pivotAtF = TweenPoint3D(fPivotFrom, fPivotTo, f);
     // Scale and rotation only; the translation comes from where the pivot has to be.
-    CMatrix4x4 const turned = BlendedScale(d, f) * d.rotation;
-    CPoint3D const pivotTurned = pivot * turned;
+    CMatrix4x4 turned(InterpolateLinear(fRotationFrom, fRotationTo, f));
+    std::array<float, 3> const scale{Mix(fScaleFrom[0], fScaleTo[0], f),
+                                     Mix(fScaleFrom[1], fScaleTo[1], f),
+                                     Mix(fScaleFrom[2], fScaleTo[2], f)};
+    if (!ScaleRows(scale, &turned)) {
+        CMatrix4x4 const rotation = turned;
+        turned = BlendedScale(fScaleFrom, fScaleTo, f) * rotation;
+    }
+    CPoint3D const pivotTurned = fPivot * turned;
     CVector3D const shift{pivotAtF.x - pivotTurned.x, pivotAtF.y - pivotTurned.y,
                           pivotAtF.z - pivotTurned.z};
-    *current = turned * TranslateMat(shift);
+    if (Translated(&turned, shift)) {
+        return turned;
+    }
+    return turned * TranslateMat(shift);
 }

@@ -11,7 +11,10 @@
 // sheared matrix blends as its decomposition reads it. Neither fails.
 #pragma once
 
+#include <array>
+
 #include "host/qd3d_types.h"
+#include "host/quaternion.h"
 #include "host/vectors.h"
 
 // For cameras and lights, whose translation turns with them: the translation taken before
@@ -25,3 +28,30 @@ void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f);
 // straight line between where the two matrices put it. An object that turns about its own
 // centre keeps the centre in place.
 void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f, CPoint3D const& pivot);
+
+// The blend about a pivot from one transform toward another with everything that does not
+// depend on the fraction (the two rotations and scales, where each matrix puts the pivot)
+// worked out once, when it is made. A row that plays between the same two tween points tick
+// after tick keeps one and pays only the quaternion interpolation and three products per
+// tick. At(f) gives bit for bit what TweenMatrix(&from, to, f, pivot) leaves in from, for
+// every f (TweenMatrix is built on it).
+class CPivotMatrixBlend {
+public:
+    // A blend of nothing: IsFor answers false until one is made.
+    CPivotMatrixBlend() = default;
+    CPivotMatrixBlend(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to, CPoint3D const& pivot);
+
+    // Whether this is the blend of these very bytes.
+    bool IsFor(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to, CPoint3D const& pivot) const;
+    TQ3Matrix4x4 At(float f) const;
+
+private:
+    bool fMade = false;
+    TQ3Matrix4x4 fFrom{}, fTo{};
+    CPoint3D fPivot;
+    // Same rotation at both ends: the blend is entry by entry and nothing below is used.
+    bool fSameRotation = false;
+    CQuaternion fRotationFrom, fRotationTo;
+    std::array<float, 3> fScaleFrom{}, fScaleTo{};
+    CPoint3D fPivotFrom, fPivotTo;
+};

@@ -11,6 +11,7 @@
 #include "interp/value_tween.h"
 #include "playback/cache_application.h"
 #include "playback/camera_placement.h"
+#include "playback/interval_search.h"
 #include "playback/scene_writers.h"
 #include "tween/camera_cache.h"
 #include "tween/light_cache.h"
@@ -25,36 +26,35 @@ Record RecordAt(CCache const& cache, uint32_t index) {
     return record;
 }
 
-// The interval search of objects and lights: the first point before the first time, the
-// last after the last, a point itself at its own time, and a blend strictly between two.
+int32_t TimeOf(CCache const& cache, uint32_t index) {
+    return cache.Record(index).time;
+}
+
+// Objects and lights: the first point before the first time, the last after the last, a
+// point itself at its own time, and a blend strictly between two.
 template <typename Record, typename Apply, typename Blend>
-void ApplyAt(CCache const& cache, int32_t now, Apply const& apply, Blend const& blend) {
-    Record prev = RecordAt<Record>(cache, 0);
-    if (now <= prev.time) {
-        apply(prev);
-        return;
-    }
-    for (uint32_t i = 1; i < cache.Count(); ++i) {
-        Record next = RecordAt<Record>(cache, i);
-        if (now == next.time) {
-            apply(next);
-            return;
-        }
-        if (now > next.time) {
-            prev = next;
-            continue;
-        }
+void ApplyAt(CCache& cache, int32_t now, Apply const& apply, Blend const& blend) {
+    TweenInterval const at = FindTweenInterval(
+        cache.Count(), now, [&cache](uint32_t i) { return TimeOf(cache, i); }, cache.searchCursor);
+    Record prev = RecordAt<Record>(cache, at.applied);
+    if (at.blend) {
+        Record const next = RecordAt<Record>(cache, at.target);
         float const f =
             static_cast<float>(now - prev.time) / static_cast<float>(next.time - prev.time);
         blend(prev, next, f);
-        apply(prev);
-        return;
     }
     apply(prev);
 }
 
-void BlendObject(ObjectTweenRecord& prev, ObjectTweenRecord const& next, float f) {
-    TweenMatrix(&prev.matrix, next.matrix, f, CPoint3D(next.pivot));
+// The transform is blended about next's pivot, reusing the blend of the last tick when it
+// was between the same two matrices.
+void BlendObject(CPivotMatrixBlend& placement, ObjectTweenRecord& prev,
+                 ObjectTweenRecord const& next, float f) {
+    CPoint3D const pivot(next.pivot);
+    if (!placement.IsFor(prev.matrix, next.matrix, pivot)) {
+        placement = CPivotMatrixBlend(prev.matrix, next.matrix, pivot);
+    }
+    prev.matrix = placement.At(f);
     auto blendColour = [f](TQ3ColorRGB& colour, TQ3ColorRGB const& target) {
         C3DColor blended(colour);
         TweenColorRGB(blended, C3DColor(target), f);
@@ -140,7 +140,10 @@ void CTweenAllInfoDataCache::DoTween() {
             SetTweenAllInfoDataTransformMatrix(object, record);
             SetTweenAllInfoDataChange(object, record);
         };
-        ApplyAt<ObjectTweenRecord>(*this, now, apply, BlendObject);
+        auto blend = [this](ObjectTweenRecord& prev, ObjectTweenRecord const& next, float f) {
+            BlendObject(placementBlend, prev, next, f);
+        };
+        ApplyAt<ObjectTweenRecord>(*this, now, apply, blend);
     } catch (...) {
         // Skipped until the time moves; the other caches still run.
     }
@@ -170,21 +173,11 @@ void CCameraCache::DoTween() {
         CViewObject view(PL_GetTheView());
         CCameraObject camera(view);
         // The camera stays at the last point after it, and at the first before it.
-        int32_t t = std::max(now, RecordAt<CameraTweenRecord>(*this, 0).time);
-        CameraTweenRecord prev = RecordAt<CameraTweenRecord>(*this, 0);
-        CameraTweenRecord next = prev;
-        bool stopped = false;
-        for (uint32_t i = 1; i < Count(); ++i) {
-            next = RecordAt<CameraTweenRecord>(*this, i);
-            if (t <= next.time) {
-                stopped = true;
-                break;
-            }
-            prev = next;
-        }
-        if (!stopped) {
-            t = next.time;
-        }
+        int32_t t = now;
+        CameraInterval const at = FindCameraInterval(
+            Count(), &t, [this](uint32_t i) { return TimeOf(*this, i); }, searchCursor);
+        CameraTweenRecord prev = RecordAt<CameraTweenRecord>(*this, at.previous);
+        CameraTweenRecord next = RecordAt<CameraTweenRecord>(*this, at.next);
         if (prev.cameraKind == next.cameraKind) {
             float const f = prev.time == next.time ? 0.0f
                                                    : static_cast<float>(t - prev.time) /

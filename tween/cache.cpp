@@ -18,6 +18,8 @@ BaseTweenRecord const& CCache::Record(uint32_t index) const {
 }
 
 void CCache::CopyRecords(CTweenHandleRecord& list, std::size_t recordSize) {
+    // One block for all of them, instead of one growth after another.
+    records.SubSetCount(records.Count() + list.GetCount());
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         UnionTweenRecord copy{};
         std::memcpy(copy.bytes, list[i], recordSize);

@@ -60,6 +60,9 @@ public:
 
     // The host time of the last DoTween; -1 until then, so the first one always applies.
     int32_t lastApplicationTime = -1;
+    // Where the last DoTween's interval search stopped, where the next one looks first; any
+    // value is safe (the search checks it).
+    uint32_t searchCursor = 0;
     TCacheKind kind;
     uint32_t sortingIndex;
     TDynamicArray<UnionTweenRecord> records;

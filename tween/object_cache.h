@@ -1,6 +1,7 @@
 // The cache of an object group (or transform) that carries object tween points.
 #pragma once
 
+#include "interp/matrix_tween.h"
 #include "tween/cache.h"
 
 class CGroupObject;
@@ -21,4 +22,8 @@ public:
     // list cannot grow. The caller stores the list back.
     bool AddTweenPointInto(int32_t time, CGroupObject& group, CShapeObject& shape,
                            CTweenHandleRecord& list);
+
+    // The transform blend between the two tween points that DoTween blended last, kept for
+    // the ticks that follow between the same two; DoTween checks it against the records.
+    CPivotMatrixBlend placementBlend;
 };

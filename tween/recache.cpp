@@ -141,16 +141,20 @@ void ParseObjects(TDynamicArray<CCache*>& scanned, TDynamicArray<OpaqueTQ3Object
                 continue;
             }
             CShapeObject shape(group, position);
-            try {
-                CSetObject set(shape);
-                if (set.Contains(GetCustomAttributeType(eTweenAttribute))) {
-                    CTweenHandleRecord list(set);
-                    gMaxSortIndex = std::max(gMaxSortIndex, list.GetSortingIndex());
-                    AddObjectToTweenCache(scanned, group, shape, list);
+            // Most members (transforms, geometries) have no set: asking first spares them
+            // the cost of a failure.
+            if (shape.HasSet()) {
+                try {
+                    CSetObject set(shape);
+                    if (set.Contains(GetCustomAttributeType(eTweenAttribute))) {
+                        CTweenHandleRecord list(set);
+                        gMaxSortIndex = std::max(gMaxSortIndex, list.GetSortingIndex());
+                        AddObjectToTweenCache(scanned, group, shape, list);
+                    }
+                    CollectEffects(set, shape, colourItems, lightItems, textureItems);
+                } catch (...) {
+                    // A member without a readable set is not cached, but its members are.
                 }
-                CollectEffects(set, shape, colourItems, lightItems, textureItems);
-            } catch (...) {
-                // A member without a readable set is not cached, but its members are.
             }
             if (shape.IsType("grup"_4cc)) {
                 CGroupObject inner(shape);

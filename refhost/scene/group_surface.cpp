@@ -1,7 +1,6 @@
 // A group's colours and surface values, over the attribute sets of its groups and
 // geometries (and, when asked, of their vertices and faces).
-#include <functional>
-#include <vector>
+#include <optional>
 
 #include "host/scene/group.h"
 #include "refhost/scene/walk.h"
@@ -10,13 +9,20 @@ using namespace refhost::scene;
 
 namespace {
 
-class SetCollector : public WalkVisitor {
+template <typename T>
+using Field = std::optional<T> AttributeSet::*;
+
+// Visits, depth first, the sets that hold a group's colours and surface values: those of its
+// groups and geometries and, when asked, of their vertices and faces. Each set goes to Visit,
+// which answers whether the walk goes on; nothing is collected, so a playback tick that
+// writes a group's colour allocates nothing.
+class SurfaceSetVisitor : public WalkVisitor {
 public:
-    explicit SetCollector(bool includeVertexSets) : fVertexSets(includeVertexSets) {}
+    explicit SurfaceSetVisitor(bool includeVertexSets) : fVertexSets(includeVertexSets) {}
 
     bool ObjectSet(OpaqueTQ3Object* shape, AttributeSet& set, CMatrix4x4 const&) override {
         if (shape->chain.Has("grup"_4cc) || shape->chain.Has("gmtr"_4cc)) {
-            sets.push_back(&set);
+            return Visit(set);
         }
         return true;
     }
@@ -25,36 +31,75 @@ public:
             return true;
         }
         if (auto* box = As<Box>(&geometry)) {
-            Collect(box->faceSets.begin(), box->faceSets.end());
-        } else if (auto* triangle = As<Triangle>(&geometry)) {
+            return VisitAll(box->faceSets.begin(), box->faceSets.end());
+        }
+        if (auto* triangle = As<Triangle>(&geometry)) {
             for (Vertex const& v : triangle->vertices) {
-                Collect(&v.set, &v.set + 1);
+                if (!VisitAll(&v.set, &v.set + 1)) {
+                    return false;
+                }
             }
-        } else if (auto* mesh = As<TriMesh>(&geometry)) {
-            Collect(mesh->faceSets.begin(), mesh->faceSets.end());
+            return true;
+        }
+        if (auto* mesh = As<TriMesh>(&geometry)) {
+            return VisitAll(mesh->faceSets.begin(), mesh->faceSets.end());
         }
         return true;
     }
 
-    std::vector<AttributeSet*> sets;
+protected:
+    virtual bool Visit(AttributeSet& set) = 0;
 
 private:
     template <typename Iterator>
-    void Collect(Iterator begin, Iterator end) {
+    bool VisitAll(Iterator begin, Iterator end) {
         for (; begin != end; ++begin) {
-            if (auto* set = As<AttributeSet>(*begin)) {
-                sets.push_back(set);
+            if (auto* set = As<AttributeSet>(*begin); set && !Visit(*set)) {
+                return false;
             }
         }
+        return true;
     }
     bool fVertexSets;
 };
 
-std::vector<AttributeSet*> SetsOf(OpaqueTQ3Object* group, bool vertexSets, bool nonDrawn) {
-    SetCollector collector(vertexSets);
-    Walk(group, CMatrix4x4(1.0), nonDrawn, collector);
-    return collector.sets;
-}
+// Stops at the first set that holds the field.
+template <typename T>
+class FirstValue : public SurfaceSetVisitor {
+public:
+    FirstValue(Field<T> field, bool vertexSets) : SurfaceSetVisitor(vertexSets), fField(field) {}
+    bool Visit(AttributeSet& set) override {
+        if (set.*fField) {
+            value = *(set.*fField);
+            return false;
+        }
+        return true;
+    }
+    std::optional<T> value;
+
+private:
+    Field<T> fField;
+};
+
+// Writes the value into every set that holds the field.
+template <typename T>
+class ValueWriter : public SurfaceSetVisitor {
+public:
+    ValueWriter(Field<T> field, bool vertexSets, T const& value)
+        : SurfaceSetVisitor(vertexSets), fField(field), fValue(value) {}
+    bool Visit(AttributeSet& set) override {
+        if (set.*fField) {
+            set.*fField = fValue;
+            changed = true;
+        }
+        return true;
+    }
+    bool changed = false;
+
+private:
+    Field<T> fField;
+    T const& fValue;
+};
 
 AttributeSet& OwnSet(OpaqueTQ3Object* group) {
     if (!As<AttributeSet>(group->set)) {
@@ -65,30 +110,21 @@ AttributeSet& OwnSet(OpaqueTQ3Object* group) {
 }
 
 template <typename T>
-using Field = std::optional<T> AttributeSet::*;
-
-template <typename T>
 bool GetFirst(OpaqueTQ3Object* group, Field<T> field, bool vertexSets, bool nonDrawn, T* value) {
-    for (AttributeSet* set : SetsOf(group, vertexSets, nonDrawn)) {
-        if (set->*field) {
-            *value = *(set->*field);
-            return true;
-        }
+    FirstValue<T> first(field, vertexSets);
+    Walk(group, CMatrix4x4(1.0), nonDrawn, first);
+    if (first.value) {
+        *value = *first.value;
     }
-    return false;
+    return first.value.has_value();
 }
 
 template <typename T>
 void ChangeAll(OpaqueTQ3Object* group, Field<T> field, bool vertexSets, bool nonDrawn,
                T const& value) {
-    bool changed = false;
-    for (AttributeSet* set : SetsOf(group, vertexSets, nonDrawn)) {
-        if (set->*field) {
-            set->*field = value;
-            changed = true;
-        }
-    }
-    if (!changed) {
+    ValueWriter<T> writer(field, vertexSets, value);
+    Walk(group, CMatrix4x4(1.0), nonDrawn, writer);
+    if (!writer.changed) {
         OwnSet(group).*field = value;
     }
 }

@@ -51,7 +51,8 @@ void Assign(OpaqueTQ3Object*& slot, OpaqueTQ3Object* object) {
 
 using namespace refhost::scene;
 
-OpaqueTQ3Object::OpaqueTQ3Object(TypeChain typeChain) : chain(typeChain) {
+OpaqueTQ3Object::OpaqueTQ3Object(TypeChain typeChain, uint32_t classBits)
+    : chain(typeChain), classes(classBits) {
     ++gLiveObjects;
 }
 
@@ -88,7 +89,8 @@ void ReleaseVertexSets(std::vector<OpaqueTQ3Object*>& sets) {
 
 } // namespace
 
-Group::Group(GroupKind groupKind) : OpaqueTQ3Object(GroupChain(groupKind)), kind(groupKind) {}
+Group::Group(GroupKind groupKind)
+    : OpaqueTQ3Object(GroupChain(groupKind), kClasses), kind(groupKind) {}
 
 Group::~Group() {
     for (OpaqueTQ3GroupPosition* p = first; p;) {
@@ -100,9 +102,9 @@ Group::~Group() {
 }
 
 Transform::Transform(CMatrix4x4 const& m)
-    : OpaqueTQ3Object({"shap"_4cc, "xfrm"_4cc, "mtrx"_4cc}), matrix(m) {}
+    : OpaqueTQ3Object({"shap"_4cc, "xfrm"_4cc, "mtrx"_4cc}, kClasses), matrix(m) {}
 
-Box::Box() : Geometry({"shap"_4cc, "gmtr"_4cc, "box "_4cc}) {}
+Box::Box() : Geometry({"shap"_4cc, "gmtr"_4cc, "box "_4cc}, kClasses) {}
 
 Box::~Box() {
     for (OpaqueTQ3Object* s : faceSets) {
@@ -122,7 +124,7 @@ std::vector<TQ3Point3D> Box::BoundingPoints() const {
     return corners;
 }
 
-Triangle::Triangle() : Geometry({"shap"_4cc, "gmtr"_4cc, "trng"_4cc}) {}
+Triangle::Triangle() : Geometry({"shap"_4cc, "gmtr"_4cc, "trng"_4cc}, kClasses) {}
 
 Triangle::~Triangle() {
     for (Vertex& v : vertices) {
@@ -134,7 +136,7 @@ std::vector<TQ3Point3D> Triangle::BoundingPoints() const {
     return {vertices[0].point, vertices[1].point, vertices[2].point};
 }
 
-TriMesh::TriMesh() : Geometry({"shap"_4cc, "gmtr"_4cc, "tmsh"_4cc}) {}
+TriMesh::TriMesh() : Geometry({"shap"_4cc, "gmtr"_4cc, "tmsh"_4cc}, kClasses) {}
 
 TriMesh::~TriMesh() {
     ReleaseVertexSets(faceSets);
@@ -157,21 +159,21 @@ std::vector<TQ3Point3D> Dehomogenised(std::vector<std::array<float, 4>> const& p
 
 } // namespace
 
-NURBCurve::NURBCurve() : Geometry({"shap"_4cc, "gmtr"_4cc, "nrbc"_4cc}) {}
+NURBCurve::NURBCurve() : Geometry({"shap"_4cc, "gmtr"_4cc, "nrbc"_4cc}, kClasses) {}
 
 std::vector<TQ3Point3D> NURBCurve::BoundingPoints() const {
     return Dehomogenised(controlPoints);
 }
 
-NURBPatch::NURBPatch() : Geometry({"shap"_4cc, "gmtr"_4cc, "nrbp"_4cc}) {}
+NURBPatch::NURBPatch() : Geometry({"shap"_4cc, "gmtr"_4cc, "nrbp"_4cc}, kClasses) {}
 
 std::vector<TQ3Point3D> NURBPatch::BoundingPoints() const {
     return Dehomogenised(controlPoints);
 }
 
-Light::Light(FourCharCode kind) : OpaqueTQ3Object({"shap"_4cc, "lght"_4cc, kind}) {}
+Light::Light(FourCharCode kind) : OpaqueTQ3Object({"shap"_4cc, "lght"_4cc, kind}, kClasses) {}
 
-Camera::Camera(FourCharCode kind) : OpaqueTQ3Object({"shap"_4cc, "cmra"_4cc, kind}) {
+Camera::Camera(FourCharCode kind) : OpaqueTQ3Object({"shap"_4cc, "cmra"_4cc, kind}, kClasses) {
     data.placement = {{0, 0, 10}, {0, 0, 0}, {0, 1, 0}};
     data.range = {0.1f, 1000.0f};
     data.viewPort = {{-1, 1}, 2, 2};
@@ -182,12 +184,13 @@ void Camera::SetKind(FourCharCode kind) {
 }
 
 Texture::Texture(uint32_t w, uint32_t h, std::vector<uint8_t> pixels)
-    : OpaqueTQ3Object({"txtr"_4cc, "pxmp"_4cc}), width(w), height(h), rgba(std::move(pixels)) {
+    : OpaqueTQ3Object({"txtr"_4cc, "pxmp"_4cc}, kClasses), width(w), height(h),
+      rgba(std::move(pixels)) {
     rgba.resize(std::size_t{width} * height * 4, 0xFF);
 }
 
 TextureShader::TextureShader(OpaqueTQ3Object* t)
-    : OpaqueTQ3Object({"shap"_4cc, "shdr"_4cc, "sush"_4cc, "txsu"_4cc}) {
+    : OpaqueTQ3Object({"shap"_4cc, "shdr"_4cc, "sush"_4cc, "txsu"_4cc}, kClasses) {
     Assign(texture, t);
 }
 
@@ -195,7 +198,7 @@ TextureShader::~TextureShader() {
     Release(texture);
 }
 
-AttributeSet::AttributeSet() : OpaqueTQ3Object({"set "_4cc, "attr"_4cc}) {}
+AttributeSet::AttributeSet() : OpaqueTQ3Object({"set "_4cc, "attr"_4cc}, kClasses) {}
 
 AttributeSet::~AttributeSet() {
     Release(shader);
@@ -261,9 +264,9 @@ void AttributeSet::CopyFrom(AttributeSet const& other, bool replace) {
     }
 }
 
-DrawContext::DrawContext() : OpaqueTQ3Object({"dctx"_4cc, "pxmp"_4cc}) {}
+DrawContext::DrawContext() : OpaqueTQ3Object({"dctx"_4cc, "pxmp"_4cc}, kClasses) {}
 
-View::View() : OpaqueTQ3Object({"view"_4cc}) {}
+View::View() : OpaqueTQ3Object({"view"_4cc}, kClasses) {}
 
 OpaqueTQ3Object* ViewPart(C3DObject const& view, OpaqueTQ3Object* View::*part, char const* what) {
     auto* v = As<View>(view.GetObject());

@@ -33,15 +33,38 @@ struct TypeChain {
 // The number of scene objects alive now, for leak checks.
 std::size_t LiveObjectCount();
 
+// The classes below as bits, so that As can tell an object's class with one test instead of
+// a run-time type query: the walks and every group step ask it for each member they pass.
+// A class's bits are its own and those of the classes it derives from.
+enum ObjectClass : uint32_t {
+    kGroupClass = 1u << 0,
+    kTransformClass = 1u << 1,
+    kGeometryClass = 1u << 2,
+    kBoxClass = 1u << 3,
+    kTriangleClass = 1u << 4,
+    kTriMeshClass = 1u << 5,
+    kNURBCurveClass = 1u << 6,
+    kNURBPatchClass = 1u << 7,
+    kLightClass = 1u << 8,
+    kCameraClass = 1u << 9,
+    kTextureClass = 1u << 10,
+    kTextureShaderClass = 1u << 11,
+    kAttributeSetClass = 1u << 12,
+    kDrawContextClass = 1u << 13,
+    kViewClass = 1u << 14,
+};
+
 } // namespace refhost::scene
 
 struct OpaqueTQ3Object {
-    explicit OpaqueTQ3Object(refhost::scene::TypeChain chain);
+    OpaqueTQ3Object(refhost::scene::TypeChain chain, uint32_t classes);
     OpaqueTQ3Object(OpaqueTQ3Object const&) = delete;
     OpaqueTQ3Object& operator=(OpaqueTQ3Object const&) = delete;
     virtual ~OpaqueTQ3Object();
 
     refhost::scene::TypeChain chain;
+    // The ObjectClass bits of the object's class; fixed when it is made.
+    uint32_t const classes;
     uint32_t references = 1;
     // A shape's attribute set (one reference held), or null.
     OpaqueTQ3Object* set = nullptr;
@@ -68,6 +91,7 @@ namespace refhost::scene {
 enum class GroupKind { kPlain, kDisplay, kOrdered, kList, kLight };
 
 struct Group : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kGroupClass;
     explicit Group(GroupKind kind);
     ~Group() override;
 
@@ -82,6 +106,7 @@ struct Group : OpaqueTQ3Object {
 };
 
 struct Transform : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kTransformClass;
     explicit Transform(CMatrix4x4 const& matrix);
     CMatrix4x4 matrix;
 };
@@ -93,6 +118,7 @@ struct Vertex {
 };
 
 struct Geometry : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kGeometryClass;
     using OpaqueTQ3Object::OpaqueTQ3Object;
     // Points whose bounds enclose the geometry: its own points, or for NURB shapes their
     // control points (which enclose them).
@@ -100,6 +126,7 @@ struct Geometry : OpaqueTQ3Object {
 };
 
 struct Box : Geometry {
+    static constexpr uint32_t kClasses = kGeometryClass | kBoxClass;
     Box();
     ~Box() override;
     std::vector<TQ3Point3D> BoundingPoints() const override;
@@ -110,6 +137,7 @@ struct Box : Geometry {
 };
 
 struct Triangle : Geometry {
+    static constexpr uint32_t kClasses = kGeometryClass | kTriangleClass;
     Triangle();
     ~Triangle() override;
     std::vector<TQ3Point3D> BoundingPoints() const override;
@@ -117,6 +145,7 @@ struct Triangle : Geometry {
 };
 
 struct TriMesh : Geometry {
+    static constexpr uint32_t kClasses = kGeometryClass | kTriMeshClass;
     TriMesh();
     ~TriMesh() override;
     std::vector<TQ3Point3D> BoundingPoints() const override;
@@ -129,6 +158,7 @@ struct TriMesh : Geometry {
 };
 
 struct NURBCurve : Geometry {
+    static constexpr uint32_t kClasses = kGeometryClass | kNURBCurveClass;
     NURBCurve();
     std::vector<TQ3Point3D> BoundingPoints() const override;
     uint32_t order = 4;
@@ -137,6 +167,7 @@ struct NURBCurve : Geometry {
 };
 
 struct NURBPatch : Geometry {
+    static constexpr uint32_t kClasses = kGeometryClass | kNURBPatchClass;
     NURBPatch();
     std::vector<TQ3Point3D> BoundingPoints() const override;
     uint32_t uOrder = 4, vOrder = 4, rows = 0, columns = 0;
@@ -146,6 +177,7 @@ struct NURBPatch : Geometry {
 
 // Every light keeps all fields; the kind decides which are meaningful.
 struct Light : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kLightClass;
     explicit Light(FourCharCode kind);
     FourCharCode Kind() const { return chain.Leaf(); }
     TQ3LightData common{kQ3True, 1.0f, {1, 1, 1}};
@@ -158,6 +190,7 @@ struct Light : OpaqueTQ3Object {
 };
 
 struct Camera : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kCameraClass;
     explicit Camera(FourCharCode kind);
     FourCharCode Kind() const { return chain.Leaf(); }
     void SetKind(FourCharCode kind);
@@ -168,12 +201,14 @@ struct Camera : OpaqueTQ3Object {
 };
 
 struct Texture : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kTextureClass;
     Texture(uint32_t width, uint32_t height, std::vector<uint8_t> rgba);
     uint32_t width, height;
     std::vector<uint8_t> rgba; // width x height pixels, 4 bytes each, rows from the top
 };
 
 struct TextureShader : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kTextureShaderClass;
     explicit TextureShader(OpaqueTQ3Object* texture);
     ~TextureShader() override;
     CMatrix3x3 uvTransform;
@@ -181,6 +216,7 @@ struct TextureShader : OpaqueTQ3Object {
 };
 
 struct AttributeSet : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kAttributeSetClass;
     AttributeSet();
     ~AttributeSet() override;
     // Copies every attribute; custom blocks are copied, the shader is shared.
@@ -197,11 +233,13 @@ struct AttributeSet : OpaqueTQ3Object {
 };
 
 struct DrawContext : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kDrawContextClass;
     DrawContext();
     TQ3Area pane{{0, 0}, {640, 480}};
 };
 
 struct View : OpaqueTQ3Object {
+    static constexpr uint32_t kClasses = kViewClass;
     View();
     ~View() override;
     OpaqueTQ3Object* camera = nullptr; // one reference held each
@@ -216,7 +254,8 @@ OpaqueTQ3Object* ViewPart(C3DObject const& view, OpaqueTQ3Object* View::*part, c
 // The object as the given kind, or null when it is another kind (or null).
 template <typename T>
 T* As(OpaqueTQ3Object* object) {
-    return dynamic_cast<T*>(object);
+    bool const isOne = object && (object->classes & T::kClasses) == T::kClasses;
+    return isOne ? static_cast<T*>(object) : nullptr;
 }
 
 } // namespace refhost::scene

@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "host/matrix4x4.h"
+#include "host/quaternion.h"
 #include "interp/matrix_tween.h"
+#include "interp/value_tween.h"
 #include "random_values.h"
 
 namespace {
@@ -24,7 +28,65 @@ CVector3D Row(TQ3Matrix4x4 const& m, int i) {
     return {m.value[i][0], m.value[i][1], m.value[i][2]};
 }
 
+// The blend about a pivot worked out with the library's operations one after another, as it
+// always has been: the matrices a document plays back must not change by a bit.
+TQ3Matrix4x4 LibraryPivotBlend(CMatrix4x4 const& a, CMatrix4x4 const& b, float f,
+                               CPoint3D const& pivot) {
+    CMatrix4x4 const rotationA = a.ExtractRotation(), rotationB = b.ExtractRotation();
+    if (rotationA == rotationB) {
+        TQ3Matrix4x4 m = a;
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                TweenFloat(m.value[i][j], b.value[i][j], f);
+            }
+        }
+        return m;
+    }
+    CPoint3D const pivotAtF = TweenPoint3D(pivot * a, pivot * b, f);
+    CMatrix4x4 const scaleA = (a * InverseOf(rotationA)).ExtractScale();
+    CMatrix4x4 const scaleB = (b * InverseOf(rotationB)).ExtractScale();
+    CMatrix4x4 const rotation(InterpolateLinear(CQuaternion(rotationA), CQuaternion(rotationB), f));
+    CMatrix4x4 scale(1.0);
+    for (int i = 0; i < 3; ++i) {
+        scale[i][i] =
+            static_cast<float>(static_cast<double>(scaleA[i][i]) * (1.0 - static_cast<double>(f)) +
+                               static_cast<double>(f * scaleB[i][i]));
+    }
+    CMatrix4x4 const turned = scale * rotation;
+    CPoint3D const pivotTurned = pivot * turned;
+    return turned * TranslateMat({pivotAtF.x - pivotTurned.x, pivotAtF.y - pivotTurned.y,
+                                  pivotAtF.z - pivotTurned.z});
+}
+
 } // namespace
+
+TEST(MatrixTween, APivotBlendKeptForManyTicksGivesTheLibrarysMatricesBitForBit) {
+    RandomValues random(15);
+    CMatrix4x4 flat = random.Transform();
+    flat[1][0] = flat[1][1] = flat[1][2] = 0; // no extent along y
+    CMatrix4x4 mirrored = ScaleMat({-1, 2, 1}) * random.Transform();
+    CMatrix4x4 infinite = random.Transform();
+    infinite[3][1] = INFINITY;
+    std::vector<std::pair<CMatrix4x4, CMatrix4x4>> pairs{
+        {flat, random.Transform()}, {mirrored, random.Transform()}, {infinite, flat}};
+    for (int i = 0; i < 200; ++i) {
+        pairs.emplace_back(random.Transform(), random.Transform());
+    }
+    for (auto const& [a, b] : pairs) {
+        CPoint3D const pivot = random.Point(5);
+        CPivotMatrixBlend const kept(a, b, pivot);
+        EXPECT_TRUE(kept.IsFor(a, b, pivot));
+        EXPECT_FALSE(kept.IsFor(b, a, pivot));
+        for (float f : {1e-6f, 0.01f, 0.25f, 0.5f, 0.7f, 0.999f, random.Uniform(0, 1)}) {
+            TQ3Matrix4x4 const expected = LibraryPivotBlend(a, b, f, pivot);
+            TQ3Matrix4x4 once = a;
+            TweenMatrix(&once, b, f, pivot);
+            EXPECT_TRUE(SameBits(once, expected)) << "pair " << &a - &pairs[0].first << " f " << f;
+            EXPECT_TRUE(SameBits(kept.At(f), expected));
+        }
+    }
+    EXPECT_FALSE(CPivotMatrixBlend().IsFor(flat, flat, CPoint3D()));
+}
 
 TEST(MatrixTween, EndsAreExactAndASharedRotationBlendsEveryEntry) {
     RandomValues random(11);

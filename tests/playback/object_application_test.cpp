@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "interp/matrix_tween.h"
 #include "tests/playback/cache_building.h"
 #include "tests/tween/document_fixture.h"
 #include "tween/light_cache.h"
@@ -52,6 +55,10 @@ CShapeObject BoxColoured(TQ3ColorRGB colour) {
     return box;
 }
 
+bool SameBits(TQ3Matrix4x4 const& a, TQ3Matrix4x4 const& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 } // namespace
 
 TEST_F(ObjectApplicationTest, TheFirstPointHoldsBeforeItTheLastAfterItAndTheyBlendBetween) {
@@ -96,6 +103,56 @@ TEST_F(ObjectApplicationTest, TheFirstPointHoldsBeforeItTheLastAfterItAndTheyBle
         EXPECT_EQ(PlacementX(group), 7.0f) << "at " << time;
         EXPECT_EQ(Transparency(group), 0.25f);
     }
+}
+
+TEST_F(ObjectApplicationTest, ARowPlayingBetweenTheSamePointsFollowsEditsOfThem) {
+    CDisplayGroupObject group;
+    group.AddObject(UnitBox());
+    CTweenAllInfoDataCache cache(4);
+    cache.object = group.GetObject();
+    ObjectTweenRecord first = Point(0, 0, 0);
+    ObjectTweenRecord second = Point(1000, 0, 0);
+    second.matrix = RotateMat(CVector3D(0, 0, 1), 1.0f) * CMatrix4x4(Translation(8, 0, 0));
+    second.pivot = {0.5f, 0.5f, 0.5f};
+    ObjectTweenRecord third = Point(2000, 0, 0);
+    third.matrix = ScaleMat({2, 1, 1}) * CMatrix4x4(Translation(0, 5, 0));
+    AddRecord(cache, first);
+    AddRecord(cache, second);
+    AddRecord(cache, third);
+    auto placement = [&group] {
+        return CTransformObject(group, group.GetFirstObjectOfType("xfrm"_4cc)).GetMatrix();
+    };
+    auto expected = [](ObjectTweenRecord const& from, ObjectTweenRecord const& to, float f) {
+        TQ3Matrix4x4 m = from.matrix;
+        TweenMatrix(&m, to.matrix, f, CPoint3D(to.pivot));
+        return m;
+    };
+
+    for (int32_t time : {250, 500, 750, 1500, 400}) {
+        At(time);
+        cache.DoTween();
+        auto const t = static_cast<float>(time);
+        TQ3Matrix4x4 const want = time < 1000 ? expected(first, second, t / 1000.0f)
+                                              : expected(second, third, (t - 1000) / 1000.0f);
+        EXPECT_TRUE(SameBits(placement(), want)) << "at " << time;
+    }
+    // An edit of the later point's transform between two ticks in the same interval.
+    second.matrix = RotateMat(CVector3D(1, 0, 0), 2.0f);
+    std::memcpy(cache.records[1].bytes, &second, sizeof second);
+    At(600);
+    cache.DoTween();
+    EXPECT_TRUE(SameBits(placement(), expected(first, second, 0.6f)));
+    // A drag that puts the third point first: the search must not trust where it stopped.
+    third.time = -100;
+    std::memcpy(cache.records[2].bytes, &second, sizeof second);
+    std::memcpy(cache.records[1].bytes, &first, sizeof first);
+    std::memcpy(cache.records[0].bytes, &third, sizeof third);
+    At(500);
+    cache.DoTween();
+    EXPECT_TRUE(SameBits(placement(), expected(first, second, 0.5f)));
+    At(-50);
+    cache.DoTween();
+    EXPECT_TRUE(SameBits(placement(), expected(third, first, 0.5f)));
 }
 
 TEST_F(ObjectApplicationTest, AColourIsBlendedByTheLaterPointAndWrittenByTheEarlier) {
