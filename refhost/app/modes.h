@@ -28,4 +28,12 @@ struct ScriptOptions {
 // Runs a script of user actions (refhost/script/script.h).
 int RunScript(ScriptOptions const& options);
 
+struct WindowOptions {
+    std::string document;
+    std::string plugIn;
+};
+
+// Opens the document in windows (refhost/window/window_app.h) until the user quits.
+int RunWindowMode(WindowOptions const& options);
+
 } // namespace keypose_host
