@@ -199,6 +199,11 @@ void WindowApp::Tick() {
 
 void WindowApp::Draw(bool force) {
     HostState& host = HostState::Instance();
+    if (host.documentRedraws != fSeenDocumentRedraws && fSession.HasDocument()) {
+        // The views show the animated scene: before they are drawn again at a plug-in's
+        // request, it animates (a pass at an unchanged time only brings its rows up to date).
+        fSession.Loop().Input(kEventAnimate, 0);
+    }
     if (host.documentRedraws != fSeenDocumentRedraws ||
         fSession.Loop().viewDrawings != fSeenViewDrawings) {
         fSeenDocumentRedraws = host.documentRedraws;
@@ -278,6 +283,13 @@ void WindowApp::Handle(SDL_Event const& event) {
         }
     }
     uint32_t const id = WindowOf(event);
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        // The window clicked takes the keyboard, whether or not a window manager does so.
+        SDL_Window* clicked = SDL_GetWindowFromID(id);
+        if (clicked && clicked != SDL_GetKeyboardFocus()) {
+            SDL_SetWindowInputFocus(clicked);
+        }
+    }
     ToolkitWindow* toolkit = ToolkitWindowOf(id);
     bool const typing = toolkit && toolkit->EditingText();
     if (event.type == SDL_KEYDOWN && Command(event.key.keysym, typing)) {
