@@ -79,6 +79,38 @@ struct Range {
     GLsizei count;
 };
 
+// The pixels (x, y, width, height, from the bottom left) that the selected items cover,
+// widened by the outline; the whole image when one reaches behind the camera.
+std::array<GLint, 4> SelectionBounds(DrawList const& list, GlMatrix const& viewProjection,
+                                     int width, int height) {
+    float left = 1, right = -1, bottom = 1, top = -1;
+    for (DrawItem const& item : list.items) {
+        if (!item.selected) {
+            continue;
+        }
+        for (DrawVertex const& v : item.vertices) {
+            std::array<float, 4> const clip =
+                Apply(viewProjection, {v.position[0], v.position[1], v.position[2], 1});
+            if (!(clip[3] > 0)) {
+                return {0, 0, width, height};
+            }
+            left = std::min(left, clip[0] / clip[3]);
+            right = std::max(right, clip[0] / clip[3]);
+            bottom = std::min(bottom, clip[1] / clip[3]);
+            top = std::max(top, clip[1] / clip[3]);
+        }
+    }
+    auto pixel = [](float ndc, int size, int widen) {
+        float const p = (std::clamp(ndc, -1.0f, 1.0f) + 1) / 2 * static_cast<float>(size);
+        return std::clamp(static_cast<int>(std::floor(p)) + widen, 0, size);
+    };
+    int const x0 = pixel(left, width, -kOutlineWidth - 1);
+    int const x1 = pixel(right, width, kOutlineWidth + 2);
+    int const y0 = pixel(bottom, height, -kOutlineWidth - 1);
+    int const y1 = pixel(top, height, kOutlineWidth + 2);
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
 float Distance(TQ3Point3D const& a, std::array<float, 3> const& b) {
     float const dx = a.x - b[0], dy = a.y - b[1], dz = a.z - b[2];
     return std::sqrt(dx * dx + dy * dy + dz * dz);
@@ -379,7 +411,13 @@ refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int 
         glUniform1i(gl.outline.Uniform("uRadius"), kOutlineWidth);
         TQ3ColorRGB const& c = source.selectionColour;
         glUniform3f(gl.outline.Uniform("uColour"), c.r, c.g, c.b);
+        // Only around the selection: the pass reads many mask pixels for every pixel.
+        std::array<GLint, 4> const bounds =
+            SelectionBounds(list, Multiply(matrices.projection, matrices.view), width, height);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(bounds[0], bounds[1], bounds[2], bounds[3]);
         glDrawArrays(GL_TRIANGLES, 0, 3);
+        glDisable(GL_SCISSOR_TEST);
         glActiveTexture(GL_TEXTURE0);
         CheckGl("outlining the selection");
     }

@@ -22,6 +22,7 @@ void main() {
 }
 )";
 
+// Its kMaxLights is the one of shaders.h.
 char const* const kSceneFragmentShader = R"(#version 330 core
 const int kMaxLights = 16;
 const int kDirectional = 0;
