@@ -34,12 +34,7 @@ public:
         if (!eglInitialize(fDisplay, &major, &minor)) {
             throw std::runtime_error(EglFailure("initialising EGL"));
         }
-        try {
-            Create();
-        } catch (...) {
-            eglTerminate(fDisplay);
-            throw;
-        }
+        Create();
     }
 
     ~HeadlessContext() override {
@@ -47,8 +42,10 @@ public:
             eglMakeCurrent(fDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         }
         eglDestroyContext(fDisplay, fContext);
-        eglTerminate(fDisplay);
         eglReleaseThread();
+        // The display stays initialised: EGL hands every caller the same one, so terminating
+        // it would end the other contexts made on it, and would unload Mesa's driver only
+        // for the next context to load it again.
     }
 
     void MakeCurrent() override {
