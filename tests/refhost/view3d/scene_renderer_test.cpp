@@ -420,3 +420,23 @@ TEST_F(SceneRendererTest, FailuresAreRefusedWithAMessage) {
 }
 
 } // namespace
+
+namespace {
+
+// After the fixture's context is gone no context is current: OpenGL calls would end the
+// program, so the renderer refuses to be made.
+TEST(SceneRendererWithoutContext, IsRefusedWithAMessage) {
+    ASSERT_FALSE(refhost::view3d::ContextIsCurrent());
+    try {
+        refhost::view3d::SceneRenderer renderer;
+        FAIL() << "made without a context";
+    } catch (std::runtime_error const& e) {
+        EXPECT_NE(std::string(e.what()).find("no OpenGL context"), std::string::npos) << e.what();
+    }
+    // A headless context makes it possible again.
+    std::unique_ptr<GlContext> context = GlContext::Headless();
+    EXPECT_TRUE(refhost::view3d::ContextIsCurrent());
+    EXPECT_NO_THROW(refhost::view3d::SceneRenderer());
+}
+
+} // namespace
