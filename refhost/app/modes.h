@@ -2,6 +2,7 @@
 // reports failures on the error stream with the file and the reason.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace keypose_host {
@@ -27,6 +28,22 @@ struct ScriptOptions {
 
 // Runs a script of user actions (refhost/script/script.h).
 int RunScript(ScriptOptions const& options);
+
+struct RenderOptions {
+    std::string document;
+    std::string plugIn;
+    std::string out;
+    std::optional<double> from;
+    std::optional<double> to;
+    double fps = 10;
+    int width = 640;
+    int height = 480;
+    std::string video;
+};
+
+// Plays the document frame by frame through the plug-in and writes the frames of the 3D view
+// and of the palette, a contact sheet and (with ffmpeg) a video.
+int RunRender(RenderOptions const& options);
 
 struct WindowOptions {
     std::string document;

@@ -11,7 +11,7 @@ int RunWindowMode(WindowOptions const& options) {
     refhost::HostSession session(options.plugIn);
     session.Open(options.document);
     std::cout << "opened " << options.document << std::endl;
-    refhost::window::RunWindows(session, refhost::window::MakeWireBoxRenderer());
+    refhost::window::RunWindows(session);
     return 0;
 }
 

@@ -96,6 +96,17 @@ std::string Drag(std::vector<std::string> const& w) {
     return w.size() == 5 ? OneOf(w[4], {"shift"}) : std::string();
 }
 
+std::string Effect(std::vector<std::string> const& w) {
+    if (auto why = OneOf(w[0], {"colour", "texture", "light", "none"}); !why.empty()) {
+        return why;
+    }
+    std::size_t const wants = w[0] == "none" ? 1 : w[0] == "light" ? 5 : 4;
+    if (w.size() != wants) {
+        return "'effect " + w[0] + "' takes " + std::to_string(wants - 1) + " number(s)";
+    }
+    return Numbers(w, 1);
+}
+
 std::map<std::string, Signature> const& Verbs() {
     auto numbers = [](auto const& w) { return Numbers(w); };
     static std::map<std::string, Signature> const verbs{
@@ -132,6 +143,11 @@ std::map<std::string, Signature> const& Verbs() {
                                                     : std::string("camera takes 6 or 9 numbers");
           }}},
         {"light", {2, 5, "light ambient|sun on|off|brightness V|colour R G B", Light}},
+        {"effect",
+         {1, 5,
+          "effect colour HUE SATURATION LIGHTNESS | texture SPEED DIRECTION TURN | light HUE "
+          "ON OFF PULSE | none",
+          Effect}},
         {"press", {1, 1, "press TITLE|TAG", None}},
         {"click", {2, 3, "click ROW SECONDS [shift]", Click}},
         {"drag", {4, 5, "drag ROW SECONDS ROW SECONDS [shift]", Drag}},

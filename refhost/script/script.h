@@ -16,6 +16,13 @@
 //   surface ambient|shininess|transparency VALUE
 //   camera X Y Z  X Y Z [X Y Z]  place the view's camera: from, at, and the up vector
 //   light ambient|sun on|off | brightness V | colour R G B
+//   effect colour HUE SATURATION LIGHTNESS   a colour that keeps turning (degrees and
+//                                percent a second) on the selection's coloured geometry
+//   effect texture SPEED DIRECTION TURN      a texture scrolling (widths a second, along
+//                                DIRECTION degrees) and turning (degrees a second)
+//   effect light HUE ON OFF PULSE            the selection's lights: hue turning, strobe
+//                                seconds on and off (0 0 for none), pulse percent a second
+//   effect none                  takes the selection's effects off
 //   press TITLE|TAG              press a palette control ("Object", "+", 1005, ...)
 //   click ROW SECONDS [shift]    click in the timeline: ROW is a row number (0 at the top)
 //                                or "ruler"

@@ -8,6 +8,7 @@
 #include "host/framework.h"
 #include "host/scene.h"
 #include "refhost/document/document_file.h"
+#include "refhost/session/effects.h"
 #include "refhost/session/posing.h"
 #include "refhost/toolkit/render.h"
 
@@ -160,6 +161,17 @@ void ScriptRunner::Pose(ScriptCommand const& c) {
         CVector3D const from = Vector(w, 0);
         CVector3D const at = Vector(w, 3);
         PlaceCamera(document, TQ3CameraPlacement{{from.x, from.y, from.z}, {at.x, at.y, at.z}, up});
+    } else if (v == "effect") {
+        if (w[0] == "colour") {
+            AddColourEffect(document, Number(w[1]), Number(w[2]), Number(w[3]));
+        } else if (w[0] == "texture") {
+            AddTextureEffect(document, Number(w[1]), Number(w[2]), Number(w[3]));
+        } else if (w[0] == "light") {
+            AddLightEffect(document, Number(w[1]), Number(w[2]), Number(w[3]), Number(w[4]));
+        } else {
+            RemoveEffects(document);
+        }
+        fSession.SceneEdited();
     } else if (v == "light") {
         TQ3ObjectType const kind = w[0] == "ambient" ? "ambn"_4cc : "drct"_4cc;
         ChangeViewLight(document, kind, [&](TQ3LightData& light) {

@@ -75,8 +75,7 @@ std::optional<TQ3ColorRGB> SelectionColour(Document& document) {
 
 class WindowApp {
 public:
-    WindowApp(HostSession& session, std::unique_ptr<ViewRenderer> renderer,
-              WindowSettings const& settings);
+    WindowApp(HostSession& session, WindowSettings const& settings);
     ~WindowApp();
     void Run();
 
@@ -115,9 +114,8 @@ private:
     int fSeenViewDrawings = -1;
 };
 
-WindowApp::WindowApp(HostSession& session, std::unique_ptr<ViewRenderer> renderer,
-                     WindowSettings const& settings)
-    : fSession(session), fView(std::move(renderer), settings.viewWidth, settings.viewHeight) {
+WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
+    : fSession(session), fView(settings.viewWidth, settings.viewHeight) {
     fGestures.SetSize(settings.viewWidth, settings.viewHeight);
     HostState& host = HostState::Instance();
     std::vector<std::string> names;
@@ -590,9 +588,8 @@ void WindowApp::Quit() {
 
 } // namespace
 
-void RunWindows(HostSession& session, std::unique_ptr<ViewRenderer> renderer,
-                WindowSettings const& settings) {
-    WindowApp app(session, std::move(renderer), settings);
+void RunWindows(HostSession& session, WindowSettings const& settings) {
+    WindowApp app(session, settings);
     app.Run();
 }
 

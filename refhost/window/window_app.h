@@ -6,10 +6,7 @@
 // commands (save, save as, undo, redo, play and stop, start and end, the palette menu, quit).
 #pragma once
 
-#include <memory>
-
 #include "refhost/session/host_session.h"
-#include "refhost/window/view_renderer.h"
 
 namespace refhost::window {
 
@@ -20,7 +17,6 @@ struct WindowSettings {
 
 // Runs until the user quits (asked whether to save an edited document first). The session
 // has its document open. Throws std::runtime_error when SDL or a window cannot start.
-void RunWindows(HostSession& session, std::unique_ptr<ViewRenderer> renderer,
-                WindowSettings const& settings = {});
+void RunWindows(HostSession& session, WindowSettings const& settings = {});
 
 } // namespace refhost::window

@@ -181,3 +181,38 @@ TEST_F(ScriptSessionTest, ABadLineStopsTheScriptBeforeAnythingRuns) {
             << error.what();
     }
 }
+
+TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {
+    std::filesystem::path const examples(KEYPOSE_EXAMPLES_DIR);
+    std::filesystem::create_directories(fFolder);
+    for (auto const& entry : std::filesystem::directory_iterator(examples)) {
+        std::filesystem::copy(entry.path(), fFolder / entry.path().filename(),
+                              std::filesystem::copy_options::overwrite_existing);
+    }
+    auto text = [](std::filesystem::path const& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::stringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    };
+    int scripts = 0;
+    for (auto const& entry : std::filesystem::directory_iterator(examples)) {
+        if (entry.path().extension() != ".ks") {
+            continue;
+        }
+        ++scripts;
+        std::ostringstream out;
+        {
+            refhost::HostSession session(KEYPOSE_MODULE_PATH);
+            refhost::RunScriptFile(session, fFolder / entry.path().filename(), out);
+        }
+        HostState::Instance().Reset();
+        std::filesystem::path const made =
+            fFolder / entry.path().filename().replace_extension(".json");
+        std::filesystem::path const bundled =
+            examples / entry.path().filename().replace_extension(".json");
+        EXPECT_EQ(text(made), text(bundled))
+            << bundled << " is not what " << entry.path() << " records; remake the examples";
+    }
+    EXPECT_GE(scripts, 4);
+}

@@ -1,0 +1,24 @@
+// The walk that turns a scene into a draw list. Attribute sets apply downwards: a group's or
+// a geometry's own set, an attribute set or texture shader among a group's members (to the
+// members after it), and a face's or vertex's set (its diffuse and transparency colours)
+// each override what came from above. Transforms apply to the members after them within
+// their group. Display groups that are not drawn are skipped with everything in them.
+//
+// Without a diffuse colour a surface is white, without a transparency colour opaque (the
+// transparency colour's mean is its opacity: 1 opaque, 0 invisible), without a specular
+// colour it has no highlight, without a specular control its highlight exponent is 4, and
+// without an ambient coefficient it takes all of the ambient light. A texture shader's
+// texture takes the place of the diffuse colour.
+#pragma once
+
+#include "refhost/view3d/draw_list.h"
+
+namespace refhost::view3d {
+
+// The geometries and lights of the two groups (either may be null; everything in selected
+// is marked selected) and the lights of the view's light group (may be null). Throws
+// std::runtime_error naming the geometry when one cannot be tessellated.
+DrawList GatherScene(OpaqueTQ3Object* selected, OpaqueTQ3Object* others,
+                     OpaqueTQ3Object* viewLights);
+
+} // namespace refhost::view3d

@@ -1,0 +1,59 @@
+// The 3D view: a document's scene seen through one of its views, drawn with OpenGL into an
+// image. Every geometry of the scene library is drawn (NURB patches tessellated, NURB curves
+// as lines), shaded by the view's lights and the lights among the scene's objects; surfaces
+// that are less than opaque are blended over what lies behind them; the members of the
+// selected group are outlined in the selection colour. See scene_gather.h for how attribute
+// sets apply and camera_projection.h for how the camera fills the image.
+#pragma once
+
+#include <memory>
+
+#include "host/qd3d_types.h"
+#include "refhost/toolkit/render.h"
+
+struct OpaqueTQ3Object;
+
+namespace refhost::view3d {
+
+// What to draw: a view (its camera and light group), the two groups of a document's scene
+// (either may be null), and the colour of the selected group's outline. All borrowed.
+struct SceneSource {
+    OpaqueTQ3Object* view = nullptr;
+    OpaqueTQ3Object* selected = nullptr;
+    OpaqueTQ3Object* others = nullptr;
+    TQ3ColorRGB selectionColour{1.0f, 0.6f, 0.0f};
+};
+
+// Where nothing is drawn.
+inline constexpr TQ3ColorRGB kBackground{0.16f, 0.17f, 0.2f};
+// The width in pixels of the selection outline around a selected object.
+inline constexpr int kOutlineWidth = 2;
+
+// Owns the OpenGL objects it draws with. It needs an OpenGL 3.3 core context current on the
+// calling thread when it is made, whenever it renders and when it is destroyed (a headless
+// GlContext, or a window's context); it keeps nothing of the scene between frames.
+class SceneRenderer {
+public:
+    // Throws std::runtime_error when no context is current or a shader does not build.
+    SceneRenderer();
+    SceneRenderer(SceneRenderer const&) = delete;
+    SceneRenderer& operator=(SceneRenderer const&) = delete;
+    ~SceneRenderer();
+
+    // The view (null: the front document's current view, PL_GetTheView()) drawn into a
+    // width x height image, with the front document's groups (PL_GetGroupObject) and the
+    // host's selection colour (PL_GetColor(0)). Throws std::runtime_error with a clear
+    // message on failure: no view, a view without a camera, a camera that shows nothing
+    // (see MatricesOf), a size out of 1..the largest image OpenGL takes, a geometry that
+    // cannot be tessellated, an OpenGL error.
+    refhost::Bitmap Render(OpaqueTQ3Object* view, int width, int height);
+
+    // The same with everything given.
+    refhost::Bitmap Render(SceneSource const& source, int width, int height);
+
+private:
+    struct Gl;
+    std::unique_ptr<Gl> fGl;
+};
+
+} // namespace refhost::view3d

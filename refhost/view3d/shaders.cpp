@@ -1,0 +1,147 @@
+#include "refhost/view3d/shaders.h"
+
+namespace refhost::view3d {
+
+char const* const kSceneVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec2 aUV;
+layout(location = 3) in vec4 aColour;
+uniform mat4 uViewProjection;
+uniform mat3 uUVTransform; // uploaded transposed: (u, v, 1) * M as the library means it
+out vec3 vPosition;
+out vec3 vNormal;
+out vec2 vUV;
+out vec4 vColour;
+void main() {
+    vPosition = aPosition;
+    vNormal = aNormal;
+    vUV = (vec3(aUV, 1.0) * uUVTransform).xy;
+    vColour = aColour;
+    gl_Position = uViewProjection * vec4(aPosition, 1.0);
+}
+)";
+
+// Its kMaxLights is the one of shaders.h.
+char const* const kSceneFragmentShader = R"(#version 330 core
+const int kMaxLights = 16;
+const int kDirectional = 0;
+const int kPoint = 1;
+const int kSpot = 2;
+in vec3 vPosition;
+in vec3 vNormal;
+in vec2 vUV;
+in vec4 vColour;
+uniform bool uLit;
+uniform bool uTextured;
+uniform sampler2D uTexture;
+uniform vec3 uEye;             // the camera's location (perspective)
+uniform bool uOrthographic;
+uniform vec3 uTowardsViewer;   // the way back along the line of sight (orthographic)
+uniform vec3 uAmbient;
+uniform float uAmbientCoefficient;
+uniform vec3 uSpecular;
+uniform float uShininess;
+uniform int uLightCount;
+uniform int uLightKind[kMaxLights];
+uniform vec3 uLightColour[kMaxLights];
+uniform vec3 uLightLocation[kMaxLights];
+uniform vec3 uLightDirection[kMaxLights];
+uniform int uLightAttenuation[kMaxLights];
+uniform float uLightHot[kMaxLights];
+uniform float uLightOuter[kMaxLights];
+uniform int uLightFallOff[kMaxLights];
+out vec4 fragColour;
+
+// How much of a spot light reaches a point at angle a from its axis.
+float Cone(int i, float a) {
+    float hot = uLightHot[i];
+    float outer = max(uLightOuter[i], hot);
+    if (a > outer) return 0.0;
+    if (a <= hot || uLightFallOff[i] == 0) return 1.0;
+    float x = (outer - a) / (outer - hot); // 1 at the hot edge, 0 at the outer edge
+    if (uLightFallOff[i] == 1) return x;
+    if (uLightFallOff[i] == 2) return x * x;
+    return cos((1.0 - x) * 1.5707963);
+}
+
+void main() {
+    vec4 base = vColour;
+    if (uTextured) {
+        // Texture (0, 0) is the image's bottom left; its rows are stored from the top.
+        base.rgb = texture(uTexture, vec2(vUV.x, 1.0 - vUV.y)).rgb;
+    }
+    if (!uLit) {
+        fragColour = base;
+        return;
+    }
+    vec3 toViewer = uOrthographic ? uTowardsViewer : normalize(uEye - vPosition);
+    vec3 n = normalize(vNormal);
+    if (dot(n, toViewer) < 0.0) n = -n;
+    vec3 diffuse = uAmbientCoefficient * uAmbient;
+    vec3 specular = vec3(0.0);
+    for (int i = 0; i < uLightCount; ++i) {
+        vec3 toLight;
+        float strength = 1.0;
+        if (uLightKind[i] == kDirectional) {
+            toLight = -uLightDirection[i];
+        } else {
+            vec3 d = uLightLocation[i] - vPosition;
+            float distance = max(length(d), 1e-4);
+            toLight = d / distance;
+            if (uLightAttenuation[i] == 1) strength = 1.0 / distance;
+            if (uLightAttenuation[i] == 2) strength = 1.0 / (distance * distance);
+            if (uLightKind[i] == kSpot) {
+                float c = clamp(dot(-toLight, uLightDirection[i]), -1.0, 1.0);
+                strength *= Cone(i, acos(c));
+            }
+        }
+        float lambert = max(dot(n, toLight), 0.0);
+        if (lambert <= 0.0 || strength <= 0.0) continue;
+        diffuse += uLightColour[i] * (lambert * strength);
+        vec3 halfway = normalize(toLight + toViewer);
+        specular += uLightColour[i] * (pow(max(dot(n, halfway), 0.0), uShininess) * strength);
+    }
+    fragColour = vec4(base.rgb * diffuse + uSpecular * specular, base.a);
+}
+)";
+
+char const* const kMaskFragmentShader = R"(#version 330 core
+out vec4 fragColour;
+void main() {
+    fragColour = vec4(1.0);
+}
+)";
+
+char const* const kScreenVertexShader = R"(#version 330 core
+void main() {
+    vec2 corner = vec2(float((gl_VertexID & 1) << 2) - 1.0, float((gl_VertexID & 2) << 1) - 1.0);
+    gl_Position = vec4(corner, 0.0, 1.0);
+}
+)";
+
+char const* const kOutlineFragmentShader = R"(#version 330 core
+uniform sampler2D uMask;
+uniform vec3 uColour;
+uniform int uRadius;
+out vec4 fragColour;
+void main() {
+    ivec2 p = ivec2(gl_FragCoord.xy);
+    ivec2 size = textureSize(uMask, 0);
+    if (texelFetch(uMask, p, 0).r > 0.5) discard;
+    for (int dy = -uRadius; dy <= uRadius; ++dy) {
+        for (int dx = -uRadius; dx <= uRadius; ++dx) {
+            ivec2 q = p + ivec2(dx, dy);
+            if (dx * dx + dy * dy > uRadius * uRadius + 1 || any(lessThan(q, ivec2(0))) ||
+                any(greaterThanEqual(q, size))) continue;
+            if (texelFetch(uMask, q, 0).r > 0.5) {
+                fragColour = vec4(uColour, 1.0);
+                return;
+            }
+        }
+    }
+    discard;
+}
+)";
+
+} // namespace refhost::view3d

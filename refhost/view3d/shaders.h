@@ -1,0 +1,23 @@
+// The GLSL (3.30 core) programs of the 3D view.
+#pragma once
+
+namespace refhost::view3d {
+
+// Lights beyond this many (besides the ambient ones) are left out of the shading.
+inline constexpr int kMaxLights = 16;
+
+// Places world-space vertices with uViewProjection and takes (u, v, 1) through the row-major
+// UV transform uUVTransform.
+extern char const* const kSceneVertexShader;
+// Phong shading of diffuse (or textured) and specular colours by the ambient light and up to
+// kMaxLights directional, point and spot lights; both faces of a triangle are lit. Lines and
+// fragments with uLit false show their colour unshaded.
+extern char const* const kSceneFragmentShader;
+// Writes 1 wherever a selected object covers the image.
+extern char const* const kMaskFragmentShader;
+// A triangle covering the image, for the screen passes.
+extern char const* const kScreenVertexShader;
+// The selection colour on every pixel outside the mask within uRadius pixels of it.
+extern char const* const kOutlineFragmentShader;
+
+} // namespace refhost::view3d
