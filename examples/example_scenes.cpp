@@ -118,6 +118,28 @@ std::unique_ptr<Document> TexturedBox() {
     return document;
 }
 
+std::unique_ptr<Document> PaintedCrate() {
+    auto document = NewDocument(6000);
+    CShapeObject box = UnitBox();
+    CSetObject set = NamedSet("Painted box");
+    set.AddDiffuseColor({0.8f, 0.55f, 0.3f});
+    set.AddSpecularColor({0.3f, 0.3f, 0.3f});
+    set.AddSpecularControl(20);
+    box.SetSet(set);
+    CGroupObject(document->SelectedGroup()).AddObject(Placed("Crate", CMatrix4x4(1.0), {box}));
+    CShapeObject slab = Adopt(scene::NewBox({-3, -0.6f, -3}, {0, 0.1f, 0}, {0, 0, 6}, {6, 0, 0}));
+    CSetObject grey = NamedSet("Floor");
+    grey.AddDiffuseColor({0.55f, 0.55f, 0.6f});
+    slab.SetSet(grey);
+    CGroupObject(document->OtherGroup()).AddObject(Placed("Floor", CMatrix4x4(1.0), {slab}));
+
+    CViewAngleAspectCameraObject camera(TQ3ViewAngleAspectCameraData{
+        Looking({3, 2.5f, 4.5f}, {0.5f, 0, 0}), 0.9f, 640.0f / 480.0f});
+    camera.SetSet(NamedSet("Camera"));
+    AddView(*document, camera, StandardLights());
+    return document;
+}
+
 std::unique_ptr<Document> ColouredShapes() {
     auto document = NewDocument(9000);
     CShapeObject box = UnitBox();
@@ -209,6 +231,7 @@ std::unique_ptr<Document> LightsAndCameras() {
 
 std::vector<Example> const& AllExamples() {
     static std::vector<Example> const examples{{"textured_box.json", TexturedBox},
+                                               {"painted_crate.json", PaintedCrate},
                                                {"coloured_shapes.json", ColouredShapes},
                                                {"lights_and_cameras.json", LightsAndCameras}};
     return examples;

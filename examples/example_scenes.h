@@ -12,6 +12,8 @@ namespace examples {
 
 // A box with a checked texture turned on its faces, lit by a sun, seen from above.
 std::unique_ptr<refhost::Document> TexturedBox();
+// A box painted in one colour of its own (no texture, so colour changes show) on a floor.
+std::unique_ptr<refhost::Document> PaintedCrate();
 // A group of shapes with coloured faces and vertices: a box with a colour per face, a
 // triangle with a colour per corner, a textured mesh, a NURB curve and patch.
 std::unique_ptr<refhost::Document> ColouredShapes();

@@ -4,11 +4,14 @@
 //   keypose-host DOCUMENT              open the document in windows, to work on by hand
 //   keypose-host [options] DOCUMENT    open, optionally record the demo, play, picture, save
 //   keypose-host run SCRIPT            run a script of user actions
+//   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
+//                                      [--video FILE]   frames of the 3D view and the palette
 //
 // `keypose-host --help` and `keypose-host run --help` say more.
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 
 #include "refhost/app/modes.h"
@@ -47,6 +50,38 @@ CLI::Validator const kSeconds(
     },
     "SECONDS");
 
+// A picture size, WIDTHxHEIGHT, each 1 to 8192 pixels.
+bool ParseSize(std::string const& text, int& width, int& height) {
+    char x = 0;
+    char rest = 0;
+    return std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &rest) == 3 &&
+           (x == 'x' || x == 'X') && width >= 1 && height >= 1 && width <= 8192 && height <= 8192;
+}
+
+CLI::Validator const kSize(
+    [](std::string& text) -> std::string {
+        int width = 0;
+        int height = 0;
+        return ParseSize(text, width, height)
+                   ? std::string()
+                   : "'" + text + "' is not a size WIDTHxHEIGHT of 1 to 8192 pixels";
+    },
+    "WxH");
+
+CLI::Validator const kFrameRate(
+    [](std::string& text) -> std::string {
+        try {
+            std::size_t used = 0;
+            double const value = std::stod(text, &used);
+            if (used == text.size() && value > 0 && value <= 240) {
+                return {};
+            }
+        } catch (std::exception const&) {
+        }
+        return "'" + text + "' is not a frame rate (more than 0, at most 240)";
+    },
+    "FPS");
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -71,11 +106,32 @@ int main(int argc, char** argv) {
     CLI::App* run = app.add_subcommand("run", "run a script of user actions");
     run->add_option("script", script.script, "the script")->required()->check(CLI::ExistingFile);
 
+    RenderOptions render;
+    std::string size = "640x480";
+    CLI::App* draw = app.add_subcommand(
+        "render",
+        "play a document frame by frame and write its frames, a contact sheet and a video");
+    draw->add_option("document", render.document, "the document")
+        ->required()
+        ->check(CLI::ExistingFile);
+    draw->add_option("--out", render.out, "the folder for the frames")->required();
+    draw->add_option("--from", render.from, "the first frame's time (the range's start)")
+        ->check(kSeconds);
+    draw->add_option("--to", render.to, "the last frame's time (the range's end)")->check(kSeconds);
+    draw->add_option("--fps", render.fps, "frames a second (10)")->check(kFrameRate);
+    draw->add_option("--size", size, "the 3D view's size (640x480)")->check(kSize);
+    draw->add_option("--video", render.video, "also a video (needs ffmpeg)");
+
     CLI11_PARSE(app, argc, argv);
     document.plugIn = plugIn;
     script.plugIn = plugIn;
     if (run->parsed()) {
         return Guarded([&] { return RunScript(script); });
+    }
+    if (draw->parsed()) {
+        render.plugIn = plugIn;
+        ParseSize(size, render.width, render.height);
+        return Guarded([&] { return RunRender(render); });
     }
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();

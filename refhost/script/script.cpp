@@ -60,9 +60,6 @@ std::string None(std::vector<std::string> const&) {
 }
 
 std::string Light(std::vector<std::string> const& w) {
-    if (auto why = OneOf(w[0], {"ambient", "sun"}); !why.empty()) {
-        return why;
-    }
     if (auto why = OneOf(w[1], {"on", "off", "brightness", "colour"}); !why.empty()) {
         return why;
     }
@@ -142,7 +139,7 @@ std::map<std::string, Signature> const& Verbs() {
               return w.size() == 6 || w.size() == 9 ? Numbers(w)
                                                     : std::string("camera takes 6 or 9 numbers");
           }}},
-        {"light", {2, 5, "light ambient|sun on|off|brightness V|colour R G B", Light}},
+        {"light", {2, 5, "light ambient|sun|NAME on|off|brightness V|colour R G B", Light}},
         {"effect",
          {1, 5,
           "effect colour HUE SATURATION LIGHTNESS | texture SPEED DIRECTION TURN | light HUE "

@@ -15,7 +15,9 @@
 //   specular R G B               the selection's specular colour
 //   surface ambient|shininess|transparency VALUE
 //   camera X Y Z  X Y Z [X Y Z]  place the view's camera: from, at, and the up vector
-//   light ambient|sun on|off | brightness V | colour R G B
+//   light ambient|sun|NAME on|off | brightness V | colour R G B
+//                                the view's ambient or sun light, or the first light of the
+//                                named object
 //   effect colour HUE SATURATION LIGHTNESS   a colour that keeps turning (degrees and
 //                                percent a second) on the selection's coloured geometry
 //   effect texture SPEED DIRECTION TURN      a texture scrolling (widths a second, along

@@ -173,8 +173,7 @@ void ScriptRunner::Pose(ScriptCommand const& c) {
         }
         fSession.SceneEdited();
     } else if (v == "light") {
-        TQ3ObjectType const kind = w[0] == "ambient" ? "ambn"_4cc : "drct"_4cc;
-        ChangeViewLight(document, kind, [&](TQ3LightData& light) {
+        auto const change = [&](TQ3LightData& light) {
             if (w[1] == "on" || w[1] == "off") {
                 light.isOn = w[1] == "on" ? kQ3True : kQ3False;
             } else if (w[1] == "brightness") {
@@ -182,7 +181,12 @@ void ScriptRunner::Pose(ScriptCommand const& c) {
             } else {
                 light.color = Colour(w, 2);
             }
-        });
+        };
+        if (w[0] == "ambient" || w[0] == "sun") {
+            ChangeViewLight(document, w[0] == "ambient" ? "ambn"_4cc : "drct"_4cc, change);
+        } else {
+            ChangeObjectLight(document, w[0], change);
+        }
     }
     document.edited = true;
 }

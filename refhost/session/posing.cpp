@@ -207,4 +207,28 @@ void ChangeViewLight(Document& document, TQ3ObjectType kind,
                              (kind == "ambn"_4cc ? "ambient" : "sun") + " light");
 }
 
+void ChangeObjectLight(Document& document, std::string const& name,
+                       std::function<void(TQ3LightData&)> const& change) {
+    for (OpaqueTQ3Object* which : {document.SelectedGroup(), document.OtherGroup()}) {
+        CGroupObject group(which);
+        for (auto* at = group.GetFirstObject(); at; at = group.NextPosition(at)) {
+            if (NameOf(group, at) != name || !group.GetObjectAt(at).IsAGroup()) {
+                continue;
+            }
+            CGroupObject holder(group, at);
+            if (auto* light = holder.GetFirstObjectOfType("lght"_4cc)) {
+                CLightObject wrapper(holder.GetObjectAt(light));
+                TQ3LightData data{};
+                wrapper.GetLightData(&data);
+                change(data);
+                wrapper.SetLightData(data);
+                return;
+            }
+            throw std::runtime_error("'" + name + "' holds no light");
+        }
+    }
+    throw std::runtime_error("no object is named '" + name +
+                             "' (objects: " + List(ObjectNames(document)) + ")");
+}
+
 } // namespace refhost

@@ -50,4 +50,8 @@ void PlaceCamera(Document& document, TQ3CameraPlacement const& placement);
 void ChangeViewLight(Document& document, TQ3ObjectType kind,
                      std::function<void(TQ3LightData&)> const& change);
 
+// Changes the first light of the named object (a group of the document holding lights).
+void ChangeObjectLight(Document& document, std::string const& name,
+                       std::function<void(TQ3LightData&)> const& change);
+
 } // namespace refhost

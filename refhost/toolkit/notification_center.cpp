@@ -3,8 +3,10 @@
 #include <algorithm>
 
 NSNotificationCenter* NSNotificationCenter::defaultCenter() {
-    static NSNotificationCenter center;
-    return &center;
+    // Never destroyed: objects that end during the program's own end (a plug-in's palette
+    // controller, held until its module goes) still stop observing as they go.
+    static NSNotificationCenter* const center = new NSNotificationCenter;
+    return center;
 }
 
 void NSNotificationCenter::addObserver(NSObject* observer, Callback callback,

@@ -8,6 +8,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/framework.h"
 #include "refhost/scene/objects.h"
@@ -111,6 +112,16 @@ std::array<GLint, 4> SelectionBounds(DrawList const& list, GlMatrix const& viewP
     return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
 }
 
+std::array<float, 3> Centre(DrawItem const& item) {
+    std::array<float, 3> centre{};
+    for (DrawVertex const& v : item.vertices) {
+        for (std::size_t k = 0; k < 3; ++k) {
+            centre[k] += v.position[k] / static_cast<float>(item.vertices.size());
+        }
+    }
+    return centre;
+}
+
 float Distance(TQ3Point3D const& a, std::array<float, 3> const& b) {
     float const dx = a.x - b[0], dy = a.y - b[1], dz = a.z - b[2];
     return std::sqrt(dx * dx + dy * dy + dz * dz);
@@ -131,6 +142,14 @@ struct SceneRenderer::Gl {
     int width = 0, height = 0;
     GLsizei samples = 1;
     float lineWidth = 1;
+    std::vector<Range> ranges; // of each item's vertices in the buffer
+
+    // The steps of a frame, in this order, at the size set with Size.
+    void Upload(DrawList const& list);
+    void DrawSurfaces(DrawList const& list, CameraMatrices const& matrices);
+    void Outline(DrawList const& list, CameraMatrices const& matrices,
+                 TQ3ColorRGB const& selectionColour);
+    refhost::Bitmap ReadBack();
 
     Gl() {
         glGenVertexArrays(1, &vertexArray);
@@ -300,6 +319,128 @@ void SetSurface(GlProgram const& program, DrawItem const& item, FrameTextures& t
 
 } // namespace
 
+void SceneRenderer::Gl::Upload(DrawList const& list) {
+    // All vertices in one buffer; each item keeps its range.
+    std::vector<DrawVertex> vertices;
+    ranges.clear();
+    for (DrawItem const& item : list.items) {
+        ranges.push_back(
+            {static_cast<GLint>(vertices.size()), static_cast<GLsizei>(item.vertices.size())});
+        vertices.insert(vertices.end(), item.vertices.begin(), item.vertices.end());
+    }
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(DrawVertex)),
+                 vertices.data(), GL_STREAM_DRAW);
+}
+
+void SceneRenderer::Gl::DrawSurfaces(DrawList const& list, CameraMatrices const& matrices) {
+    glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
+    glViewport(0, 0, width, height);
+    glClearColor(kBackground.r, kBackground.g, kBackground.b, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_CULL_FACE);
+    glLineWidth(lineWidth);
+    glUseProgram(scene.id());
+    glUniform1i(scene.Uniform("uTexture"), 0);
+    SetCamera(scene, matrices);
+    SetLights(scene, list);
+    FrameTextures textures;
+    auto draw = [&](std::size_t i) {
+        DrawItem const& item = list.items[i];
+        SetSurface(scene, item, textures);
+        glDrawArrays(item.lines ? GL_LINES : GL_TRIANGLES, ranges[i].first, ranges[i].count);
+    };
+    // Opaque surfaces first; then the others from the farthest to the nearest, blended over
+    // them without hiding each other.
+    std::vector<std::pair<float, std::size_t>> seeThrough;
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    for (std::size_t i = 0; i < list.items.size(); ++i) {
+        if (list.items[i].transparent) {
+            seeThrough.emplace_back(Distance(matrices.location, Centre(list.items[i])), i);
+        } else {
+            draw(i);
+        }
+    }
+    std::sort(seeThrough.begin(), seeThrough.end(),
+              [](auto const& a, auto const& b) { return a.first > b.first; });
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    for (auto const& [distance, i] : seeThrough) {
+        draw(i);
+    }
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    CheckGl("drawing the scene");
+
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, msFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
+void SceneRenderer::Gl::Outline(DrawList const& list, CameraMatrices const& matrices,
+                                TQ3ColorRGB const& selectionColour) {
+    if (std::none_of(list.items.begin(), list.items.end(),
+                     [](DrawItem const& item) { return item.selected; })) {
+        return;
+    }
+    // A mask of the selected objects, whatever hides them, then the colour around its edge.
+    glDisable(GL_DEPTH_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, maskFramebuffer);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glUseProgram(mask.id());
+    SetCamera(mask, matrices);
+    for (std::size_t i = 0; i < list.items.size(); ++i) {
+        if (list.items[i].selected) {
+            glDrawArrays(list.items[i].lines ? GL_LINES : GL_TRIANGLES, ranges[i].first,
+                         ranges[i].count);
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glUseProgram(outline.id());
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, maskTexture);
+    glUniform1i(outline.Uniform("uMask"), 1);
+    glUniform1i(outline.Uniform("uRadius"), kOutlineWidth);
+    glUniform3f(outline.Uniform("uColour"), selectionColour.r, selectionColour.g,
+                selectionColour.b);
+    // Only around the selection: the pass reads many mask pixels for every pixel.
+    std::array<GLint, 4> const bounds =
+        SelectionBounds(list, Multiply(matrices.projection, matrices.view), width, height);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(bounds[0], bounds[1], bounds[2], bounds[3]);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDisable(GL_SCISSOR_TEST);
+    glActiveTexture(GL_TEXTURE0);
+    CheckGl("outlining the selection");
+}
+
+refhost::Bitmap SceneRenderer::Gl::ReadBack() {
+    std::size_t const w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    std::vector<uint8_t> rgba(w * h * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    CheckGl("reading the image back");
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    refhost::Bitmap bitmap(width, height, NSZeroPoint);
+    std::vector<uint32_t>& pixels = bitmap.pixels();
+    for (std::size_t row = 0; row < h; ++row) {
+        // OpenGL's rows run from the bottom; the bitmap's from the top.
+        uint8_t const* line = &rgba[(h - 1 - row) * w * 4];
+        for (std::size_t x = 0; x < w; ++x) {
+            uint8_t const* p = line + x * 4;
+            pixels[row * w + x] = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+        }
+    }
+    return bitmap;
+}
+
 refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int height) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
@@ -317,131 +458,11 @@ refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int 
     }
     CameraMatrices const matrices = MatricesOf(*camera);
     DrawList const list = GatherScene(source.selected, source.others, view->lights);
-
-    // All vertices in one buffer; each item keeps its range.
-    std::vector<DrawVertex> vertices;
-    std::vector<Range> ranges;
-    for (DrawItem const& item : list.items) {
-        ranges.push_back(
-            {static_cast<GLint>(vertices.size()), static_cast<GLsizei>(item.vertices.size())});
-        vertices.insert(vertices.end(), item.vertices.begin(), item.vertices.end());
-    }
-    Gl& gl = *fGl;
-    gl.Size(width, height);
-    glBindVertexArray(gl.vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, gl.vertexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(DrawVertex)),
-                 vertices.data(), GL_STREAM_DRAW);
-
-    glBindFramebuffer(GL_FRAMEBUFFER, gl.msFramebuffer);
-    glViewport(0, 0, width, height);
-    glClearColor(kBackground.r, kBackground.g, kBackground.b, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glDisable(GL_CULL_FACE);
-    glLineWidth(gl.lineWidth);
-    glUseProgram(gl.scene.id());
-    glUniform1i(gl.scene.Uniform("uTexture"), 0);
-    SetCamera(gl.scene, matrices);
-    SetLights(gl.scene, list);
-    FrameTextures textures;
-    auto draw = [&](std::size_t i) {
-        DrawItem const& item = list.items[i];
-        SetSurface(gl.scene, item, textures);
-        glDrawArrays(item.lines ? GL_LINES : GL_TRIANGLES, ranges[i].first, ranges[i].count);
-    };
-    // Opaque surfaces first; then the others from the farthest to the nearest, blended over
-    // them without hiding each other.
-    std::vector<std::pair<float, std::size_t>> see_through;
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    for (std::size_t i = 0; i < list.items.size(); ++i) {
-        DrawItem const& item = list.items[i];
-        if (!item.transparent) {
-            draw(i);
-        } else {
-            std::array<float, 3> centre{};
-            for (DrawVertex const& v : item.vertices) {
-                for (std::size_t k = 0; k < 3; ++k) {
-                    centre[k] += v.position[k] / static_cast<float>(item.vertices.size());
-                }
-            }
-            see_through.emplace_back(Distance(matrices.location, centre), i);
-        }
-    }
-    std::sort(see_through.begin(), see_through.end(),
-              [](auto const& a, auto const& b) { return a.first > b.first; });
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDepthMask(GL_FALSE);
-    for (auto const& [distance, i] : see_through) {
-        draw(i);
-    }
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
-    CheckGl("drawing the scene");
-
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.msFramebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, gl.framebuffer);
-    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-
-    // The outline: a mask of the selected objects, whatever hides them, then the selection
-    // colour around its edge.
-    bool const anySelected = std::any_of(list.items.begin(), list.items.end(),
-                                         [](DrawItem const& item) { return item.selected; });
-    if (anySelected) {
-        glDisable(GL_DEPTH_TEST);
-        glBindFramebuffer(GL_FRAMEBUFFER, gl.maskFramebuffer);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glUseProgram(gl.mask.id());
-        SetCamera(gl.mask, matrices);
-        for (std::size_t i = 0; i < list.items.size(); ++i) {
-            if (list.items[i].selected) {
-                glDrawArrays(list.items[i].lines ? GL_LINES : GL_TRIANGLES, ranges[i].first,
-                             ranges[i].count);
-            }
-        }
-        glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
-        glUseProgram(gl.outline.id());
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, gl.maskTexture);
-        glUniform1i(gl.outline.Uniform("uMask"), 1);
-        glUniform1i(gl.outline.Uniform("uRadius"), kOutlineWidth);
-        TQ3ColorRGB const& c = source.selectionColour;
-        glUniform3f(gl.outline.Uniform("uColour"), c.r, c.g, c.b);
-        // Only around the selection: the pass reads many mask pixels for every pixel.
-        std::array<GLint, 4> const bounds =
-            SelectionBounds(list, Multiply(matrices.projection, matrices.view), width, height);
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(bounds[0], bounds[1], bounds[2], bounds[3]);
-        glDrawArrays(GL_TRIANGLES, 0, 3);
-        glDisable(GL_SCISSOR_TEST);
-        glActiveTexture(GL_TEXTURE0);
-        CheckGl("outlining the selection");
-    }
-
-    refhost::Bitmap bitmap(width, height, NSZeroPoint);
-    std::vector<uint8_t> rgba(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                              4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    CheckGl("reading the image back");
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    std::vector<uint32_t>& pixels = bitmap.pixels();
-    for (int row = 0; row < height; ++row) {
-        // OpenGL's rows run from the bottom; the bitmap's from the top.
-        uint8_t const* line =
-            &rgba[static_cast<std::size_t>(height - 1 - row) * static_cast<std::size_t>(width) * 4];
-        for (int x = 0; x < width; ++x) {
-            uint8_t const* p = line + static_cast<std::size_t>(x) * 4;
-            pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
-                   static_cast<std::size_t>(x)] = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-        }
-    }
-    return bitmap;
+    fGl->Size(width, height);
+    fGl->Upload(list);
+    fGl->DrawSurfaces(list, matrices);
+    fGl->Outline(list, matrices, source.selectionColour);
+    return fGl->ReadBack();
 }
 
 } // namespace refhost::view3d

@@ -31,7 +31,9 @@ inline constexpr int kOutlineWidth = 2;
 
 // Owns the OpenGL objects it draws with. It needs an OpenGL 3.3 core context current on the
 // calling thread when it is made, whenever it renders and when it is destroyed (a headless
-// GlContext, or a window's context); it keeps nothing of the scene between frames.
+// GlContext, or a window's context); it keeps nothing of the scene between frames. A render
+// changes the context's state (depth test, blending, the bound program, vertex array and
+// textures) and leaves framebuffer 0 bound.
 class SceneRenderer {
 public:
     // Throws std::runtime_error when no context is current or a shader does not build.

@@ -6,8 +6,8 @@
 #include "authoring/add_tween_points.h"
 #include "palette/name_column.h"
 #include "palette/palette_sync.h"
-#include "tests/palette/golden_image.h"
 #include "tests/palette/timeline_fixture.h"
+#include "tests/support/golden_image.h"
 
 namespace {
 
@@ -22,6 +22,11 @@ constexpr refhost::Rgb kLightGrey{170, 170, 170};
 constexpr refhost::Rgb kSelection{255, 153, 0};
 // The second of the alternating row colours.
 constexpr refhost::Rgb kPaleBlue{237, 243, 254};
+
+::testing::AssertionResult MatchesGolden(refhost::Bitmap const& image, std::string const& name) {
+    return keypose_test::MatchesGoldenIn(std::string(KEYPOSE_SOURCE_DIR) + "/tests/palette/golden",
+                                         image, name);
+}
 
 class TimelineDrawingTest : public TimelineTest {
 protected:

@@ -49,8 +49,8 @@ TEST(Script, RefusesEachKindOfBadLineNamingIt) {
               "take.ks:1: scale takes 1 or 3 numbers (usage: scale F | scale X Y Z)");
     EXPECT_EQ(RefusalOf("light sun brightness"),
               "take.ks:1: 'light sun brightness' takes 1 number(s) (usage: light "
-              "ambient|sun on|off|brightness V|colour R G B)");
-    EXPECT_EQ(RefusalOf("light moon on").substr(0, 34), "take.ks:1: 'moon' is not one of am");
+              "ambient|sun|NAME on|off|brightness V|colour R G B)");
+    EXPECT_EQ(RefusalOf("light Lamp dim").substr(0, 34), "take.ks:1: 'dim' is not one of bri");
     EXPECT_EQ(RefusalOf("click -1 2"), "take.ks:1: '-1' is neither a row number nor 'ruler' "
                                        "(usage: click ROW SECONDS [shift])");
     EXPECT_EQ(RefusalOf("click 0 2 ctrl").substr(0, 37), "take.ks:1: 'ctrl' is not one of shift");
