@@ -38,6 +38,8 @@ public:
         // The window pressed keeps the drags and the release (the display does that); SDL's
         // own capture would send them to the window with the keyboard instead.
         SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+        // Interrupt and terminate signals end the program as usual, without asking to save.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
             throw std::runtime_error(std::string("no display for the windows: ") + SDL_GetError());
         }

@@ -32,7 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// A child process, ended (SIGTERM) when the object goes unless it has ended by itself.
+// A child process, ended when the object goes unless it has ended by itself (SIGTERM, then
+// SIGKILL when that is not enough within two seconds).
 class Child {
 public:
     explicit Child(std::vector<std::string> const& argv) {
@@ -48,7 +49,10 @@ public:
     ~Child() {
         if (fPid > 0 && !Exited(0ms)) {
             kill(fPid, SIGTERM);
-            waitpid(fPid, nullptr, 0);
+            if (!Exited(2000ms)) {
+                kill(fPid, SIGKILL);
+                waitpid(fPid, nullptr, 0);
+            }
         }
     }
     Child(Child const&) = delete;
