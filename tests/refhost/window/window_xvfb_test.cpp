@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -274,6 +275,13 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     NSView* timeline = content->viewWithTag(2000);
     ASSERT_NE(timeline, nullptr);
 
+    // Under the sanitizers the program is checked for memory errors but not for leaks: SDL's
+    // D-Bus connection keeps blocks for the life of the process that the fast unwinder cannot
+    // trace to D-Bus (it has no frame pointers), and the exact one makes the program too slow
+    // to follow the mouse. The session's own code is leak-checked in this test program.
+    if (char const* asan = std::getenv("ASAN_OPTIONS"); asan && *asan) {
+        setenv("ASAN_OPTIONS", (std::string(asan) + ":detect_leaks=0").c_str(), 1);
+    }
     Child host({KEYPOSE_HOST_PATH, Document()});
     ASSERT_TRUE(host.Started());
     NSPoint const view = WindowAt("keypose-host");
