@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/scene.h"
+#include "tween/mac_error.h"
 #include "tween/recache.h"
 
 CCache::CCache(TCacheKind cacheKind, uint32_t index) : kind(cacheKind), sortingIndex(index) {}
@@ -16,7 +17,14 @@ BaseTweenRecord const& CCache::Record(uint32_t index) const {
     return *reinterpret_cast<BaseTweenRecord const*>(records[index].bytes);
 }
 
+uint32_t RecordSizeOf(TCacheKind kind) {
+    return kind == eCameraCache ? kCameraRecordSize : kObjectRecordSize;
+}
+
 void CCache::CopyRecords(CTweenHandleRecord& list, std::size_t recordSize) {
+    if (!list.IsUsableAs(static_cast<uint32_t>(recordSize))) {
+        throw eParamErr; // a damaged list or one of another kind is never read
+    }
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         UnionTweenRecord copy{};
         std::memcpy(copy.bytes, list[i], recordSize);

@@ -57,8 +57,8 @@ std::unique_ptr<CCache> MakeCacheFor(CShapeObject const& shape, uint32_t sorting
 void AddObjectToTweenCache(TDynamicArray<CCache*>& scanned, CGroupObject& group,
                            CShapeObject& shape, CTweenHandleRecord& list) {
     std::unique_ptr<CCache> made = MakeCacheFor(shape, list.GetSortingIndex());
-    if (!made) {
-        return;
+    if (!made || !list.IsUsableAs(RecordSizeOf(made->kind))) {
+        return; // a damaged list, or one of another kind, gets no row and stays as it is
     }
     switch (made->kind) {
     case eCameraCache:
@@ -66,6 +66,7 @@ void AddObjectToTweenCache(TDynamicArray<CCache*>& scanned, CGroupObject& group,
         break;
     case eLightCache:
         made->object = group.GetObject();
+        made->listHolder = shape.GetObject();
         break;
     case eObjectCache:
         made->object = shape.GetObject();
@@ -77,9 +78,12 @@ void AddObjectToTweenCache(TDynamicArray<CCache*>& scanned, CGroupObject& group,
 void AddStandardObjectToTweenCache(TDynamicArray<CCache*>& rows, CShapeObject& shape,
                                    CTweenHandleRecord& list) {
     std::unique_ptr<CCache> made = MakeCacheFor(shape, list.GetSortingIndex());
-    if (!made) {
-        return;
+    if (!made || !list.IsUsableAs(RecordSizeOf(made->kind))) {
+        return; // a damaged list, or one of another kind, gets no row and stays as it is
     }
     made->object = shape.GetObject();
+    if (made->kind == eLightCache) {
+        made->listHolder = shape.GetObject();
+    }
     InsertFirst(rows, std::move(made))->AddAllTweenPoints(list);
 }

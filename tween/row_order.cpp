@@ -35,7 +35,7 @@ void SortObjectIndex(TDynamicArray<CCache*>& rows, TDynamicArray<CCache*>& scann
         CCache* cache = order[k];
         auto const index = static_cast<uint32_t>(k) + kFirstObjectRow;
         bool const renumbered = ChangeStoredTweenList(
-            cache->object, [index](CTweenHandleRecord& list) { list.SetSortingIndex(index); });
+            *cache, [index](CTweenHandleRecord& list) { list.SetSortingIndex(index); });
         if (!renumbered) {
             delete cache;
             continue;
@@ -51,7 +51,7 @@ void SortObjectIndex(TDynamicArray<CCache*>& rows, TDynamicArray<CCache*>& scann
 }
 
 bool WriteBackRecords(CCache const& cache) {
-    return ChangeStoredTweenList(cache.object, [&cache](CTweenHandleRecord& list) {
+    return ChangeStoredTweenList(cache, [&cache](CTweenHandleRecord& list) {
         while (list.GetCount() != 0) {
             list.Remove(0);
         }

@@ -1,13 +1,25 @@
 #include "tween/stored_list_access.h"
 
 #include "host/scene.h"
+#include "tween/cache.h"
+#include "tween/mac_error.h"
 
 namespace {
 
-void ChangeListOf(CShapeObject const& shape,
+bool Fits(CTweenHandleRecord const& list, uint32_t recordSize) {
+    if (recordSize == 0) {
+        return list.IsUsableAs(kObjectRecordSize) || list.IsUsableAs(kCameraRecordSize);
+    }
+    return list.IsUsableAs(recordSize);
+}
+
+void ChangeListOf(CShapeObject const& shape, uint32_t recordSize,
                   std::function<void(CTweenHandleRecord&)> const& change) {
     CSetObject set(shape);
     CTweenHandleRecord list(set);
+    if (!Fits(list, recordSize)) {
+        throw eParamErr; // left as it is, byte for byte
+    }
     change(list);
     set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
 }
@@ -15,9 +27,10 @@ void ChangeListOf(CShapeObject const& shape,
 } // namespace
 
 bool ChangeStoredTweenList(OpaqueTQ3Object* object,
-                           std::function<void(CTweenHandleRecord&)> const& change) {
+                           std::function<void(CTweenHandleRecord&)> const& change,
+                           uint32_t recordSize) {
     try {
-        ChangeListOf(CShapeObject(object), change);
+        ChangeListOf(CShapeObject(object), recordSize, change);
         return true;
     } catch (...) {
     }
@@ -28,7 +41,21 @@ bool ChangeStoredTweenList(OpaqueTQ3Object* object,
         }
         CGroupObject group(shared);
         CLightObject light(group, group.GetFirstObjectOfType("lght"_4cc));
-        ChangeListOf(light, change);
+        ChangeListOf(light, recordSize, change);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool ChangeStoredTweenList(CCache const& cache,
+                           std::function<void(CTweenHandleRecord&)> const& change) {
+    uint32_t const recordSize = RecordSizeOf(cache.kind);
+    if (!cache.listHolder) {
+        return ChangeStoredTweenList(cache.object, change, recordSize);
+    }
+    try {
+        ChangeListOf(CShapeObject(cache.listHolder), recordSize, change);
         return true;
     } catch (...) {
         return false;

@@ -14,7 +14,11 @@ void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetOb
     set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
 }
 
-bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record) {
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,
+                              uint32_t recordSize) {
+    if (!list.IsUsableAs(recordSize)) {
+        return false;
+    }
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         int32_t const time = static_cast<BaseTweenRecord const*>(list[i])->time;
         if (time == record.time) {

@@ -15,5 +15,13 @@ void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetOb
 
 // Puts the record into the list in time order: it overwrites a record at the same time
 // and goes before the first later one. False, with the list unchanged, when the block
-// cannot grow. The list's sorting index stays.
-bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record);
+// cannot grow or is not a list of records of recordSize bytes (a damaged stored list stays
+// as it is). The list's sorting index stays.
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,
+                              uint32_t recordSize);
+
+// The same for a whole record of a record kind, which gives the size.
+template <typename Record>
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, Record const& record) {
+    return PutTweenPointInTimeOrder(list, record, sizeof(Record));
+}

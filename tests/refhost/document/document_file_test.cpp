@@ -138,6 +138,43 @@ TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
               std::string::npos);
 }
 
+TEST_F(DocumentFileTest, DamagedBlocksAndNumbersAreRefusedAndLeaveNothingBehind) {
+    auto changed = [](std::string text, std::string const& from, std::string const& to) {
+        std::size_t const at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    std::string const block = DocumentText(*SharedBlockDocument());
+    EXPECT_EQ(Refusal(changed(block, "\"bytes\"", "\"bites\"")),
+              "/objects/0/custom/0: missing field \"bytes\"");
+    EXPECT_EQ(Refusal(changed(block, "\"bytes\": \"", "\"bytes\": null, \"was\": \"")),
+              "/objects/0/custom/0: missing field \"bytes\"");
+    EXPECT_EQ(Refusal(changed(block, "\"size\": 256", "\"size\": 257")),
+              "/objects/0/custom/0/bytes: holds 256 bytes, but size is 257");
+    EXPECT_EQ(Refusal(changed(block, "\"speed\": 0.5", "\"speed\": 1e39")),
+              "/clock/speed: the number 1e39 is too large for single precision");
+    EXPECT_EQ(Refusal(changed(block, "\"origin\": [0.0, 0.0, 0.0]", "\"origin\": [0.0, -1e39, 0]")),
+              "/objects/1/origin/1: the number -1e39 is too large for single precision");
+
+    // An empty block is a block: it reads, and saves as it was.
+    std::string const empty =
+        changed(changed(block, "\"size\": 256", "\"size\": 0"),
+                block.substr(block.find("\"bytes\": \""),
+                             block.find('"', block.find("\"bytes\": \"") + 10) -
+                                 block.find("\"bytes\": \"") + 1),
+                "\"bytes\": \"\"");
+    ASSERT_EQ(Refusal(empty), "");
+    EXPECT_EQ(DocumentText(*DocumentFromText(empty)), empty);
+
+    // Objects refused after their first fields were read are not left behind (the fixture
+    // counts them).
+    std::string const box = DocumentText(*examples::TexturedBox());
+    EXPECT_EQ(Refusal(changed(box, "\"uvTransform\": [1.847759,", "\"uvTransform\": [")),
+              "/objects/3/uvTransform: expected 9 elements, found 8");
+    EXPECT_EQ(Refusal(changed(box, "[640.0, 480.0]", "[640.0]")),
+              "/objects/16/pane/1: expected 2 elements, found 1");
+}
+
 TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
     std::unique_ptr<Document> made = SharedBlockDocument();
     std::string const path = Folder() + "/scene.json";
