@@ -20,15 +20,21 @@ bool IsLightLeafType(TQ3ObjectType type) {
     }
 }
 
-// Hands the cache over to the list; the list owns it from then on.
-CCache* AppendTo(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache) {
+// Hands the filled cache over to the list; the list owns it from then on. A cache that
+// cannot be filled or listed is released, and the failure passes on: a row never stands
+// for fewer records than its list holds (a write-back would store them lost).
+void AppendTo(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache,
+              CTweenHandleRecord& records) {
+    cache->AddAllTweenPoints(records);
     list.Append(cache.get());
-    return cache.release();
+    cache.release();
 }
 
-CCache* InsertFirst(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache) {
+void InsertFirst(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache,
+                 CTweenHandleRecord& records) {
+    cache->AddAllTweenPoints(records);
     list.Insert(cache.get(), 0);
-    return cache.release();
+    cache.release();
 }
 
 } // namespace
@@ -72,7 +78,7 @@ void AddObjectToTweenCache(TDynamicArray<CCache*>& scanned, CGroupObject& group,
         made->object = shape.GetObject();
         break;
     }
-    AppendTo(scanned, std::move(made))->AddAllTweenPoints(list);
+    AppendTo(scanned, std::move(made), list);
 }
 
 void AddStandardObjectToTweenCache(TDynamicArray<CCache*>& rows, CShapeObject& shape,
@@ -85,5 +91,5 @@ void AddStandardObjectToTweenCache(TDynamicArray<CCache*>& rows, CShapeObject& s
     if (made->kind == eLightCache) {
         made->listHolder = shape.GetObject();
     }
-    InsertFirst(rows, std::move(made))->AddAllTweenPoints(list);
+    InsertFirst(rows, std::move(made), list);
 }

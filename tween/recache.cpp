@@ -1,6 +1,7 @@
 #include "tween/recache.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "host/scene.h"
 #include "tween/cache_factory.h"
@@ -65,9 +66,16 @@ void ScanDocumentGroup(uint32_t selector, TDynamicArray<CCache*>& scanned,
     }
 }
 
-// An entry of an object list holds a reference of its own.
+// An entry of an object list holds a reference of its own; a list that cannot grow gives
+// it back and passes the failure on.
 void AppendReference(TDynamicArray<OpaqueTQ3Object*>& list, CShapeObject const& shape) {
-    list.Append(shape.GetReference());
+    OpaqueTQ3Object* reference = shape.GetReference();
+    try {
+        list.Append(reference);
+    } catch (...) {
+        C3DObject::Dispose(reference);
+        throw;
+    }
 }
 
 void CollectEffects(CSetObject const& set, CShapeObject const& shape,
@@ -82,6 +90,14 @@ void CollectEffects(CSetObject const& set, CShapeObject const& shape,
     }
     if (set.Contains(GetCustomAttributeType(eTextureEffectAttribute))) {
         AppendReference(textureItems, shape);
+    }
+}
+
+std::optional<CSetObject> OpenSet(CShapeObject const& shape) {
+    try {
+        return CSetObject(shape);
+    } catch (...) {
+        return std::nullopt;
     }
 }
 
@@ -141,16 +157,16 @@ void ParseObjects(TDynamicArray<CCache*>& scanned, TDynamicArray<OpaqueTQ3Object
                 continue;
             }
             CShapeObject shape(group, position);
-            try {
-                CSetObject set(shape);
-                if (set.Contains(GetCustomAttributeType(eTweenAttribute))) {
-                    CTweenHandleRecord list(set);
+            // A member without a readable set is not cached, but its members are scanned.
+            // Any other failure (a cache or a list entry that cannot be made) skips the
+            // member with its members.
+            if (std::optional<CSetObject> set = OpenSet(shape)) {
+                if (set->Contains(GetCustomAttributeType(eTweenAttribute))) {
+                    CTweenHandleRecord list(*set);
                     gMaxSortIndex = std::max(gMaxSortIndex, list.GetSortingIndex());
                     AddObjectToTweenCache(scanned, group, shape, list);
                 }
-                CollectEffects(set, shape, colourItems, lightItems, textureItems);
-            } catch (...) {
-                // A member without a readable set is not cached, but its members are.
+                CollectEffects(*set, shape, colourItems, lightItems, textureItems);
             }
             if (shape.IsType("grup"_4cc)) {
                 CGroupObject inner(shape);

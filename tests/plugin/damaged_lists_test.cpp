@@ -72,12 +72,12 @@ std::vector<Damage> Damages() {
     };
 }
 
-// The valid list on the pillar: it moves from x 0 at time 0 to x 2 at time 1200.
-Bytes PillarList() {
+// The valid list on the pillar: it moves from x 0 at the first time to x 2 at the second.
+Bytes PillarList(int32_t first = 0, int32_t second = 1200) {
     Bytes bytes = List(kObjectRecordSize, 4, 2);
     for (uint32_t i = 0; i < 2; ++i) {
         ObjectTweenRecord record;
-        record.time = static_cast<int32_t>(1200 * i);
+        record.time = i == 0 ? first : second;
         record.hasMatrix = 1;
         for (int k = 0; k < 4; ++k) {
             record.matrix.value[k][k] = 1;
@@ -235,4 +235,30 @@ TEST_F(DamagedListTest, ValidListsOfTheCameraAndTheViewLightsTakeTheRecordedPoin
     EXPECT_EQ(ListOf(TargetIn(document, Target::kAmbient)).size, 8 + 144);
     EXPECT_EQ(ListOf(TargetIn(document, Target::kSun)).size, 8 + 144);
     EXPECT_EQ(ListOf(TargetIn(document, Target::kSpotGroup)).bytes, List(144, 5, 1));
+}
+
+TEST_F(DamagedListTest, TimesAtTheEndsOfTheClockPlayWithoutOverflow) {
+    auto document =
+        refhost::OpenDocument(std::string(KEYPOSE_EXAMPLES_DIR) + "/lights_and_cameras.json");
+    PutList(Member(CGroupObject(document->OtherGroup()), 2),
+            PillarList(INT32_MIN + 100, INT32_MAX - 100), 8 + 2 * 144);
+    document->clock = {600, INT32_MAX - 6000, INT32_MAX, INT32_MAX, 1.0f};
+    refhost::Document& opened = HostState::Instance().Open(std::move(document));
+    refhost::PlugInModule module(KEYPOSE_MODULE_PATH);
+    refhost::HostLoop loop(module);
+    loop.DocumentOpened(); // the first look at the clock starts from the latest time
+    loop.Frame(1.0 / 30);
+    EXPECT_FLOAT_EQ(PillarX(opened), 2) << "after the last point";
+    PL_SetCurTime(INT32_MAX - 100);
+    loop.Frame(1.0 / 30);
+    EXPECT_FLOAT_EQ(PillarX(opened), 2) << "at the last point";
+
+    // The earliest time: the view's first pass counts from one before it.
+    opened.clock = {600, INT32_MIN, INT32_MIN, INT32_MIN + 6000, 1.0f};
+    loop.SceneEdited();
+    loop.Frame(1.0 / 30);
+    EXPECT_FLOAT_EQ(PillarX(opened), 0) << "before the first point";
+    opened.clock = {600, -6000, 0, 6000, 1.0f};
+    loop.Frame(1.0 / 30);
+    EXPECT_NEAR(PillarX(opened), 1, 1e-6) << "half way across the whole range";
 }
