@@ -9,6 +9,8 @@
 //     --palette-png PATH  save a picture of the palette (with its drawer open)
 //     --save PATH         save the document when done
 //     --log               print every message sent to the plug-in and its result
+//     --help              print this usage and stop
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -39,11 +41,27 @@ struct Options {
     bool log = false;
 };
 
+constexpr char kUsage[] = "usage: keypose-host [--plugin PATH] [--demo] [--play SECONDS]"
+                          " [--palette-png PATH] [--save PATH] [--log] [--help] DOCUMENT\n";
+// A day of frames is more than any session plays.
+constexpr double kMostSecondsToPlay = 24 * 60 * 60;
+
 [[noreturn]] void Usage(std::string const& why) {
-    std::cerr << "keypose-host: " << why << "\n"
-              << "usage: keypose-host [--plugin PATH] [--demo] [--play SECONDS]"
-                 " [--palette-png PATH] [--save PATH] [--log] DOCUMENT\n";
+    std::cerr << "keypose-host: " << why << "\n" << kUsage;
     std::exit(2);
+}
+
+// The seconds of --play: a whole decimal number from 0 to a day, nothing else.
+double PlaySeconds(std::string const& text) {
+    double seconds = 0;
+    char const* end = text.data() + text.size();
+    auto const [stop, error] = std::from_chars(text.data(), end, seconds);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(seconds) ||
+        seconds < 0 || seconds > kMostSecondsToPlay) {
+        Usage("--play needs a number of seconds from 0 to " +
+              std::to_string(static_cast<int>(kMostSecondsToPlay)) + ", not \"" + text + "\"");
+    }
+    return seconds;
 }
 
 Options ParseOptions(int argc, char** argv) {
@@ -56,12 +74,15 @@ Options ParseOptions(int argc, char** argv) {
             }
             return args[++i];
         };
-        if (args[i] == "--plugin") {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::cout << kUsage;
+            std::exit(0);
+        } else if (args[i] == "--plugin") {
             options.plugIn = value();
         } else if (args[i] == "--demo") {
             options.demo = true;
         } else if (args[i] == "--play") {
-            options.playSeconds = std::stod(value());
+            options.playSeconds = PlaySeconds(value());
         } else if (args[i] == "--palette-png") {
             options.palettePng = value();
         } else if (args[i] == "--save") {
@@ -172,6 +193,7 @@ void Play(refhost::Document& document, refhost::HostLoop& loop, NSPanel& palette
 }
 
 int Run(Options const& options) {
+    int result = 0;
     InitCustomAttributeGlobals();
     refhost::UseDocumentTextForUndo();
     HostState& host = HostState::Instance();
@@ -198,10 +220,14 @@ int Run(Options const& options) {
             for (NSDrawer* drawer : palette.drawers()) {
                 drawer->open();
             }
-            if (!refhost::RenderWindow(palette).writePng(options.palettePng)) {
-                throw std::runtime_error("cannot write " + options.palettePng);
+            // A picture that cannot be written is reported, and the session goes on to save.
+            if (refhost::RenderWindow(palette).writePng(options.palettePng)) {
+                std::cout << "palette picture: " << options.palettePng << "\n";
+            } else {
+                std::cerr << "keypose-host: " << options.palettePng
+                          << ": the palette picture cannot be written\n";
+                result = 1;
             }
-            std::cout << "palette picture: " << options.palettePng << "\n";
         }
         if (options.log) {
             for (refhost::MessageLogEntry const& entry : module.Log()) {
@@ -216,17 +242,21 @@ int Run(Options const& options) {
         refhost::SaveDocument(document, options.savePath);
         std::cout << "saved " << options.savePath << "\n";
     }
-    return 0;
+    return result;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     Options const options = ParseOptions(argc, argv);
+    int result = 1;
     try {
-        return Run(options);
+        result = Run(options);
     } catch (std::exception const& error) {
         std::cerr << "keypose-host: " << error.what() << "\n";
-        return 1;
     }
+    // The documents go while the memory blocks they hold can still be given back: the
+    // host's state would otherwise outlive the block registry.
+    HostState::Instance().Reset();
+    return result;
 }
