@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "refhost/document/file_replacement.h"
 #include "refhost/document/json_node.h"
 #include "refhost/document/json_text.h"
 #include "refhost/document/scene_reader.h"
@@ -216,19 +217,10 @@ std::unique_ptr<Document> DocumentFromText(std::string_view text) {
 
 void SaveDocument(Document& document, std::string const& path) {
     std::string const text = DocumentText(document);
-    std::string const temporary = path + ".saving";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            throw DocumentError(WithFile(path, "cannot be written"));
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw DocumentError(WithFile(path, "cannot be replaced"));
+    try {
+        ReplaceFileContents(path, text);
+    } catch (std::runtime_error const& error) {
+        throw DocumentError(WithFile(path, error.what()));
     }
     document.path = path;
     document.edited = false;
