@@ -17,6 +17,9 @@ uint32_t gMaxSortIndex = 0;
 
 namespace {
 
+// The sorting indexes 1 to 3 belong to the view's camera, ambient light and sun light.
+constexpr uint32_t kLastStandardRow = 3;
+
 // When the module's code goes, so do the caches and the references the lists still hold:
 // the lists' own destructors release only their blocks.
 struct ReleaseListsAtEnd {
@@ -200,9 +203,16 @@ void RecacheObjects(TDynamicArray<CCache*>& rows, TDynamicArray<OpaqueTQ3Object*
     DisposeOfList(lightItems);
     DisposeOfList(textureItems);
     gCachedDocument = PL_GetFrontDocument();
-    TDynamicArray<CCache*> scanned;
-    ScanDocumentGroup(kPLSelectedObjectsGroup, scanned, colourItems, lightItems, textureItems);
-    ScanDocumentGroup(kPLOtherObjectsGroup, scanned, colourItems, lightItems, textureItems);
-    SortObjectIndex(rows, scanned);
+    try {
+        TDynamicArray<CCache*> scanned;
+        ScanDocumentGroup(kPLSelectedObjectsGroup, scanned, colourItems, lightItems, textureItems);
+        ScanDocumentGroup(kPLOtherObjectsGroup, scanned, colourItems, lightItems, textureItems);
+        SortObjectIndex(rows, scanned);
+    } catch (...) {
+        // Not even the list of scanned caches could be made: no object rows this time, and
+        // the next rebuild tries again. The rebuild as a whole never fails.
+        DisposeOfLists(rows);
+        gMaxSortIndex = kLastStandardRow;
+    }
     AddViewRows(rows);
 }

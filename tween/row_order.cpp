@@ -1,9 +1,11 @@
 #include "tween/row_order.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "tween/cache.h"
+#include "tween/mac_error.h"
 #include "tween/recache.h"
 #include "tween/stored_list_access.h"
 
@@ -51,12 +53,13 @@ void SortObjectIndex(TDynamicArray<CCache*>& rows, TDynamicArray<CCache*>& scann
 }
 
 bool WriteBackRecords(CCache const& cache) {
+    // The block takes its new size first, so a list that cannot grow keeps all it had.
     return ChangeStoredTweenList(cache, [&cache](CTweenHandleRecord& list) {
-        while (list.GetCount() != 0) {
-            list.Remove(0);
+        if (!list.ResizeToCount(cache.Count())) {
+            throw eMemFullErr;
         }
         for (uint32_t i = 0; i < cache.Count(); ++i) {
-            list.Append(cache.Record(i));
+            std::memcpy(list[i], &cache.Record(i), list.RecordSize());
         }
     });
 }

@@ -2,7 +2,6 @@
 
 #include "host/scene.h"
 #include "tween/cache.h"
-#include "tween/mac_error.h"
 
 namespace {
 
@@ -13,15 +12,29 @@ bool Fits(CTweenHandleRecord const& list, uint32_t recordSize) {
     return list.IsUsableAs(recordSize);
 }
 
-void ChangeListOf(CShapeObject const& shape, uint32_t recordSize,
-                  std::function<void(CTweenHandleRecord&)> const& change) {
-    CSetObject set(shape);
-    CTweenHandleRecord list(set);
-    if (!Fits(list, recordSize)) {
-        throw eParamErr; // left as it is, byte for byte
+// Why a change did not happen: the list could not be reached (the set could not be opened
+// or written, or holds no usable list of the size), or the change itself failed, which
+// leaves the list as it was and is not worth trying on another object.
+enum class Outcome { kChanged, kUnreachable, kChangeFailed };
+
+Outcome ChangeListOf(CShapeObject const& shape, uint32_t recordSize,
+                     std::function<void(CTweenHandleRecord&)> const& change) {
+    try {
+        CSetObject set(shape);
+        CTweenHandleRecord list(set);
+        if (!Fits(list, recordSize)) {
+            return Outcome::kUnreachable; // left as it is, byte for byte
+        }
+        try {
+            change(list);
+        } catch (...) {
+            return Outcome::kChangeFailed;
+        }
+        set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+        return Outcome::kChanged;
+    } catch (...) {
+        return Outcome::kUnreachable;
     }
-    change(list);
-    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
 }
 
 } // namespace
@@ -30,8 +43,10 @@ bool ChangeStoredTweenList(OpaqueTQ3Object* object,
                            std::function<void(CTweenHandleRecord&)> const& change,
                            uint32_t recordSize) {
     try {
-        ChangeListOf(CShapeObject(object), recordSize, change);
-        return true;
+        Outcome const outcome = ChangeListOf(CShapeObject(object), recordSize, change);
+        if (outcome != Outcome::kUnreachable) {
+            return outcome == Outcome::kChanged;
+        }
     } catch (...) {
     }
     try {
@@ -41,8 +56,7 @@ bool ChangeStoredTweenList(OpaqueTQ3Object* object,
         }
         CGroupObject group(shared);
         CLightObject light(group, group.GetFirstObjectOfType("lght"_4cc));
-        ChangeListOf(light, recordSize, change);
-        return true;
+        return ChangeListOf(light, recordSize, change) == Outcome::kChanged;
     } catch (...) {
         return false;
     }
@@ -55,8 +69,8 @@ bool ChangeStoredTweenList(CCache const& cache,
         return ChangeStoredTweenList(cache.object, change, recordSize);
     }
     try {
-        ChangeListOf(CShapeObject(cache.listHolder), recordSize, change);
-        return true;
+        return ChangeListOf(CShapeObject(cache.listHolder), recordSize, change) ==
+               Outcome::kChanged;
     } catch (...) {
         return false;
     }

@@ -14,7 +14,8 @@ class CCache;
 // the same is tried on the group's first light (a light cache's object is the group that
 // holds the light). A list that is not one of records of recordSize bytes (0: of either
 // record size) is damaged or of another kind: it is neither changed nor stored, and counts
-// as a failure. False when neither worked; failures of change count as such.
+// as a failure. A change that throws must leave the list as it was: nothing is stored, and
+// it is not tried on the light. False when no change was stored.
 bool ChangeStoredTweenList(OpaqueTQ3Object* object,
                            std::function<void(CTweenHandleRecord&)> const& change,
                            uint32_t recordSize = 0);

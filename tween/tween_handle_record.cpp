@@ -109,3 +109,17 @@ void CTweenHandleRecord::Remove(uint32_t index) {
     size = WholeSize(n - 1);
     SetHandleSize(data, size); // a failed shrink leaves a larger block, which does no harm
 }
+
+bool CTweenHandleRecord::ResizeToCount(uint32_t count) {
+    if (!HeaderReadable() || !KnownRecordSize()) {
+        return false;
+    }
+    int32_t const newSize = WholeSize(count);
+    HUnlock(data);
+    SetHandleSize(data, newSize);
+    if (MemError() != noErr) {
+        return false;
+    }
+    size = newSize;
+    return true;
+}

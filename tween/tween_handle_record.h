@@ -54,6 +54,10 @@ public:
     bool Insert(BaseTweenRecord const& record, uint32_t index);
     // Does nothing for an index at or beyond the count.
     void Remove(uint32_t index);
+    // Makes the block hold the header and count whole records: the records kept keep their
+    // bytes, new ones are unspecified. False, with the list unchanged, when the block cannot
+    // be resized or the list is damaged.
+    bool ResizeToCount(uint32_t count);
 
     int32_t size = 0;
     Handle data = nullptr;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/memory.h"
+
 void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
                        uint32_t sortingIndex) {
     CTweenHandleRecord list(record, recordSize);
@@ -11,7 +13,12 @@ void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetOb
     if (sortingIndex != 0) {
         list.SetSortingIndex(sortingIndex);
     }
-    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+    try {
+        set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+    } catch (...) {
+        DisposeHandle(list.data); // the set did not take it
+        throw;
+    }
 }
 
 bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,

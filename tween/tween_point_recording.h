@@ -9,7 +9,8 @@
 
 // Makes a new list holding the record alone and stores it as the set's tween attribute.
 // sortingIndex, when not 0, replaces the number the list took (the camera and the view's
-// standard lights keep 1, 2 and 3). Nothing is stored when the block cannot be made.
+// standard lights keep 1, 2 and 3). Nothing is stored when the block cannot be made; when
+// the set cannot take it, the block is released and the failure passes on.
 void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
                        uint32_t sortingIndex = 0);
 
