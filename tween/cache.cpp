@@ -1,6 +1,7 @@
 #include "tween/cache.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "host/scene.h"
@@ -28,6 +29,9 @@ void CCache::CopyRecords(CTweenHandleRecord& list, std::size_t recordSize) {
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         UnionTweenRecord copy{};
         std::memcpy(copy.bytes, list[i], recordSize);
+        // A stored flag byte may hold any value; the cache keeps it as a proper bool.
+        copy.bytes[offsetof(BaseTweenRecord, selected)] =
+            copy.bytes[offsetof(BaseTweenRecord, selected)] != 0 ? 1 : 0;
         records.Append(copy);
     }
 }
