@@ -246,3 +246,31 @@ TEST_F(EffectsTest, PassesAtOneTimeGiveOneTransformHoweverManyLieBetween) {
     EXPECT_NEAR(scale.x, 2, 1e-5);
     EXPECT_NEAR(scale.y, 3, 1e-5);
 }
+
+TEST_F(EffectsTest, EffectBlocksTooShortForTheirRecordAreSkipped) {
+    // Each effect block holds 4 bytes of its 16- or 24-byte record: the passes read nothing
+    // beyond them and leave the shapes as they are.
+    CShapeObject red = ColouredBox({1, 0, 0});
+    CPointLightObject lamp(
+        TQ3PointLightData{{kQ3True, 0.8f, {1, 1, 1}}, kQ3False, kQ3AttenuationTypeNone, {0, 0, 0}});
+    lamp.SetSet(CSetObject(nullptr, true));
+    for (auto [shape, effect] :
+         {std::pair{&red, eColourEffectAttribute}, std::pair{&red, eTextureEffectAttribute},
+          std::pair<CShapeObject*, TCustomAttributeGlobal>{&lamp, eLightEffectAttribute}}) {
+        THandlePair pair{4, NewHandleClear(4)};
+        CSetObject(*shape).AddType(GetCustomAttributeType(effect), &pair);
+    }
+    Selected().AddObject(red);
+    Selected().AddObject(lamp);
+    Recache();
+    ASSERT_EQ(gAnimateColourItems.Count(), 1u);
+    ASSERT_EQ(gAnimateTextureItems.Count(), 1u);
+    ASSERT_EQ(gAnimateLightItems.Count(), 1u);
+    DoColourAnimation(1.0f);
+    DoTextureAnimation(2.0f);
+    DoLightAnimation(1200, 600);
+    TQ3ColorRGB const colour = CSetObject(red).GetDiffuseColor();
+    EXPECT_EQ(colour.r, 1.0f);
+    EXPECT_EQ(colour.g, 0.0f);
+    EXPECT_EQ(lamp.GetBrightness(), 0.8f);
+}
