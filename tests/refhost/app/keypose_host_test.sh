@@ -50,4 +50,16 @@ expect 1 'the palette picture cannot be written' --palette-png "$work/missing/pa
 expect 0 "saved $work/animated.json" --demo --play 1 --palette-png "$work/palette.png" \
     --save "$work/animated.json" "$example"
 [ -s "$work/palette.png" ] || fail "no palette picture"
+# A short render: frames, a contact sheet and, with ffmpeg, a video.
+if command -v ffmpeg >/dev/null 2>&1; then
+    expect 0 "video: $work/clip.mp4" render "$example" --out "$work/frames" --to 1 --fps 4 \
+        --size 64x48 --video "$work/clip.mp4"
+    [ -s "$work/clip.mp4" ] || fail "no video"
+else
+    expect 0 'ffmpeg is not installed' render "$example" --out "$work/frames" --to 1 --fps 4 \
+        --size 64x48 --video "$work/clip.mp4"
+fi
+[ -s "$work/frames/view_0004.png" ] && [ -s "$work/frames/palette_0004.png" ] ||
+    fail "the frames at 1 s are missing"
+[ -s "$work/frames/contact_sheet.png" ] || fail "no contact sheet"
 exit $status
