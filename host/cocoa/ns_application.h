@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     void sendEvent(NSEvent* event);
     // Delivers queued events until none is left; returns how many it delivered.
     int processPendingEvents();
+
+    // Set by a host whose user acts live (a window on the screen): called when a modal mouse
+    // loop finds no event it waits for, it waits for the user's next events and posts them;
+    // it returns false when no more will come. Without it such a loop ends at once.
+    std::function<bool()> waitForEvents;
 
     // For windows.
     void windowCreated(NSWindow* window);

@@ -1,6 +1,7 @@
 // keypose-host: opens a document, loads the KeyposeSequencer module and runs it the way the
 // host application does: every frame the clock moves on and the plug-in hears of it.
 //
+//   keypose-host DOCUMENT              open the document in windows, to work on by hand
 //   keypose-host [options] DOCUMENT    open, optionally record the demo, play, picture, save
 //   keypose-host run SCRIPT            run a script of user actions
 //   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
@@ -146,6 +147,11 @@ int main(int argc, char** argv) {
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();
         return 2;
+    }
+    bool const headless = document.demo || document.playSeconds > 0 ||
+                          !document.palettePng.empty() || !document.savePath.empty();
+    if (!headless) {
+        return Guarded([&] { return RunWindowMode({document.document, plugIn}); });
     }
     return Guarded([&] { return RunDocument(document); });
 }

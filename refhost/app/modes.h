@@ -45,4 +45,12 @@ struct RenderOptions {
 // and of the palette, a contact sheet and (with ffmpeg) a video.
 int RunRender(RenderOptions const& options);
 
+struct WindowOptions {
+    std::string document;
+    std::string plugIn;
+};
+
+// Opens the document in windows (refhost/window/window_app.h) until the user quits.
+int RunWindowMode(WindowOptions const& options);
+
 } // namespace keypose_host

@@ -167,6 +167,7 @@ void PL_DoUndo(int32_t, int32_t, int32_t, int32_t) {
     ++host.undoCount;
     if (Front() && host.makeSnapshot) {
         host.undoSteps.push_back(host.makeSnapshot(*Front()));
+        host.redoSteps.clear();
     }
 }
 

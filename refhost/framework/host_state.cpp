@@ -31,14 +31,29 @@ bool HostState::Undo() {
     if (!front || undoSteps.empty() || !restoreSnapshot) {
         return false;
     }
+    if (makeSnapshot) {
+        redoSteps.push_back(makeSnapshot(*front));
+    }
     restoreSnapshot(*front, undoSteps.back());
     undoSteps.pop_back();
+    return true;
+}
+
+bool HostState::Redo() {
+    Document* front = Front();
+    if (!front || redoSteps.empty() || !restoreSnapshot || !makeSnapshot) {
+        return false;
+    }
+    undoSteps.push_back(makeSnapshot(*front));
+    restoreSnapshot(*front, redoSteps.back());
+    redoSteps.pop_back();
     return true;
 }
 
 void HostState::Reset() {
     fDocuments.clear();
     undoSteps.clear();
+    redoSteps.clear();
     undoCount = 0;
     registrations.clear();
     paletteMenu.clear();

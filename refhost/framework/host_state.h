@@ -49,9 +49,13 @@ public:
     std::function<std::string(Document const&)> makeSnapshot;
     std::function<void(Document&, std::string const&)> restoreSnapshot;
     std::vector<std::string> undoSteps;
+    // What the undone steps took back, the last undone last; a new undo step clears them.
+    std::vector<std::string> redoSteps;
     int undoCount = 0;
     // Takes the last undo step back into the front document; false when there is none.
     bool Undo();
+    // Puts back what the last Undo took back; false when there is nothing to redo.
+    bool Redo();
 
     std::vector<Registration> registrations;
     std::vector<PaletteMenuEntry> paletteMenu;

@@ -33,6 +33,14 @@ void HostLoop::DocumentOpened() {
     fModule.SendNotice(kNoticeFrontDocumentChanged);
 }
 
+void HostLoop::DocumentReplaced() {
+    fModule.SendNotice(kNoticeDocumentReplaced);
+}
+
+void HostLoop::DocumentSaved() {
+    fModule.SendNotice(kNoticeDocumentSaved);
+}
+
 void HostLoop::SceneEdited() {
     Answered(fModule.SendEvent(kEventSceneEdited));
 }

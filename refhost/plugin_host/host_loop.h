@@ -21,6 +21,9 @@ public:
     // The user acted in a document window (kEventMouse or kEventKey with a sub-code).
     void Input(uint32_t bits, int16_t subCode);
     void DocumentOpened();
+    // Message 41 notices: the document was put back whole (undo, redo) or saved.
+    void DocumentReplaced();
+    void DocumentSaved();
     void SceneEdited();
     void SelectionChanged();
     void PaletteActivated();

@@ -68,6 +68,7 @@ Document& HostSession::Adopt(std::unique_ptr<Document> document) {
 void HostSession::Save(std::string const& path) {
     Document& document = Front();
     SaveDocument(document, path.empty() ? document.path : path);
+    fLoop->DocumentSaved();
 }
 
 Document& HostSession::Front() const {
@@ -112,10 +113,24 @@ void HostSession::SceneEdited() {
 bool HostSession::Undo() {
     bool const undone = HostState::Instance().Undo();
     if (undone) {
-        fLoop->SceneEdited();
-        fLoop->Frame(0);
+        Replaced();
     }
     return undone;
+}
+
+bool HostSession::Redo() {
+    bool const redone = HostState::Instance().Redo();
+    if (redone) {
+        Replaced();
+    }
+    return redone;
+}
+
+void HostSession::Replaced() {
+    Front().edited = true;
+    fLoop->DocumentReplaced();
+    fLoop->SceneEdited();
+    fLoop->Frame(0);
 }
 
 void HostSession::Click(NSView* view, NSEventModifierFlags flags) {

@@ -50,8 +50,11 @@ public:
     void Play(double seconds);
     // The scene changed under the plug-in (posing, editing): it hears of it and animates.
     void SceneEdited();
-    // Takes back the last undo step; false when there was none.
+    // Takes back the last undo step; false when there was none. The plug-in hears that the
+    // document was put back whole.
     bool Undo();
+    // Puts back what the last Undo took back; false when there was nothing to redo.
+    bool Redo();
 
     // A click in the middle of a view of the palette (or its drawer).
     void Click(NSView* view, NSEventModifierFlags flags = 0);
@@ -62,6 +65,8 @@ public:
     void Type(NSView* view, std::string const& characters);
 
 private:
+    void Replaced();
+
     std::unique_ptr<PlugInModule> fModule;
     std::unique_ptr<HostLoop> fLoop;
 };

@@ -120,6 +120,36 @@ void SelectObjects(Document& document, std::vector<std::string> const& names) {
     }
 }
 
+std::vector<SceneMember> SceneMembers(Document const& document) {
+    std::vector<SceneMember> members;
+    OpaqueTQ3Object* view = document.CurrentView();
+    for (OpaqueTQ3Object* which : {document.SelectedGroup(), document.OtherGroup()}) {
+        CGroupObject group(which);
+        for (auto* at = group.GetFirstObject(); at; at = group.NextPosition(at)) {
+            CSharedObject member = group.GetObjectAt(at);
+            SceneMember entry{member.GetObject(), which == document.SelectedGroup(), {}};
+            if (view && member.IsAGroup()) {
+                entry.bounds = CViewObject(view).GetBoundingBoxIncludingLights(CGroupObject(member),
+                                                                               true, nullptr);
+            }
+            members.push_back(entry);
+        }
+    }
+    return members;
+}
+
+void SetSelected(Document& document, OpaqueTQ3Object* member, bool selected) {
+    CGroupObject from(selected ? document.OtherGroup() : document.SelectedGroup());
+    CGroupObject to(selected ? document.SelectedGroup() : document.OtherGroup());
+    for (auto* at = from.GetFirstObject(); at; at = from.NextPosition(at)) {
+        if (from.GetObjectAt(at).GetObject() == member) {
+            to.AddObject(CSharedObject(from, at));
+            from.RemoveObject(at);
+            return;
+        }
+    }
+}
+
 void MoveSelection(Document& document, CVector3D const& delta) {
     ChangeAboutCentre(document, TranslateMat(delta));
 }

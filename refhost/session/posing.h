@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/qd3d_types.h"
+#include "host/scene.h"
 #include "host/vectors.h"
 #include "refhost/document/document.h"
 
@@ -19,6 +20,19 @@ std::vector<std::string> ObjectNames(Document const& document);
 // Makes exactly the named objects the selection.
 void SelectObjects(Document& document, std::vector<std::string> const& names);
 void DeselectAll(Document& document);
+
+// A member of the document's two groups, as the user points at it in the 3D view.
+struct SceneMember {
+    OpaqueTQ3Object* object; // borrowed from its group
+    bool selected;
+    // What it draws, in the scene's coordinates; empty for members that draw nothing.
+    CBoundingBox bounds;
+};
+// The selected members first, then the others, each in its group's order.
+std::vector<SceneMember> SceneMembers(Document const& document);
+// Moves the member into the group of selected objects or out of it; a member that is there
+// already, or is no member, is left alone.
+void SetSelected(Document& document, OpaqueTQ3Object* member, bool selected);
 
 // Every selected group's placement, through its first transform (one is put in front of its
 // members when it has none), changed about the group's centre in the scene.

@@ -178,7 +178,15 @@ void NSWindow::sendEvent(NSEvent* event) {
 }
 
 std::optional<NSEvent> NSWindow::nextEventMatchingMask(NSEventMask mask) {
-    return NSApp()->nextEventMatchingMask(mask);
+    NSApplication* application = NSApp();
+    while (true) {
+        if (auto event = application->nextEventMatchingMask(mask)) {
+            return event;
+        }
+        if (!application->waitForEvents || !application->waitForEvents()) {
+            return std::nullopt;
+        }
+    }
 }
 
 void NSWindow::viewWillLeave(NSView* view) {

@@ -1,0 +1,49 @@
+// The document's 3D view in an SDL window. It draws with the 3D view's OpenGL renderer in
+// the window's own OpenGL 3.3 context; where no such context can be made it falls back to
+// the wire-box picture drawn through SDL's software renderer, and says so once.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+#include "refhost/window/view_renderer.h"
+
+namespace refhost::window {
+
+class ViewWindow {
+public:
+    // Opens the window at the display's top left; throws std::runtime_error with SDL's
+    // reason when no window at all can be opened.
+    ViewWindow(int width, int height);
+    ~ViewWindow();
+    ViewWindow(ViewWindow const&) = delete;
+    ViewWindow& operator=(ViewWindow const&) = delete;
+
+    uint32_t Id() const { return SDL_GetWindowID(fSdl); }
+    SDL_Window* Sdl() const { return fSdl; }
+    bool UsesOpenGl() const { return fGl != nullptr; }
+    // Draws the view (null: the front document's current view) again. A renderer's failure
+    // leaves the last picture and is told on the error stream once.
+    void Show(OpaqueTQ3Object* view);
+
+private:
+    bool OpenWithOpenGl(std::string& why);
+    void OpenWithSoftware();
+    void Present(Bitmap& picture);
+
+    int fWidth;
+    int fHeight;
+    std::unique_ptr<ViewRenderer> fRenderer;
+    SDL_Window* fSdl = nullptr;
+    // The OpenGL way: the context, and a texture read through a framebuffer into the window.
+    SDL_GLContext fGl = nullptr;
+    unsigned fTexture = 0;
+    unsigned fReadFramebuffer = 0;
+    // The software way.
+    SDL_Renderer* fSdlRenderer = nullptr;
+    SDL_Texture* fSdlTexture = nullptr;
+    bool fFailed = false;
+};
+
+} // namespace refhost::window

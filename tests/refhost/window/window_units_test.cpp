@@ -1,0 +1,213 @@
+// The window's parts without a display: the camera's projection and its moves, pixels of a
+// toolkit window's picture on the screen, the inspector's colours, posing with the mouse in
+// the 3D view of a real document, and undo and redo of recordings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "host/cocoa/cocoa.h"
+#include "host/framework.h"
+#include "host/scene.h"
+#include "refhost/document/document_file.h"
+#include "refhost/framework/host_state.h"
+#include "refhost/session/host_session.h"
+#include "refhost/session/posing.h"
+#include "refhost/window/inspector.h"
+#include "refhost/window/posing_gestures.h"
+#include "refhost/window/toolkit_window.h"
+#include "refhost/window/view_projection.h"
+#include "refhost/window/view_scene.h"
+
+namespace {
+
+using namespace refhost::window;
+
+TQ3CameraPlacement const kFront{{0, 0, 5}, {0, 0, 0}, {0, 1, 0}};
+float const kRightAngle = static_cast<float>(M_PI / 2);
+
+TEST(ViewProjectionTest, PixelsDepthsAndMovesOfWorkedPoints) {
+    // A 90 degree field of view: at distance 5 the image spans 10 units each way.
+    std::optional<ViewProjection> const square = ProjectionOf(kFront, kRightAngle, 1);
+    ASSERT_TRUE(square);
+    std::optional<Pixel> const centre = PixelOf(*square, {0, 0, 0}, 100, 100);
+    ASSERT_TRUE(centre);
+    EXPECT_FLOAT_EQ(centre->x, 50);
+    EXPECT_FLOAT_EQ(centre->y, 50);
+    EXPECT_FLOAT_EQ(centre->depth, 5);
+    EXPECT_FLOAT_EQ(PixelOf(*square, {1, 0, 0}, 100, 100)->x, 60);
+    EXPECT_FLOAT_EQ(PixelOf(*square, {0, 1, 0}, 100, 100)->y, 40) << "up is toward the top";
+    EXPECT_FALSE(PixelOf(*square, {0, 0, 6}, 100, 100)) << "behind the camera";
+    EXPECT_FALSE(PixelOf(*square, {0, 0, 5}, 100, 100)) << "at the camera";
+
+    // Twice as wide as high: the field of view spans the height, the width sees twice as far.
+    std::optional<ViewProjection> const wide = ProjectionOf(kFront, kRightAngle, 2);
+    EXPECT_FLOAT_EQ(PixelOf(*wide, {1, 0, 0}, 100, 100)->x, 55);
+    EXPECT_FLOAT_EQ(PixelOf(*wide, {0, 1, 0}, 100, 100)->y, 40);
+
+    // Ten pixels of 100 at depth 5 are one unit; down the screen is down the scene.
+    CVector3D const move = ViewPlaneMove(*square, 5, 10, 10, 100, 100);
+    EXPECT_FLOAT_EQ(move.x, 1);
+    EXPECT_FLOAT_EQ(move.y, -1);
+    EXPECT_FLOAT_EQ(move.z, 0);
+
+    EXPECT_FALSE(ProjectionOf({{1, 2, 3}, {1, 2, 3}, {0, 1, 0}}, 1, 1)) << "no line of sight";
+    EXPECT_FALSE(ProjectionOf({{0, 5, 0}, {0, 0, 0}, {0, 1, 0}}, 1, 1)) << "up along the sight";
+}
+
+TEST(ViewProjectionTest, OrbitPanAndDollyKeepWhatTheyShould) {
+    TQ3CameraPlacement const turned = Orbit(kFront, kRightAngle, 0);
+    EXPECT_NEAR(turned.cameraLocation.x, -5, 1e-5) << "the scene turns with the mouse";
+    EXPECT_NEAR(turned.cameraLocation.z, 0, 1e-5);
+    EXPECT_EQ(turned.pointOfInterest.z, 0);
+
+    TQ3CameraPlacement const raised = Orbit(kFront, 0, 0.5f);
+    float const distance =
+        std::hypot(raised.cameraLocation.x, raised.cameraLocation.y, raised.cameraLocation.z);
+    EXPECT_NEAR(distance, 5, 1e-5);
+    EXPECT_NEAR(raised.cameraLocation.y, 5 * std::sin(0.5f), 1e-5);
+    TQ3CameraPlacement const overTheTop = Orbit(kFront, 0, kRightAngle);
+    EXPECT_NEAR(overTheTop.cameraLocation.z, 5, 1e-5) << "never onto the up vector";
+
+    TQ3CameraPlacement const panned = Pan(kFront, CVector3D(1, 2, 0));
+    EXPECT_EQ(panned.cameraLocation.x, 1);
+    EXPECT_EQ(panned.pointOfInterest.y, 2);
+
+    EXPECT_FLOAT_EQ(Dolly(kFront, 0.5f).cameraLocation.z, 2.5f);
+    EXPECT_FLOAT_EQ(Dolly(kFront, 0).cameraLocation.z, 0.001f) << "never onto the point";
+}
+
+TEST(ToolkitWindowTest, PixelsOfThePictureOnTheScreen) {
+    // A picture 50 pixels high with its bottom left corner at (100, 200) of the screen.
+    NSPoint const topLeft = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 0, 0);
+    EXPECT_FLOAT_EQ(topLeft.x, 100.5f);
+    EXPECT_FLOAT_EQ(topLeft.y, 249.5f);
+    NSPoint const bottom = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 9, 49);
+    EXPECT_FLOAT_EQ(bottom.x, 109.5f);
+    EXPECT_FLOAT_EQ(bottom.y, 200.5f);
+}
+
+TEST(InspectorTest, ColoursAreThreeNumbersFromZeroToOne) {
+    std::optional<TQ3ColorRGB> const spaced = ParseColour("1 0.5 0");
+    ASSERT_TRUE(spaced);
+    EXPECT_EQ(spaced->r, 1);
+    EXPECT_EQ(spaced->g, 0.5f);
+    EXPECT_EQ(spaced->b, 0);
+    EXPECT_TRUE(ParseColour(" 0.25, 0.5 ,1 "));
+    EXPECT_FALSE(ParseColour("1 2 0"));
+    EXPECT_FALSE(ParseColour("1 0.5"));
+    EXPECT_FALSE(ParseColour("1 0.5 0 4"));
+    EXPECT_FALSE(ParseColour("red"));
+}
+
+class WindowPosingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitCustomAttributeGlobals();
+        fDocument = refhost::OpenDocument(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        fGestures.SetSize(640, 480);
+    }
+    bool CrateSelected() const {
+        return CGroupObject(fDocument->SelectedGroup()).CountObjects() == 1;
+    }
+    TQ3Matrix4x4 CrateMatrix() const {
+        for (OpaqueTQ3Object* which : {fDocument->SelectedGroup(), fDocument->OtherGroup()}) {
+            CGroupObject group(which);
+            if (auto* at = group.GetFirstObject()) {
+                CGroupObject crate(group, at);
+                return CTransformObject(crate, crate.GetFirstObjectOfType("xfrm"_4cc)).GetMatrix();
+            }
+        }
+        return {};
+    }
+
+    std::unique_ptr<refhost::Document> fDocument;
+    PosingGestures fGestures;
+};
+
+TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
+    ASSERT_TRUE(CrateSelected());
+    // The camera looks at the crate's centre from (2.5, 2, 3): the middle of the view.
+    Changes changes = fGestures.Press(*fDocument, MouseButton::left, 320, 240, {});
+    EXPECT_FALSE(changes.selection) << "a selected object keeps the selection";
+    EXPECT_EQ(fGestures.Dragging(), DragKind::move);
+    changes = fGestures.Drag(*fDocument, 380, 240);
+    EXPECT_TRUE(changes.scene);
+    fGestures.Release();
+    // 60 pixels at the crate's distance (4.39) move it 0.464 along the screen's right,
+    // (0.768, 0, -0.640) in the scene.
+    TQ3Matrix4x4 const moved = CrateMatrix();
+    EXPECT_NEAR(moved.value[3][0], 0.3563, 1e-3);
+    EXPECT_NEAR(moved.value[3][1], 0, 1e-5);
+    EXPECT_NEAR(moved.value[3][2], -0.2969, 1e-3);
+
+    changes = fGestures.Press(*fDocument, MouseButton::left, 10, 10, {});
+    EXPECT_TRUE(changes.selection);
+    EXPECT_FALSE(CrateSelected()) << "a click on empty space deselects";
+    EXPECT_EQ(fGestures.Dragging(), DragKind::orbit);
+    TQ3CameraPlacement const before = refhost::window::CameraPlacement(*fDocument);
+    EXPECT_TRUE(fGestures.Drag(*fDocument, 60, 10).camera);
+    EXPECT_NE(refhost::window::CameraPlacement(*fDocument).cameraLocation.x,
+              before.cameraLocation.x);
+    fGestures.Release();
+
+    // The crate moved 0.36 to the right and the camera turned: it is no longer at the middle,
+    // so find it where the picture has it.
+    Modifiers const shift{true, false, false};
+    float x = 0;
+    for (float probe = 0; probe < 640 && x == 0; probe += 4) {
+        fGestures.Press(*fDocument, MouseButton::left, probe, 240, shift);
+        fGestures.Release();
+        if (CrateSelected()) {
+            x = probe;
+        }
+    }
+    ASSERT_GT(x, 0) << "shift-click selects the crate";
+    EXPECT_TRUE(fGestures.Press(*fDocument, MouseButton::left, x, 240, shift).selection);
+    EXPECT_FALSE(CrateSelected()) << "a second shift-click takes it out";
+    EXPECT_FALSE(fGestures.Nudge(*fDocument, 1, 0, false).scene) << "nothing to nudge";
+}
+
+TEST(WindowUndoTest, UndoAfterTwoRecordingsLeavesOneThenNoneAndRedoPutsBack) {
+    auto recordings = [](refhost::Document const& document) {
+        CGroupObject selected(document.SelectedGroup());
+        CSetObject crate{CShapeObject(selected.GetObjectAt(selected.GetFirstObject()))};
+        if (!crate.Contains(GetCustomAttributeType(eTweenAttribute))) {
+            return 0;
+        }
+        THandlePair block{};
+        crate.GetData(GetCustomAttributeType(eTweenAttribute), &block);
+        int32_t size = 0;
+        std::memcpy(&size, *block.data, sizeof size);
+        return size > 0 ? static_cast<int>((block.size - 8) / size) : 0;
+    };
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        NSView* content = session.Palette().contentView();
+        NSButton* object = nullptr;
+        for (NSView* view : content->subviews()) {
+            if (auto* button = dynamic_cast<NSButton*>(view);
+                button && button->title() == "Object") {
+                object = button;
+            }
+        }
+        ASSERT_NE(object, nullptr);
+        session.Click(object);
+        refhost::MoveSelection(session.Front(), CVector3D(1, 0, 0));
+        session.Click(object);
+        EXPECT_EQ(recordings(session.Front()), 2);
+        EXPECT_TRUE(session.Undo());
+        EXPECT_EQ(recordings(session.Front()), 1);
+        EXPECT_TRUE(session.Undo());
+        EXPECT_EQ(recordings(session.Front()), 0);
+        EXPECT_FALSE(session.Undo());
+        EXPECT_TRUE(session.Redo());
+        EXPECT_EQ(recordings(session.Front()), 1);
+        session.Click(object);
+        EXPECT_FALSE(session.Redo()) << "a new recording clears what could be redone";
+    }
+    NSApp()->discardEvents();
+    refhost::HostState::Instance().Reset();
+}
+
+} // namespace
