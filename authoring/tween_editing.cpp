@@ -105,7 +105,8 @@ void ReverseSelectedTweens() {
         for (uint32_t i = 0; i < cache.Count(); ++i) {
             BaseTweenRecord& record = cache.Record(i);
             if (record.selected) {
-                record.time = lo + hi - record.time;
+                // Within lo..hi, but lo + hi alone may pass the 32-bit range.
+                record.time = static_cast<int32_t>(int64_t{lo} + hi - record.time);
             }
         }
         SortByTime(cache);
@@ -122,7 +123,7 @@ bool DeleteSelectedTweens() {
                 continue;
             }
             any = true;
-            ChangeStoredTweenList(cache.object, [i](CTweenHandleRecord& list) { list.Remove(i); });
+            ChangeStoredTweenList(cache, [i](CTweenHandleRecord& list) { list.Remove(i); });
         }
     }
     return any;
@@ -149,7 +150,7 @@ void MoveSelectedTweens(TDynamicArray<CCache*>& caches, NSPoint& p, NSPoint last
     });
     ForEachRecord(caches, [&](CCache&, BaseTweenRecord& record) {
         if (record.selected) {
-            record.time = static_cast<int32_t>(static_cast<float>(record.time) + d);
+            record.time = TruncateToInt32(static_cast<float>(record.time) + d);
         }
     });
     for (uint32_t row = 0; row < caches.Count(); ++row) {

@@ -5,6 +5,7 @@
 #include "host/framework.h"
 #include "palette/palette_sync.h"
 #include "playback/colour_effect.h"
+#include "playback/host_time.h"
 #include "playback/light_effect.h"
 #include "playback/texture_effect.h"
 #include "plugin/plugin_state.h"
@@ -19,7 +20,7 @@ namespace {
 // which becomes now.
 int32_t TakePreviousTime(int32_t now) {
     auto* view = reinterpret_cast<char*>(PL_GetTheView());
-    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, now - 1);
+    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, HostTimeSum(now, -1));
     int32_t const previous = entry->second;
     entry->second = now;
     return previous;
@@ -43,7 +44,7 @@ void DoObjectAnimation(int32_t now, int32_t previous) {
     if (!gAnimateLightItems.IsEmpty()) {
         DoLightAnimation(static_cast<uint32_t>(now), static_cast<uint32_t>(previous));
     }
-    float const since = static_cast<float>(now - PL_GetMinTime()) / units;
+    float const since = static_cast<float>(int64_t{now} - PL_GetMinTime()) / units;
     if (!gAnimateTextureItems.IsEmpty()) {
         DoTextureAnimation(since);
     }

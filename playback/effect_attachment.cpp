@@ -32,14 +32,24 @@ bool WalkShapes(CGroupObject& group, Visit const& visit) {
     return true;
 }
 
-// The walks of attaching stop at a block that cannot be made.
+// The walks of attaching: a block that cannot be made stops the walk of the group it was
+// for; the enclosing groups' walks go on with their next members.
 template <typename Visit>
 void WalkAttaching(CGroupObject& group, Visit const& visit) {
     try {
-        WalkShapes(group, [&](CShapeObject& shape) {
-            visit(shape);
-            return true;
-        });
+        for (auto* p = group.GetFirstObject(); p; p = group.NextPosition(p)) {
+            CSharedObject member(group, p);
+            if (member.GetType() != "shap"_4cc) {
+                continue;
+            }
+            CShapeObject shape(member);
+            if (shape.IsAGroup()) {
+                CGroupObject inner(shape);
+                WalkAttaching(inner, visit);
+            } else {
+                visit(shape);
+            }
+        }
     } catch (EMacError) {
     }
 }

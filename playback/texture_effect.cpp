@@ -59,8 +59,18 @@ CMatrix3x3 TextureEffectTransform(float seconds, float scrollSpeed, float scroll
 }
 
 void GetTextureInfo(CMatrix3x3& transform, CVector2D& scale, float* angle) {
+    // The effect composes a texture's transform as rotation, then scale; the library
+    // decomposes scale, then rotation. The transposed 2x2 part is scale, then the opposite
+    // rotation, so the library reads it back exactly and passes never drift.
+    CMatrix3x3 transposed(1.0);
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            transposed.value[r][c] = transform.value[c][r];
+        }
+    }
     CVector2D translation;
-    transform.Decompose(scale, *angle, translation);
+    transposed.Decompose(scale, *angle, translation);
+    *angle = -*angle;
 }
 
 bool CAnimateTParserGroup::ParseObjectAtributeSet(CSetObject* set, CMatrix4x4 const& matrix,

@@ -39,8 +39,9 @@ void ApplyAt(CCache& cache, int32_t now, Apply const& apply, Blend const& blend)
     Record prev = RecordAt<Record>(cache, at.applied);
     if (at.blend) {
         Record const next = RecordAt<Record>(cache, at.target);
-        float const f =
-            static_cast<float>(now - prev.time) / static_cast<float>(next.time - prev.time);
+        // Widened: two times of a stored list can lie further apart than 32 bits reach.
+        float const f = static_cast<float>(int64_t{now} - prev.time) /
+                        static_cast<float>(int64_t{next.time} - prev.time);
         blend(prev, next, f);
     }
     apply(prev);
@@ -179,9 +180,10 @@ void CCameraCache::DoTween() {
         CameraTweenRecord prev = RecordAt<CameraTweenRecord>(*this, at.previous);
         CameraTweenRecord next = RecordAt<CameraTweenRecord>(*this, at.next);
         if (prev.cameraKind == next.cameraKind) {
-            float const f = prev.time == next.time ? 0.0f
-                                                   : static_cast<float>(t - prev.time) /
-                                                         static_cast<float>(next.time - prev.time);
+            float const f = prev.time == next.time
+                                ? 0.0f
+                                : static_cast<float>(int64_t{t} - prev.time) /
+                                      static_cast<float>(int64_t{next.time} - prev.time);
             if (next.animate != eAnimateData) {
                 PlaceCamera(camera, prev, next, f);
                 return;

@@ -6,6 +6,7 @@
 #include "palette/set_up_dialog.h"
 #include "palette/time_setters.h"
 #include "playback/animation.h"
+#include "playback/host_time.h"
 #include "plugin/plugin_state.h"
 #include "plugin/registration.h"
 #include "tween/recache.h"
@@ -136,7 +137,7 @@ int32_t DefaultEvent(PlugInParamRec& params) {
     }
     if (PL_GetMaxTime() != gStatics.sLastMaxTime) {
         gStatics.sLastMaxTime = PL_GetMaxTime();
-        gStatics.sLastTimeDefault = PL_GetCurTime() + 1;
+        gStatics.sLastTimeDefault = HostTimeSum(PL_GetCurTime(), 1);
     }
     int32_t result = kPlugInHandled;
     int32_t now = PL_GetCurTime();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, builds and runs every test, first in a
 # normal build (build/), then under AddressSanitizer and UndefinedBehaviorSanitizer
-# (build-asan/). Fails when anything fails.
+# (build-asan/), then runs each fuzz target for a bounded time (scripts/fuzz.sh,
+# build-fuzz/). Fails when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mapfile -t packages < <(grep -v '^\s*#' scripts/packages.txt | grep -v '^\s*$')
@@ -22,3 +23,5 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
     run_suite build-asan -DKEYPOSE_SANITIZE=ON -DKEYPOSE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
+echo "== libFuzzer targets, AddressSanitizer + UndefinedBehaviorSanitizer"
+bash scripts/fuzz.sh

@@ -1,9 +1,11 @@
 #include "tween/cache.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "host/scene.h"
+#include "tween/mac_error.h"
 #include "tween/recache.h"
 #include "tween/timeline_geometry.h"
 
@@ -17,12 +19,22 @@ BaseTweenRecord const& CCache::Record(uint32_t index) const {
     return *reinterpret_cast<BaseTweenRecord const*>(records[index].bytes);
 }
 
+uint32_t RecordSizeOf(TCacheKind kind) {
+    return kind == eCameraCache ? kCameraRecordSize : kObjectRecordSize;
+}
+
 void CCache::CopyRecords(CTweenHandleRecord& list, std::size_t recordSize) {
+    if (!list.IsUsableAs(static_cast<uint32_t>(recordSize))) {
+        throw eParamErr; // a damaged list or one of another kind is never read
+    }
     // One block for all of them, instead of one growth after another.
     records.SubSetCount(records.Count() + list.GetCount());
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         UnionTweenRecord copy{};
         std::memcpy(copy.bytes, list[i], recordSize);
+        // A stored flag byte may hold any value; the cache keeps it as a proper bool.
+        copy.bytes[offsetof(BaseTweenRecord, selected)] =
+            copy.bytes[offsetof(BaseTweenRecord, selected)] != 0 ? 1 : 0;
         records.Append(copy);
     }
 }

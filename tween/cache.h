@@ -70,6 +70,9 @@ public:
     // document light or the view's light itself for a light cache, null or the camera for a
     // camera cache (which always works on the current view's camera).
     OpaqueTQ3Object* object = nullptr;
+    // Not owned: for a light cache, the light whose stored list the records were read from,
+    // so that two lights of one group each write back to their own list; null otherwise.
+    OpaqueTQ3Object* listHolder = nullptr;
 
 protected:
     // records' constructor throws when its block cannot be made.
@@ -77,3 +80,6 @@ protected:
     // Copies recordSize bytes of each of the list's records.
     void CopyRecords(CTweenHandleRecord& list, std::size_t recordSize);
 };
+
+// The bytes of each record of a cache of the kind, and of its stored list.
+uint32_t RecordSizeOf(TCacheKind kind);

@@ -20,15 +20,21 @@ bool IsLightLeafType(TQ3ObjectType type) {
     }
 }
 
-// Hands the cache over to the list; the list owns it from then on.
-CCache* AppendTo(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache) {
+// Hands the filled cache over to the list; the list owns it from then on. A cache that
+// cannot be filled or listed is released, and the failure passes on: a row never stands
+// for fewer records than its list holds (a write-back would store them lost).
+void AppendTo(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache,
+              CTweenHandleRecord& records) {
+    cache->AddAllTweenPoints(records);
     list.Append(cache.get());
-    return cache.release();
+    cache.release();
 }
 
-CCache* InsertFirst(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache) {
+void InsertFirst(TDynamicArray<CCache*>& list, std::unique_ptr<CCache> cache,
+                 CTweenHandleRecord& records) {
+    cache->AddAllTweenPoints(records);
     list.Insert(cache.get(), 0);
-    return cache.release();
+    cache.release();
 }
 
 } // namespace
@@ -57,8 +63,8 @@ std::unique_ptr<CCache> MakeCacheFor(CShapeObject const& shape, uint32_t sorting
 void AddObjectToTweenCache(TDynamicArray<CCache*>& scanned, CGroupObject& group,
                            CShapeObject& shape, CTweenHandleRecord& list) {
     std::unique_ptr<CCache> made = MakeCacheFor(shape, list.GetSortingIndex());
-    if (!made) {
-        return;
+    if (!made || !list.IsUsableAs(RecordSizeOf(made->kind))) {
+        return; // a damaged list, or one of another kind, gets no row and stays as it is
     }
     switch (made->kind) {
     case eCameraCache:
@@ -66,20 +72,24 @@ void AddObjectToTweenCache(TDynamicArray<CCache*>& scanned, CGroupObject& group,
         break;
     case eLightCache:
         made->object = group.GetObject();
+        made->listHolder = shape.GetObject();
         break;
     case eObjectCache:
         made->object = shape.GetObject();
         break;
     }
-    AppendTo(scanned, std::move(made))->AddAllTweenPoints(list);
+    AppendTo(scanned, std::move(made), list);
 }
 
 void AddStandardObjectToTweenCache(TDynamicArray<CCache*>& rows, CShapeObject& shape,
                                    CTweenHandleRecord& list) {
     std::unique_ptr<CCache> made = MakeCacheFor(shape, list.GetSortingIndex());
-    if (!made) {
-        return;
+    if (!made || !list.IsUsableAs(RecordSizeOf(made->kind))) {
+        return; // a damaged list, or one of another kind, gets no row and stays as it is
     }
     made->object = shape.GetObject();
-    InsertFirst(rows, std::move(made))->AddAllTweenPoints(list);
+    if (made->kind == eLightCache) {
+        made->listHolder = shape.GetObject();
+    }
+    InsertFirst(rows, std::move(made), list);
 }

@@ -1,6 +1,7 @@
 #include "tween/recache.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "host/scene.h"
 #include "tween/cache_factory.h"
@@ -15,6 +16,9 @@ PLDocumentRef gCachedDocument = nullptr;
 uint32_t gMaxSortIndex = 0;
 
 namespace {
+
+// The sorting indexes 1 to 3 belong to the view's camera, ambient light and sun light.
+constexpr uint32_t kLastStandardRow = 3;
 
 // When the module's code goes, so do the caches and the references the lists still hold:
 // the lists' own destructors release only their blocks.
@@ -65,9 +69,16 @@ void ScanDocumentGroup(uint32_t selector, TDynamicArray<CCache*>& scanned,
     }
 }
 
-// An entry of an object list holds a reference of its own.
+// An entry of an object list holds a reference of its own; a list that cannot grow gives
+// it back and passes the failure on.
 void AppendReference(TDynamicArray<OpaqueTQ3Object*>& list, CShapeObject const& shape) {
-    list.Append(shape.GetReference());
+    OpaqueTQ3Object* reference = shape.GetReference();
+    try {
+        list.Append(reference);
+    } catch (...) {
+        C3DObject::Dispose(reference);
+        throw;
+    }
 }
 
 void CollectEffects(CSetObject const& set, CShapeObject const& shape,
@@ -82,6 +93,19 @@ void CollectEffects(CSetObject const& set, CShapeObject const& shape,
     }
     if (set.Contains(GetCustomAttributeType(eTextureEffectAttribute))) {
         AppendReference(textureItems, shape);
+    }
+}
+
+std::optional<CSetObject> OpenSet(CShapeObject const& shape) {
+    // Most members (transforms, geometries) have no set: asking first spares them the cost
+    // of a failure.
+    if (!shape.HasSet()) {
+        return std::nullopt;
+    }
+    try {
+        return CSetObject(shape);
+    } catch (...) {
+        return std::nullopt;
     }
 }
 
@@ -141,20 +165,16 @@ void ParseObjects(TDynamicArray<CCache*>& scanned, TDynamicArray<OpaqueTQ3Object
                 continue;
             }
             CShapeObject shape(group, position);
-            // Most members (transforms, geometries) have no set: asking first spares them
-            // the cost of a failure.
-            if (shape.HasSet()) {
-                try {
-                    CSetObject set(shape);
-                    if (set.Contains(GetCustomAttributeType(eTweenAttribute))) {
-                        CTweenHandleRecord list(set);
-                        gMaxSortIndex = std::max(gMaxSortIndex, list.GetSortingIndex());
-                        AddObjectToTweenCache(scanned, group, shape, list);
-                    }
-                    CollectEffects(set, shape, colourItems, lightItems, textureItems);
-                } catch (...) {
-                    // A member without a readable set is not cached, but its members are.
+            // A member without a readable set is not cached, but its members are scanned.
+            // Any other failure (a cache or a list entry that cannot be made) skips the
+            // member with its members.
+            if (std::optional<CSetObject> set = OpenSet(shape)) {
+                if (set->Contains(GetCustomAttributeType(eTweenAttribute))) {
+                    CTweenHandleRecord list(*set);
+                    gMaxSortIndex = std::max(gMaxSortIndex, list.GetSortingIndex());
+                    AddObjectToTweenCache(scanned, group, shape, list);
                 }
+                CollectEffects(*set, shape, colourItems, lightItems, textureItems);
             }
             if (shape.IsType("grup"_4cc)) {
                 CGroupObject inner(shape);
@@ -188,9 +208,16 @@ void RecacheObjects(TDynamicArray<CCache*>& rows, TDynamicArray<OpaqueTQ3Object*
     DisposeOfList(lightItems);
     DisposeOfList(textureItems);
     gCachedDocument = PL_GetFrontDocument();
-    TDynamicArray<CCache*> scanned;
-    ScanDocumentGroup(kPLSelectedObjectsGroup, scanned, colourItems, lightItems, textureItems);
-    ScanDocumentGroup(kPLOtherObjectsGroup, scanned, colourItems, lightItems, textureItems);
-    SortObjectIndex(rows, scanned);
+    try {
+        TDynamicArray<CCache*> scanned;
+        ScanDocumentGroup(kPLSelectedObjectsGroup, scanned, colourItems, lightItems, textureItems);
+        ScanDocumentGroup(kPLOtherObjectsGroup, scanned, colourItems, lightItems, textureItems);
+        SortObjectIndex(rows, scanned);
+    } catch (...) {
+        // Not even the list of scanned caches could be made: no object rows this time, and
+        // the next rebuild tries again. The rebuild as a whole never fails.
+        DisposeOfLists(rows);
+        gMaxSortIndex = kLastStandardRow;
+    }
     AddViewRows(rows);
 }

@@ -22,6 +22,22 @@ void PutBack(CGroupObject& group, CTransformObject const& transform) {
     }
 }
 
+// The group must get its transform back whatever happened meanwhile: a put-back that
+// fails is tried again (each attempt changes the group only when it succeeds).
+void PutBackInEveryCase(CGroupObject& group, CTransformObject const& transform) {
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            PutBack(group, transform);
+            return;
+        } catch (...) {
+            if (attempt == kAttempts) {
+                throw;
+            }
+        }
+    }
+}
+
 } // namespace
 
 ObjectTweenRecord::ObjectTweenRecord(int32_t when, CGroupObject& group) {
@@ -46,10 +62,10 @@ ObjectTweenRecord::ObjectTweenRecord(int32_t when, CGroupObject& group) {
         hasSurfaceValue1 = group.GetTheGroupSurfaceAttribute(&surfaceValue1, 1);
         hasSurfaceValue0 = group.GetTheGroupSurfaceAttribute(&surfaceValue0, 0);
     } catch (...) {
-        PutBack(group, transform);
+        PutBackInEveryCase(group, transform);
         throw;
     }
-    PutBack(group, transform);
+    PutBackInEveryCase(group, transform);
 }
 
 LightTweenRecord::LightTweenRecord(int32_t when, CGroupObject& group, CShapeObject const& light) {

@@ -1,9 +1,11 @@
 #include "tween/row_order.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "tween/cache.h"
+#include "tween/mac_error.h"
 #include "tween/recache.h"
 #include "tween/stored_list_access.h"
 
@@ -35,7 +37,7 @@ void SortObjectIndex(TDynamicArray<CCache*>& rows, TDynamicArray<CCache*>& scann
         CCache* cache = order[k];
         auto const index = static_cast<uint32_t>(k) + kFirstObjectRow;
         bool const renumbered = ChangeStoredTweenList(
-            cache->object, [index](CTweenHandleRecord& list) { list.SetSortingIndex(index); });
+            *cache, [index](CTweenHandleRecord& list) { list.SetSortingIndex(index); });
         if (!renumbered) {
             delete cache;
             continue;
@@ -51,12 +53,13 @@ void SortObjectIndex(TDynamicArray<CCache*>& rows, TDynamicArray<CCache*>& scann
 }
 
 bool WriteBackRecords(CCache const& cache) {
-    return ChangeStoredTweenList(cache.object, [&cache](CTweenHandleRecord& list) {
-        while (list.GetCount() != 0) {
-            list.Remove(0);
+    // The block takes its new size first, so a list that cannot grow keeps all it had.
+    return ChangeStoredTweenList(cache, [&cache](CTweenHandleRecord& list) {
+        if (!list.ResizeToCount(cache.Count())) {
+            throw eMemFullErr;
         }
         for (uint32_t i = 0; i < cache.Count(); ++i) {
-            list.Append(cache.Record(i));
+            std::memcpy(list[i], &cache.Record(i), list.RecordSize());
         }
     });
 }

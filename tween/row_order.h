@@ -16,5 +16,6 @@ void SortObjectIndex(TDynamicArray<CCache*>& rows, TDynamicArray<CCache*>& scann
 
 // Replaces the stored records of the cache's object by the cache's records, in the cache's
 // order and with their selection flags; the stored sorting index stays. False, with nothing
-// reported, when the object's stored list cannot be reached.
+// reported, when the object's stored list cannot be reached or cannot take the new size (it
+// then keeps every record it had).
 bool WriteBackRecords(CCache const& cache);

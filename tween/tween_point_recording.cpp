@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/memory.h"
+
 void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
                        uint32_t sortingIndex) {
     CTweenHandleRecord list(record, recordSize);
@@ -11,10 +13,19 @@ void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetOb
     if (sortingIndex != 0) {
         list.SetSortingIndex(sortingIndex);
     }
-    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+    try {
+        set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+    } catch (...) {
+        DisposeHandle(list.data); // the set did not take it
+        throw;
+    }
 }
 
-bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record) {
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,
+                              uint32_t recordSize) {
+    if (!list.IsUsableAs(recordSize)) {
+        return false;
+    }
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         int32_t const time = static_cast<BaseTweenRecord const*>(list[i])->time;
         if (time == record.time) {

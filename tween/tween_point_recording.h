@@ -9,11 +9,20 @@
 
 // Makes a new list holding the record alone and stores it as the set's tween attribute.
 // sortingIndex, when not 0, replaces the number the list took (the camera and the view's
-// standard lights keep 1, 2 and 3). Nothing is stored when the block cannot be made.
+// standard lights keep 1, 2 and 3). Nothing is stored when the block cannot be made; when
+// the set cannot take it, the block is released and the failure passes on.
 void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
                        uint32_t sortingIndex = 0);
 
 // Puts the record into the list in time order: it overwrites a record at the same time
 // and goes before the first later one. False, with the list unchanged, when the block
-// cannot grow. The list's sorting index stays.
-bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record);
+// cannot grow or is not a list of records of recordSize bytes (a damaged stored list stays
+// as it is). The list's sorting index stays.
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,
+                              uint32_t recordSize);
+
+// The same for a whole record of a record kind, which gives the size.
+template <typename Record>
+bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, Record const& record) {
+    return PutTweenPointInTimeOrder(list, record, sizeof(Record));
+}

@@ -16,6 +16,7 @@
 
 #include "refhost/app/modes.h"
 #include "refhost/document/document_file.h"
+#include "refhost/framework/host_state.h"
 #include "refhost/plugin_host/plugin_module.h"
 #include "refhost/script/script.h"
 
@@ -25,14 +26,18 @@ using namespace keypose_host;
 
 // The program's boundary: a failure is reported with its file and reason, and the status
 // says so.
+// The host's documents go before the program ends, while the memory blocks they hold can
+// still be given back.
 template <typename Mode>
 int Guarded(Mode const& mode) {
+    int status = 1;
     try {
-        return mode();
+        status = mode();
     } catch (std::exception const& error) {
         std::cerr << "keypose-host: " << error.what() << "\n";
-        return 1;
     }
+    refhost::HostState::Instance().Reset();
+    return status;
 }
 
 // A number of seconds, 0 or more.
@@ -122,7 +127,13 @@ int main(int argc, char** argv) {
     draw->add_option("--size", size, "the 3D view's size (640x480)")->check(kSize);
     draw->add_option("--video", render.video, "also a video (needs ffmpeg)");
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (CLI::ParseError const& error) {
+        // Help asked for is no error; anything else the command line got wrong is a usage
+        // error, status 2, said with the option and the reason.
+        return app.exit(error) == 0 ? 0 : 2;
+    }
     document.plugIn = plugIn;
     script.plugIn = plugIn;
     if (run->parsed()) {

@@ -1,15 +1,28 @@
 // The script mode: a session of user actions read from a file.
 #include <iostream>
+#include <memory>
 
 #include "refhost/app/modes.h"
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
+#include "refhost/view3d/gl_context.h"
+#include "refhost/view3d/scene_renderer.h"
 
 namespace keypose_host {
 
 int RunScript(ScriptOptions const& options) {
     refhost::HostSession session(options.plugIn);
-    refhost::RunScriptFile(session, options.script, std::cout);
+    // The 3D view is drawn headless, with a context made when a script first asks for it.
+    std::unique_ptr<refhost::view3d::GlContext> context;
+    std::unique_ptr<refhost::view3d::SceneRenderer> renderer;
+    auto renderView = [&](int width, int height) {
+        if (!renderer) {
+            context = refhost::view3d::GlContext::Headless();
+            renderer = std::make_unique<refhost::view3d::SceneRenderer>();
+        }
+        return renderer->Render(nullptr, width, height);
+    };
+    refhost::RunScriptFile(session, options.script, std::cout, renderView);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "refhost/document/file_replacement.h"
 #include "refhost/document/json_node.h"
 #include "refhost/document/json_text.h"
 #include "refhost/document/scene_reader.h"
@@ -45,6 +46,90 @@ void CheckNesting(std::string_view text) {
             --depth;
         }
     }
+}
+
+// Builds the value as the library's own parser does, and keeps the place of the value being
+// read, so that a number beyond single precision is refused with its place.
+class PlacedParser : public nlohmann::detail::json_sax_dom_parser<Json> {
+public:
+    using Base = nlohmann::detail::json_sax_dom_parser<Json>;
+    using Base::Base;
+
+    bool null() { return Value() && Base::null(); }
+    bool boolean(bool v) { return Value() && Base::boolean(v); }
+    bool number_integer(Json::number_integer_t v) { return Value() && Base::number_integer(v); }
+    bool number_unsigned(Json::number_unsigned_t v) { return Value() && Base::number_unsigned(v); }
+    bool number_float(Json::number_float_t v, std::string const& s) {
+        return Value() && Base::number_float(v, s);
+    }
+    bool string(Json::string_t& v) { return Value() && Base::string(v); }
+    bool binary(Json::binary_t& v) { return Value() && Base::binary(v); }
+    bool start_object(std::size_t n) { return Open(false) && Base::start_object(n); }
+    bool key(Json::string_t& k) {
+        fPlaces.back().key = k;
+        return Base::key(k);
+    }
+    bool end_object() { return Close() && Base::end_object(); }
+    bool start_array(std::size_t n) { return Open(true) && Base::start_array(n); }
+    bool end_array() { return Close() && Base::end_array(); }
+
+    template <class Exception>
+    bool parse_error(std::size_t position, std::string const& token, Exception const& error) {
+        if constexpr (std::is_same_v<Exception, nlohmann::detail::out_of_range>) {
+            throw DocumentError(PlaceOfNext() + ": the number " + token +
+                                " is too large for single precision");
+        }
+        return Base::parse_error(position, token, error);
+    }
+
+private:
+    struct Place {
+        bool array;
+        std::size_t next = 0; // elements started so far
+        std::string key;
+    };
+    // The pointer of the value that comes next.
+    std::string PlaceOfNext() const {
+        std::string pointer;
+        for (std::size_t i = 0; i < fPlaces.size(); ++i) {
+            Place const& place = fPlaces[i];
+            // An enclosing array is inside its latest element; the innermost one is about
+            // to start its next.
+            std::size_t const index = i + 1 < fPlaces.size() ? place.next - 1 : place.next;
+            pointer += "/" + (place.array ? std::to_string(index) : place.key);
+        }
+        return pointer.empty() ? "/" : pointer;
+    }
+    bool Value() {
+        if (!fPlaces.empty() && fPlaces.back().array) {
+            ++fPlaces.back().next;
+        }
+        return true;
+    }
+    bool Open(bool array) {
+        Value();
+        fPlaces.push_back(Place{array, 0, {}});
+        return true;
+    }
+    bool Close() {
+        fPlaces.pop_back();
+        return true;
+    }
+
+    std::vector<Place> fPlaces;
+};
+
+Json ParsedJson(std::string_view text) {
+    Json json;
+    PlacedParser parser(json);
+    try {
+        Json::sax_parse(text, &parser);
+    } catch (Json::parse_error const& error) {
+        throw DocumentError(std::string("not JSON: ") + error.what());
+    } catch (Json::exception const& error) {
+        throw DocumentError(std::string("not readable: ") + error.what());
+    }
+    return json;
 }
 
 Json ClockJson(ClockSettings const& clock) {
@@ -102,12 +187,7 @@ std::string DocumentText(Document const& document) {
 
 std::unique_ptr<Document> DocumentFromText(std::string_view text) {
     CheckNesting(text);
-    Json json;
-    try {
-        json = Json::parse(text);
-    } catch (Json::parse_error const& error) {
-        throw DocumentError(std::string("not JSON: ") + error.what());
-    }
+    Json const json = ParsedJson(text);
     JsonNode const root(json, "");
     JsonNode const format = root["format"];
     if (format.String() != kFormat) {
@@ -137,19 +217,10 @@ std::unique_ptr<Document> DocumentFromText(std::string_view text) {
 
 void SaveDocument(Document& document, std::string const& path) {
     std::string const text = DocumentText(document);
-    std::string const temporary = path + ".saving";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            throw DocumentError(WithFile(path, "cannot be written"));
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw DocumentError(WithFile(path, "cannot be replaced"));
+    try {
+        ReplaceFileContents(path, text);
+    } catch (std::runtime_error const& error) {
+        throw DocumentError(WithFile(path, error.what()));
     }
     document.path = path;
     document.edited = false;

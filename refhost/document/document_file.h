@@ -27,8 +27,9 @@ std::string DocumentText(Document const& document);
 // A new document from the text of a file; throws DocumentError, leaving nothing behind.
 std::unique_ptr<Document> DocumentFromText(std::string_view text);
 
-// Writes the document to path through a temporary file beside it, so that an existing file
-// is replaced whole or not at all; then the document is no longer edited and has this path.
+// Writes the document to path as a careful editor does (file_replacement.h): the file is
+// replaced whole or not at all, keeps its permissions, is on the disk when this returns,
+// and a link is written through. Then the document is no longer edited and has this path.
 // Throws DocumentError.
 void SaveDocument(Document& document, std::string const& path);
 // Reads the document at path (which it then has as its path); throws DocumentError.

@@ -1,5 +1,7 @@
 #include "refhost/document/scene_kinds.h"
 
+#include <algorithm>
+
 #include "host/memory.h"
 #include "refhost/document/base64.h"
 
@@ -64,12 +66,19 @@ Json ControlPointsJson(std::vector<std::array<float, 4>> const& points) {
     return array;
 }
 
+std::size_t BlockBytesKept(THandlePair const& pair) {
+    if (!pair.data) {
+        return 0;
+    }
+    auto const block = static_cast<std::size_t>(GetHandleSize(pair.data));
+    return pair.size >= 0 ? std::min(block, static_cast<std::size_t>(pair.size)) : block;
+}
+
 std::string BlockBase64(THandlePair const& pair) {
     if (!pair.data) {
         return "";
     }
-    return EncodeBase64(reinterpret_cast<uint8_t const*>(*pair.data),
-                        static_cast<std::size_t>(GetHandleSize(pair.data)));
+    return EncodeBase64(reinterpret_cast<uint8_t const*>(*pair.data), BlockBytesKept(pair));
 }
 
 } // namespace refhost::document

@@ -22,7 +22,11 @@ std::optional<FourCharCode> FourCharCodeFromText(std::string_view text);
 
 Json FloatsJson(std::vector<float> const& values);
 Json ControlPointsJson(std::vector<std::array<float, 4>> const& points);
-// The whole block's bytes (its pair's size is kept beside them).
+// The bytes of a custom block that a file keeps: the first `size` of them when the block is
+// larger (a block that failed to shrink), the whole block when `size` says more than it
+// holds or is negative; so every saved block reads back with its size. None without a block.
+std::size_t BlockBytesKept(THandlePair const& pair);
+// Those bytes in base64.
 std::string BlockBase64(THandlePair const& pair);
 
 } // namespace refhost::document

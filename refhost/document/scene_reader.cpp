@@ -146,9 +146,11 @@ OpaqueTQ3Object* SceneReader::Make(JsonNode const& entry) {
         return new Texture(width, height, std::move(*rgba));
     }
     if (kind == "textureShader") {
+        // Everything is read before the object is made, so a refusal leaves nothing behind.
         OpaqueTQ3Object* texture = OptionalObject<Texture>(entry, "texture", "a texture");
+        CMatrix3x3 const uvTransform = entry["uvTransform"].Matrix3x3();
         auto* shader = new TextureShader(texture);
-        shader->uvTransform = entry["uvTransform"].Matrix3x3();
+        shader->uvTransform = uvTransform;
         return shader;
     }
     if (kind == "attributeSet") {
@@ -157,8 +159,9 @@ OpaqueTQ3Object* SceneReader::Make(JsonNode const& entry) {
     if (kind == "drawContext") {
         JsonNode const pane = entry["pane"];
         pane.Size(2);
+        TQ3Area const area{pane.At(0).Point2D(), pane.At(1).Point2D()};
         auto* context = new DrawContext;
-        context->pane = {pane.At(0).Point2D(), pane.At(1).Point2D()};
+        context->pane = area;
         return context;
     }
     if (kind == "view") {
@@ -377,17 +380,21 @@ OpaqueTQ3Object* SceneReader::MakeSet(JsonNode const& entry) {
                 typeNode.Fail("the type " + typeNode.String() + " is held twice");
             }
             auto const size = static_cast<int32_t>(block["size"].Integer(0, INT32_MAX));
-            THandlePair pair{size, nullptr};
-            if (auto bytesNode = block.Optional("bytes")) {
-                std::optional<std::vector<uint8_t>> bytes = DecodeBase64(bytesNode->String());
-                if (!bytes) {
-                    bytesNode->Fail("not base64");
-                }
-                pair.data = NewHandle(static_cast<Size>(bytes->size()));
-                if (!pair.data) {
-                    bytesNode->Fail("no memory for a block of " + std::to_string(bytes->size()) +
-                                    " bytes");
-                }
+            JsonNode const bytesNode = block["bytes"];
+            std::optional<std::vector<uint8_t>> bytes = DecodeBase64(bytesNode.String());
+            if (!bytes) {
+                bytesNode.Fail("not base64");
+            }
+            if (bytes->size() != static_cast<std::size_t>(size)) {
+                bytesNode.Fail("holds " + std::to_string(bytes->size()) + " bytes, but size is " +
+                               std::to_string(size));
+            }
+            THandlePair pair{size, NewHandle(static_cast<Size>(bytes->size()))};
+            if (!pair.data) {
+                bytesNode.Fail("no memory for a block of " + std::to_string(bytes->size()) +
+                               " bytes");
+            }
+            if (!bytes->empty()) {
                 std::memcpy(*pair.data, bytes->data(), bytes->size());
             }
             set->custom[*type] = pair; // the set owns the block from here on

@@ -218,8 +218,9 @@ Json SceneWriter::SetBody(AttributeSet& set) {
         for (auto const& [type, pair] : set.custom) {
             Json block = Json::object();
             block["type"] = FourCharCodeText(type);
-            block["size"] = pair.size;
-            block["bytes"] = pair.data ? Json(BlockBase64(pair)) : Json(nullptr);
+            std::string const bytes = BlockBase64(pair);
+            block["size"] = static_cast<int64_t>(BlockBytesKept(pair));
+            block["bytes"] = bytes;
             custom.push_back(std::move(block));
         }
         body["custom"] = std::move(custom);

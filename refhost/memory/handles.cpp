@@ -27,6 +27,7 @@ struct BlockRegistry {
     std::size_t liveBytes = 0;
     OSErr lastError = noErr;
     unsigned failCountdown = 0;
+    std::size_t requests = 0;
     Size failAbove = std::numeric_limits<Size>::max();
 };
 
@@ -38,6 +39,7 @@ BlockRegistry& Registry() {
 // Decides whether this request may go ahead, consuming one step of the countdown.
 bool RequestAllowed(Size byteCount) {
     BlockRegistry& r = Registry();
+    ++r.requests;
     if (byteCount < 0 || byteCount > r.failAbove) {
         return false;
     }
@@ -145,6 +147,10 @@ Usage CurrentUsage() {
 
 bool IsLiveHandle(Handle h) {
     return Lookup(h) != nullptr;
+}
+
+std::size_t RequestCount() {
+    return Registry().requests;
 }
 
 void FailNthRequestFromNow(unsigned n) {

@@ -20,6 +20,8 @@ Usage CurrentUsage();
 // Whether h is a block that is alive now (made and not yet disposed of).
 bool IsLiveHandle(Handle h);
 
+// The requests made so far (for sweeps that fail each request of a session in turn).
+std::size_t RequestCount();
 // A request is a call of NewHandle, NewHandleClear or SetHandleSize. The nth request from
 // now fails (1 is the very next one); later requests succeed again. 0 disarms it.
 void FailNthRequestFromNow(unsigned n);

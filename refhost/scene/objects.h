@@ -54,6 +54,13 @@ enum ObjectClass : uint32_t {
     kViewClass = 1u << 14,
 };
 
+// Failures on demand, so that every failure path of a library user can be exercised. A
+// call is an operation on a wrapper's object (each one passes C3DObject::Require). The nth
+// call from now (1 the very next) throws CSceneException; 0 disarms it.
+void FailNthSceneCallFromNow(unsigned n);
+// The calls made so far.
+std::size_t SceneCallCount();
+
 } // namespace refhost::scene
 
 struct OpaqueTQ3Object {

@@ -65,7 +65,38 @@ OpaqueTQ3Object* C3DObject::GetReference() const {
     return fObject;
 }
 
+namespace {
+
+struct SceneCalls {
+    std::size_t count = 0;
+    unsigned failCountdown = 0;
+};
+
+SceneCalls& Calls() {
+    static SceneCalls calls;
+    return calls;
+}
+
+} // namespace
+
+namespace refhost::scene {
+
+void FailNthSceneCallFromNow(unsigned n) {
+    Calls().failCountdown = n;
+}
+
+std::size_t SceneCallCount() {
+    return Calls().count;
+}
+
+} // namespace refhost::scene
+
 OpaqueTQ3Object* C3DObject::Require() const {
+    SceneCalls& calls = Calls();
+    ++calls.count;
+    if (calls.failCountdown > 0 && --calls.failCountdown == 0) {
+        throw CSceneException("an injected failure of the scene library");
+    }
     if (!fObject) {
         throw CSceneException("the wrapper holds no object");
     }

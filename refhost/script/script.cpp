@@ -1,6 +1,7 @@
 #include "refhost/script/script.h"
 
 #include <charconv>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
@@ -152,6 +153,19 @@ std::map<std::string, Signature> const& Verbs() {
         {"play", {1, 1, "play SECONDS", numbers}},
         {"undo", {0, 0, "undo", None}},
         {"palette", {1, 1, "palette PATH", None}},
+        {"render",
+         {1, 2, "render PATH [WIDTHxHEIGHT]",
+          [](auto const& w) {
+              int width = 0;
+              int height = 0;
+              char x = 0;
+              char rest = 0;
+              bool const sized =
+                  w.size() == 1 ||
+                  (std::sscanf(w[1].c_str(), "%d%c%d%c", &width, &x, &height, &rest) == 3 &&
+                   x == 'x' && width > 0 && height > 0 && width <= 8192 && height <= 8192);
+              return sized ? std::string() : "'" + w[1] + "' is not a size WIDTHxHEIGHT";
+          }}},
         {"echo", {0, 64, "echo TEXT...", None}},
     };
     return verbs;

@@ -33,6 +33,7 @@
 //   play SECONDS                 play forward for that long
 //   undo                         take back the last recording
 //   palette PATH                 a picture of the palette, its drawer open
+//   render PATH [WxH]            a picture of the 3D view (640x480 unless given)
 //   echo TEXT...                 print a line
 #pragma once
 

@@ -1,6 +1,7 @@
 #include "refhost/script/script_runner.h"
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <numbers>
 #include <sstream>
@@ -115,6 +116,8 @@ void ScriptRunner::Run(ScriptCommand const& c) {
             Timeline(c);
         } else if (v == "palette") {
             PalettePicture(Resolve(c.words[0]).string());
+        } else if (v == "render") {
+            ViewPicture(Resolve(c.words[0]).string(), c.words.size() > 1 ? c.words[1] : "640x480");
         } else if (v == "echo") {
             std::string line;
             for (auto const& word : c.words) {
@@ -272,7 +275,21 @@ void ScriptRunner::PalettePicture(std::string const& path) {
     fOut << "palette picture: " << path << "\n";
 }
 
-void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out) {
+void ScriptRunner::ViewPicture(std::string const& path, std::string const& size) {
+    if (!fRenderView) {
+        throw std::runtime_error("this host cannot draw the 3D view");
+    }
+    int width = 640;
+    int height = 480;
+    std::sscanf(size.c_str(), "%dx%d", &width, &height);
+    if (!fRenderView(width, height).writePng(path)) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    fOut << "view picture: " << path << "\n";
+}
+
+void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
+                   ScriptRunner::ViewRenderer renderer) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScriptError(path.string() + ": cannot be read");
@@ -281,6 +298,7 @@ void RunScriptFile(HostSession& session, std::filesystem::path const& path, std:
     text << file.rdbuf();
     std::vector<ScriptCommand> const commands = ParseScript(text.str(), path.string());
     ScriptRunner runner(session, path.parent_path(), out, path.string());
+    runner.SetViewRenderer(std::move(renderer));
     runner.Run(commands);
 }
 

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <vector>
 
 #include "refhost/script/script.h"
 #include "refhost/session/host_session.h"
+#include "refhost/toolkit/render.h"
 
 namespace refhost {
 
@@ -19,6 +21,10 @@ public:
     // script reports (echo, saved files, pictures).
     ScriptRunner(HostSession& session, std::filesystem::path base, std::ostream& out,
                  std::string source);
+
+    // Draws the front document's current view at a size; without one, `render` is refused.
+    using ViewRenderer = std::function<Bitmap(int width, int height)>;
+    void SetViewRenderer(ViewRenderer renderer) { fRenderView = std::move(renderer); }
 
     void Run(std::vector<ScriptCommand> const& commands);
     void Run(ScriptCommand const& command);
@@ -31,14 +37,17 @@ private:
     NSPoint TimelinePoint(std::string const& row, double seconds) const;
     void Timeline(ScriptCommand const& command);
     void PalettePicture(std::string const& path);
+    void ViewPicture(std::string const& path, std::string const& size);
 
     HostSession& fSession;
     std::filesystem::path fBase;
     std::ostream& fOut;
     std::string fSource;
+    ViewRenderer fRenderView;
 };
 
 // Reads, checks and runs the script file in the session; throws ScriptError.
-void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out);
+void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
+                   ScriptRunner::ViewRenderer renderer = {});
 
 } // namespace refhost

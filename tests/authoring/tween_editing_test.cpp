@@ -17,27 +17,7 @@ protected:
     }
     // A group in the other objects whose stored list holds (time, selected) points.
     CDisplayGroupObject Row(std::vector<std::pair<int32_t, bool>> points) {
-        CDisplayGroupObject group;
-        group.SetSet(CSetObject(nullptr, true));
-        ObjectTweenRecord record;
-        CTweenHandleRecord list(record, kObjectRecordSize);
-        list.Remove(0);
-        for (auto [time, selected] : points) {
-            record.time = time;
-            record.selected = selected;
-            list.Append(record);
-        }
-        CSetObject(group).AddType(GetCustomAttributeType(eTweenAttribute), &list);
-        Others().AddObject(group);
-        return group;
-    }
-    static std::vector<int32_t> StoredTimes(CShapeObject const& shape) {
-        CTweenHandleRecord list{CSetObject(shape)};
-        std::vector<int32_t> times;
-        for (uint32_t i = 0; i < list.GetCount(); ++i) {
-            times.push_back(static_cast<BaseTweenRecord const*>(list[i])->time);
-        }
-        return times;
+        return NamedAnimatedGroup("", points);
     }
     static std::vector<int32_t> RowTimes(uint32_t row) {
         std::vector<int32_t> times;

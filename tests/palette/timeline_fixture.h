@@ -36,25 +36,9 @@ protected:
         PaletteTest::TearDown();
     }
 
-    // A named display group among the other objects whose stored list holds the points
-    // (time in units, selected).
     CDisplayGroupObject Animated(char const* name, std::vector<std::pair<int32_t, bool>> points,
                                  bool selectedInDocument = false) {
-        CDisplayGroupObject group;
-        CSetObject set(nullptr, true);
-        set.SetNameAttribute(name);
-        group.SetSet(set);
-        ObjectTweenRecord record;
-        CTweenHandleRecord list(record, kObjectRecordSize);
-        list.Remove(0);
-        for (auto [time, selected] : points) {
-            record.time = time;
-            record.selected = selected;
-            list.Append(record);
-        }
-        CSetObject(group).AddType(GetCustomAttributeType(eTweenAttribute), &list);
-        (selectedInDocument ? Selected() : Others()).AddObject(group);
-        return group;
+        return NamedAnimatedGroup(name, points, selectedInDocument);
     }
     // Rebuilds the rows and lets the palette lay itself out, as a redraw does.
     static void Show() {
@@ -105,14 +89,6 @@ protected:
         NSApp()->processPendingEvents();
     }
 
-    static std::vector<int32_t> StoredTimes(CShapeObject const& shape) {
-        CTweenHandleRecord list{CSetObject(shape)};
-        std::vector<int32_t> times;
-        for (uint32_t i = 0; i < list.GetCount(); ++i) {
-            times.push_back(static_cast<BaseTweenRecord const*>(list[i])->time);
-        }
-        return times;
-    }
     // The selected flags of a row, in time order.
     static std::vector<bool> Flags(uint32_t row) {
         std::vector<bool> flags;

@@ -8,6 +8,7 @@
 #include "playback/effect_attachment.h"
 #include "playback/light_effect.h"
 #include "playback/texture_effect.h"
+#include "refhost/memory/memory_control.h"
 #include "tests/tween/document_fixture.h"
 
 namespace {
@@ -185,4 +186,91 @@ TEST_F(EffectsTest, OnlyLightsThatQualifyGetALightEffect) {
     ASSERT_EQ(gAnimateLightItems.Count(), 1u);
     DoLightAnimation(60 + 1200, 60); // a quarter of the way through a 4-second pulse
     EXPECT_NEAR(bright.GetBrightness(), 0.4f, 1e-6);
+}
+
+TEST_F(EffectsTest, ABlockThatCannotBeMadeStopsOnlyTheWalkOfItsGroup) {
+    CShapeObject first = ColouredBox({1, 0, 0});
+    CShapeObject second = ColouredBox({0, 1, 0});
+    CShapeObject third = ColouredBox({0, 0, 1});
+    CDisplayGroupObject group;
+    CDisplayGroupObject inner;
+    inner.AddObject(first);
+    inner.AddObject(second);
+    group.AddObject(inner);
+    group.AddObject(third);
+    float hue = 10, saturation = 0, lightness = 0;
+    auto const type = static_cast<int32_t>(GetCustomAttributeType(eColourEffectAttribute));
+    {
+        refhost::memory::FailureScope failures;
+        refhost::memory::FailNthRequestFromNow(1); // the first shape's block
+        ParseToColorGeometry(group, type, true, 0, hue, saturation, lightness);
+    }
+    auto has = [type](CShapeObject const& shape) {
+        return CSetObject(shape).Contains(static_cast<TQ3AttributeType>(type));
+    };
+    EXPECT_FALSE(has(first));
+    EXPECT_FALSE(has(second)) << "the inner group's walk stopped";
+    EXPECT_TRUE(has(third)) << "the outer group's walk went on";
+}
+
+TEST_F(EffectsTest, PassesAtOneTimeGiveOneTransformHoweverManyLieBetween) {
+    OpaqueTQ3Object* texture = refhost::scene::NewTexture(1, 1, {255, 255, 255, 255});
+    OpaqueTQ3Object* raw = refhost::scene::NewTextureShader(texture);
+    C3DObject::Dispose(texture);
+    CTextureShaderObject shader(raw);
+    C3DObject::Dispose(raw);
+    shader.SetUVTransform(RotateMat({0.5f, 0.5f}, 0.3f) * ScaleMat(2, 3));
+    CShapeObject box = UnitBox();
+    CSetObject set(nullptr, true);
+    set.AddTextureShader(shader);
+    box.SetSet(set);
+    auto uvAt = [&](float seconds) {
+        ApplyTextureTransformToGeometry(box, seconds, 0.25f, 30, 0, {0.5f, 0.5f});
+        return CSetObject(box).GetTextureShader().GetUVTransform();
+    };
+
+    CMatrix3x3 const first = uvAt(2);
+    for (float seconds : {3.0f, 0.5f, 7.0f, 4.0f, 1.0f, 6.0f}) {
+        uvAt(seconds);
+    }
+    CMatrix3x3 again = uvAt(2);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(again.value[r][c], first.value[r][c], 1e-5) << r << "," << c;
+        }
+    }
+    CVector2D scale;
+    float angle = 0;
+    GetTextureInfo(again, scale, &angle);
+    EXPECT_NEAR(angle, 0.3f, 1e-5);
+    EXPECT_NEAR(scale.x, 2, 1e-5);
+    EXPECT_NEAR(scale.y, 3, 1e-5);
+}
+
+TEST_F(EffectsTest, EffectBlocksTooShortForTheirRecordAreSkipped) {
+    // Each effect block holds 4 bytes of its 16- or 24-byte record: the passes read nothing
+    // beyond them and leave the shapes as they are.
+    CShapeObject red = ColouredBox({1, 0, 0});
+    CPointLightObject lamp(
+        TQ3PointLightData{{kQ3True, 0.8f, {1, 1, 1}}, kQ3False, kQ3AttenuationTypeNone, {0, 0, 0}});
+    lamp.SetSet(CSetObject(nullptr, true));
+    for (auto [shape, effect] :
+         {std::pair{&red, eColourEffectAttribute}, std::pair{&red, eTextureEffectAttribute},
+          std::pair<CShapeObject*, TCustomAttributeGlobal>{&lamp, eLightEffectAttribute}}) {
+        THandlePair pair{4, NewHandleClear(4)};
+        CSetObject(*shape).AddType(GetCustomAttributeType(effect), &pair);
+    }
+    Selected().AddObject(red);
+    Selected().AddObject(lamp);
+    Recache();
+    ASSERT_EQ(gAnimateColourItems.Count(), 1u);
+    ASSERT_EQ(gAnimateTextureItems.Count(), 1u);
+    ASSERT_EQ(gAnimateLightItems.Count(), 1u);
+    DoColourAnimation(1.0f);
+    DoTextureAnimation(2.0f);
+    DoLightAnimation(1200, 600);
+    TQ3ColorRGB const colour = CSetObject(red).GetDiffuseColor();
+    EXPECT_EQ(colour.r, 1.0f);
+    EXPECT_EQ(colour.g, 0.0f);
+    EXPECT_EQ(lamp.GetBrightness(), 0.8f);
 }

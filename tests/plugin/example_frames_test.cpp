@@ -3,12 +3,16 @@
 // checked where the camera's projection puts it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "host/framework.h"
 #include "host/scene.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/scene/objects.h"
+#include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/camera_projection.h"
 #include "refhost/view3d/gl_context.h"
@@ -90,4 +94,29 @@ TEST_F(ExampleFramesTest, TheCrateMovesAndChangesColourAsRecorded) {
     Bitmap const moved = fRenderer->Render(nullptr, 320, 240);
     EXPECT_TRUE(orange(pixelAt(moved, {1.5f, 0, 0})));
     EXPECT_FALSE(orange(pixelAt(moved, {0, 0, 0})) && pixelAt(moved, {0, 0, 0}) == atOrigin);
+}
+
+TEST_F(ExampleFramesTest, AScriptRendersTheViewWhenTheHostCanDrawIt) {
+    std::filesystem::path const folder =
+        std::filesystem::path(::testing::TempDir()) / "keypose_script_render";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "shot.ks") << "open " << KEYPOSE_EXAMPLES_DIR
+                                      << "/crate_moves.json\ntime 3\nrender shot.png 160x120\n";
+    std::ostringstream out;
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        EXPECT_THROW(refhost::RunScriptFile(session, folder / "shot.ks", out), refhost::ScriptError)
+            << "no renderer, no picture";
+    }
+    refhost::HostState::Instance().Reset();
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        refhost::RunScriptFile(session, folder / "shot.ks", out,
+                               [&](int w, int h) { return fRenderer->Render(nullptr, w, h); });
+    }
+    std::optional<Bitmap> const shot = Bitmap::readPng((folder / "shot.png").string());
+    ASSERT_TRUE(shot.has_value());
+    EXPECT_EQ(shot->width(), 160);
+    EXPECT_TRUE(Matches(*shot, "script_shot"));
+    std::filesystem::remove_all(folder);
 }

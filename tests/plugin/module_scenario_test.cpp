@@ -12,30 +12,11 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/plugin_host/host_loop.h"
 #include "refhost/plugin_host/plugin_module.h"
+#include "tests/plugin/module_driving.h"
 
 namespace {
 
 using refhost::HostState;
-
-NSButton* ButtonTitled(NSView* root, std::string const& title) {
-    for (NSView* view : root->subviews()) {
-        if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == title) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
-void Click(NSView* view) {
-    ASSERT_NE(view, nullptr);
-    NSRect const frame = view->convertRectToView(view->bounds(), nullptr);
-    NSPoint const middle{NSMidX(frame), NSMidY(frame)};
-    for (NSEventType type : {NSEventType::leftMouseDown, NSEventType::leftMouseUp}) {
-        NSApp()->postEvent(
-            NSEvent::mouseEventWithType(type, middle, 0, view->window()->windowNumber()), false);
-    }
-    NSApp()->processPendingEvents();
-}
 
 // The crate: the example's one selected group, and the x of its placement.
 CGroupObject Crate(refhost::Document const& document) {

@@ -220,3 +220,18 @@ TEST_F(CacheTest, SelectingAnObjectMovesItsTopLevelGroupBetweenTheSelectionGroup
     EXPECT_EQ(Others().CountObjects(), 2u);
     cache.SelectObject(nullptr, nullptr); // no groups at all: nothing escapes
 }
+
+TEST_F(CacheTest, AStoredSelectionFlagOfAnyByteIsReadAsSelectedOrNot) {
+    CTweenHandleRecord list(At(0), kObjectRecordSize);
+    ASSERT_TRUE(list.Append(At(600)));
+    ASSERT_TRUE(list.Append(At(1200)));
+    reinterpret_cast<uint8_t*>(list[0])[4] = 110; // a damaged file's byte
+    reinterpret_cast<uint8_t*>(list[2])[4] = 1;
+    CTweenAllInfoDataCache cache(4);
+    cache.AddAllTweenPoints(list);
+    ASSERT_EQ(cache.Count(), 3u);
+    EXPECT_EQ(cache.records[0].bytes[4], 1) << "kept as a proper bool";
+    EXPECT_EQ(cache.records[1].bytes[4], 0);
+    EXPECT_TRUE(cache.Record(2).selected);
+    DisposeHandle(list.data);
+}

@@ -4,12 +4,16 @@
 #pragma once
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "refhost/document/document.h"
 #include "refhost/framework/host_state.h"
 #include "tests/refhost/scene/scene_fixture.h"
 #include "tween/recache.h"
 #include "tween/row_order.h"
+#include "tween/tween_handle_record.h"
+#include "tween/tween_records.h"
 
 class DocumentTest : public SceneTest {
 protected:
@@ -52,6 +56,37 @@ protected:
                        gAnimateTextureItems);
     }
     CGroupObject Selected() const { return CGroupObject(fDocument->SelectedGroup()); }
+
+    // A named display group whose stored list holds the points (time in units, selected),
+    // among the other objects or the selected ones.
+    CDisplayGroupObject NamedAnimatedGroup(char const* name,
+                                           std::vector<std::pair<int32_t, bool>> const& points,
+                                           bool selectedInDocument = false) {
+        CDisplayGroupObject group;
+        CSetObject set(nullptr, true);
+        set.SetNameAttribute(name);
+        group.SetSet(set);
+        ObjectTweenRecord record;
+        CTweenHandleRecord list(record, kObjectRecordSize);
+        list.Remove(0);
+        for (auto [time, selected] : points) {
+            record.time = time;
+            record.selected = selected;
+            list.Append(record);
+        }
+        CSetObject(group).AddType(GetCustomAttributeType(eTweenAttribute), &list);
+        (selectedInDocument ? Selected() : Others()).AddObject(group);
+        return group;
+    }
+    // The times of the shape's stored list.
+    static std::vector<int32_t> StoredTimes(CShapeObject const& shape) {
+        CTweenHandleRecord list{CSetObject(shape)};
+        std::vector<int32_t> times;
+        for (uint32_t i = 0; i < list.GetCount(); ++i) {
+            times.push_back(static_cast<BaseTweenRecord const*>(list[i])->time);
+        }
+        return times;
+    }
     CGroupObject Others() const { return CGroupObject(fDocument->OtherGroup()); }
 
     refhost::Document* fDocument = nullptr;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "refhost/memory/memory_control.h"
 #include "tests/tween/document_fixture.h"
+#include "tween/tween_handle_record.h"
 
 namespace {
 
@@ -86,4 +88,39 @@ TEST_F(RecacheTest, TheGroupThatHoldsAnObjectIsItsTopLevelAncestor) {
     EXPECT_EQ(FindGroupThisObjIsIn(box.GetObject(), group), second);
     EXPECT_EQ(FindGroupThisObjIsIn(outer.GetObject(), group), second);
     EXPECT_EQ(FindGroupThisObjIsIn(UnitBox().GetObject(), group), nullptr);
+}
+
+TEST_F(RecacheTest, AMemberWhoseCacheOrListEntryCannotBeMadeIsSkippedWithItsMembers) {
+    CDisplayGroupObject outer;
+    outer.AddObject(CTransformObject(CMatrix4x4(1.0)));
+    CDisplayGroupObject nested;
+    nested.AddObject(BoxWith({eColourEffectAttribute}));
+    outer.AddObject(nested);
+    CSetObject set(nullptr, true);
+    CTweenHandleRecord list(ObjectTweenRecord{}, kObjectRecordSize);
+    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+    outer.SetSet(set);
+    Selected().AddObject(outer);
+    {
+        refhost::memory::FailureScope failures;
+        refhost::memory::FailRequestsAbove(160); // less than two records of a cache
+        Recache();
+    }
+    EXPECT_TRUE(gTimeLineCache.IsEmpty());
+    EXPECT_TRUE(gAnimateColourItems.IsEmpty()) << "the members went with the group";
+    Recache();
+    EXPECT_EQ(gTimeLineCache.Count(), 1u);
+    EXPECT_EQ(gAnimateColourItems.Count(), 1u);
+
+    // The colour list holds five entries in the block it has; the sixth and seventh shapes
+    // find no room and give their references back (the fixture counts them).
+    for (int i = 0; i < 6; ++i) {
+        Others().AddObject(BoxWith({eColourEffectAttribute}));
+    }
+    {
+        refhost::memory::FailureScope failures;
+        refhost::memory::FailRequestsAbove(48);
+        Recache();
+    }
+    EXPECT_EQ(gAnimateColourItems.Count(), 5u);
 }

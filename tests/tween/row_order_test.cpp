@@ -149,3 +149,36 @@ TEST_F(RowOrderTest, ACacheWhoseListCannotBeReachedIsLeftOut) {
     EXPECT_TRUE(scanned.IsEmpty());
     EXPECT_FALSE(WriteBackRecords(CTweenAllInfoDataCache(9)));
 }
+
+TEST_F(RowOrderTest, TwoLightsOfOneGroupKeepTheirOwnLists) {
+    auto light = [] {
+        CPointLightObject made(TQ3PointLightData{
+            {kQ3True, 1, {1, 1, 1}}, kQ3False, kQ3AttenuationTypeNone, {0, 2, 0}});
+        made.SetSet(CSetObject(nullptr, true));
+        return made;
+    };
+    CPointLightObject first = light();
+    CPointLightObject second = light();
+    GiveTweenList(first, 5, {0, 300}, kLightRecordSize);
+    GiveTweenList(second, 4, {100, 200, 400}, kLightRecordSize);
+    CGroupObject holder = CGroupObject::NewGroup();
+    holder.AddObject(CTransformObject(CMatrix4x4(1.0)));
+    holder.AddObject(first);
+    holder.AddObject(second);
+    Selected().AddObject(holder);
+
+    Recache();
+    ASSERT_EQ(gTimeLineCache.Count(), 2u);
+    EXPECT_EQ(gTimeLineCache[0]->object, holder.GetObject()) << "both rows animate the group";
+    EXPECT_EQ(gTimeLineCache[1]->object, holder.GetObject());
+    EXPECT_EQ(StoredIndexOf(second), 4u) << "each renumbered in its own list";
+    EXPECT_EQ(StoredIndexOf(first), 5u);
+
+    // The second light's row writes back to the second light only.
+    CCache& secondRow = *gTimeLineCache[0];
+    secondRow.Record(2).time = 500;
+    ASSERT_TRUE(WriteBackRecords(secondRow));
+    ASSERT_TRUE(WriteBackRecords(*gTimeLineCache[1]));
+    EXPECT_EQ(StoredTimesOf(second), (std::vector<int32_t>{100, 200, 500}));
+    EXPECT_EQ(StoredTimesOf(first), (std::vector<int32_t>{0, 300}));
+}

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "examples/example_scenes.h"
 #include "host/framework.h"
 #include "host/memory.h"
@@ -138,6 +140,43 @@ TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
               std::string::npos);
 }
 
+TEST_F(DocumentFileTest, DamagedBlocksAndNumbersAreRefusedAndLeaveNothingBehind) {
+    auto changed = [](std::string text, std::string const& from, std::string const& to) {
+        std::size_t const at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    std::string const block = DocumentText(*SharedBlockDocument());
+    EXPECT_EQ(Refusal(changed(block, "\"bytes\"", "\"bites\"")),
+              "/objects/0/custom/0: missing field \"bytes\"");
+    EXPECT_EQ(Refusal(changed(block, "\"bytes\": \"", "\"bytes\": null, \"was\": \"")),
+              "/objects/0/custom/0: missing field \"bytes\"");
+    EXPECT_EQ(Refusal(changed(block, "\"size\": 256", "\"size\": 257")),
+              "/objects/0/custom/0/bytes: holds 256 bytes, but size is 257");
+    EXPECT_EQ(Refusal(changed(block, "\"speed\": 0.5", "\"speed\": 1e39")),
+              "/clock/speed: the number 1e39 is too large for single precision");
+    EXPECT_EQ(Refusal(changed(block, "\"origin\": [0.0, 0.0, 0.0]", "\"origin\": [0.0, -1e39, 0]")),
+              "/objects/1/origin/1: the number -1e39 is too large for single precision");
+
+    // An empty block is a block: it reads, and saves as it was.
+    std::string const empty =
+        changed(changed(block, "\"size\": 256", "\"size\": 0"),
+                block.substr(block.find("\"bytes\": \""),
+                             block.find('"', block.find("\"bytes\": \"") + 10) -
+                                 block.find("\"bytes\": \"") + 1),
+                "\"bytes\": \"\"");
+    ASSERT_EQ(Refusal(empty), "");
+    EXPECT_EQ(DocumentText(*DocumentFromText(empty)), empty);
+
+    // Objects refused after their first fields were read are not left behind (the fixture
+    // counts them).
+    std::string const box = DocumentText(*examples::TexturedBox());
+    EXPECT_EQ(Refusal(changed(box, "\"uvTransform\": [1.847759,", "\"uvTransform\": [")),
+              "/objects/3/uvTransform: expected 9 elements, found 8");
+    EXPECT_EQ(Refusal(changed(box, "[640.0, 480.0]", "[640.0]")),
+              "/objects/16/pane/1: expected 2 elements, found 1");
+}
+
 TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
     std::unique_ptr<Document> made = SharedBlockDocument();
     std::string const path = Folder() + "/scene.json";
@@ -149,11 +188,23 @@ TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
     EXPECT_EQ(opened->path, path);
     EXPECT_EQ(ReadFile(path), DocumentText(*opened));
 
-    // A save that cannot write leaves the file as it was.
-    fs::create_directory(path + ".saving");
+    // A save that cannot replace its target leaves it, and the folder, as they were.
+    std::string const folderPath = Folder() + "/folder.json";
+    fs::create_directory(folderPath);
+    std::ofstream(folderPath + "/inside") << "kept";
+    auto const before = std::distance(fs::directory_iterator(Folder()), fs::directory_iterator());
     made->clock.current = 300;
-    EXPECT_THROW(refhost::SaveDocument(*made, path), DocumentError);
-    EXPECT_EQ(ReadFile(path), DocumentText(*opened));
+    try {
+        refhost::SaveDocument(*made, folderPath);
+        FAIL() << "a folder was replaced";
+    } catch (DocumentError const& error) {
+        EXPECT_NE(std::string(error.what()).find("folder.json: is not a plain file"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(ReadFile(folderPath + "/inside"), "kept");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), before)
+        << "no temporary file left behind";
 
     try {
         refhost::OpenDocument(Folder() + "/missing.json");
@@ -169,6 +220,36 @@ TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
     } catch (DocumentError const& error) {
         EXPECT_EQ(std::string(error.what()), Folder() + "/bad.json: /: missing field \"format\"");
     }
+}
+
+TEST_F(DocumentFileTest, SavingKeepsPermissionsLinksAndTheUsersOtherFiles) {
+    std::unique_ptr<Document> made = SharedBlockDocument();
+    std::string const path = Folder() + "/scene.json";
+    refhost::SaveDocument(*made, path);
+    mode_t const mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(static_cast<mode_t>(fs::status(path).permissions()), 0666 & ~mask)
+        << "a new file gets what the umask allows";
+
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::ofstream(path + ".saving") << "the user's own file";
+    made->clock.current = 300;
+    refhost::SaveDocument(*made, path);
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(ReadFile(path), DocumentText(*made));
+    EXPECT_EQ(ReadFile(path + ".saving"), "the user's own file") << "not clobbered";
+
+    // Saving to a link replaces the file it leads to, and the link stays a link.
+    std::string const link = Folder() + "/link.json";
+    fs::create_symlink("scene.json", link);
+    made->clock.current = 600;
+    refhost::SaveDocument(*made, link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFile(path), DocumentText(*made));
+    EXPECT_EQ(made->path, link);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3)
+        << "the file, the user's file and the link, nothing else";
 }
 
 TEST_F(DocumentFileTest, UndoPutsTheSceneBackAsItWas) {

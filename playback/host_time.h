@@ -1,0 +1,11 @@
+// Host times are 32-bit counts that wrap: a sum past either end comes round to the other,
+// as the host's own arithmetic does (one after the latest time is the earliest).
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t HostTimeSum(int32_t time, int32_t offset) {
+    return static_cast<int32_t>(static_cast<uint32_t>(time) + static_cast<uint32_t>(offset));
+}
+
+static_assert(HostTimeSum(INT32_MAX, 1) == INT32_MIN && HostTimeSum(INT32_MIN, -1) == INT32_MAX);
