@@ -66,6 +66,13 @@ void FrameRenderer::Advance(std::size_t index) {
     fSession.SetTime(fPlan.TimeOf(index));
 }
 
+void FrameRenderer::AdvanceDrawingPalette(std::size_t index) {
+    Advance(index);
+    if (fTarget.palette) {
+        refhost::RenderWindowInto(fSession.Palette(), fPalette);
+    }
+}
+
 void FrameRenderer::Draw(std::size_t index) {
     double const seconds = fPlan.TimeOf(index);
     fSession.SetTime(seconds);

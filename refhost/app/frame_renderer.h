@@ -44,6 +44,9 @@ public:
     // Moves the clock to frame `index` of the plan without drawing: a part of a render plays
     // the frames before it this way, so that it sees what the whole render would.
     void Advance(std::size_t index);
+    // The same, and the palette drawn but not written: the frame just before a part, since
+    // the palette's first drawing differs from the ones after it.
+    void AdvanceDrawingPalette(std::size_t index);
     // Moves the clock to frame `index`, draws it and queues its files. Throws what the
     // renderer or the writer throws.
     void Draw(std::size_t index);

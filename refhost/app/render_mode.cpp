@@ -35,10 +35,14 @@ std::string SheetPath(std::filesystem::path const& folder) {
     return (folder / "contact_sheet.png").string();
 }
 
-// Frames of a part, before it: played without drawing.
+// Frames of a part, before it: played without drawing the 3D view.
 void PlayUpTo(FrameRenderer& frames, FramePlan const& plan) {
     for (std::size_t i = 0; i < plan.drawn.first; ++i) {
-        frames.Advance(i);
+        if (i + 1 == plan.drawn.first) {
+            frames.AdvanceDrawingPalette(i);
+        } else {
+            frames.Advance(i);
+        }
     }
 }
 
