@@ -33,8 +33,4 @@ std::size_t PeakMemory() {
     return StatusBytes("VmHWM");
 }
 
-std::size_t ResidentMemory() {
-    return StatusBytes("VmRSS");
-}
-
 } // namespace bench

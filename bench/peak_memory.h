@@ -11,7 +11,5 @@ namespace bench {
 bool ResetPeakMemory();
 // The resident memory's high-water mark since the last reset (or the start), in bytes.
 std::size_t PeakMemory();
-// The resident memory now, in bytes.
-std::size_t ResidentMemory();
 
 } // namespace bench
