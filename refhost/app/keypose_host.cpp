@@ -100,8 +100,9 @@ int main(int argc, char** argv) {
     app.add_flag("--demo", document.demo,
                  "record the selection at 0 s, turn and move it, record it at 5 s, from the "
                  "palette's Object button");
-    app.add_option("--play", document.playSeconds, "play forward for this many seconds")
-        ->check(kSeconds);
+    CLI::Option* play =
+        app.add_option("--play", document.playSeconds, "play forward for this many seconds")
+            ->check(kSeconds);
     app.add_option("--palette-png", document.palettePng,
                    "save a picture of the palette (its drawer open)");
     app.add_option("--save", document.savePath, "save the document when done");
@@ -148,8 +149,9 @@ int main(int argc, char** argv) {
         std::cerr << "keypose-host: no document given\n" << app.help();
         return 2;
     }
-    bool const headless = document.demo || document.playSeconds > 0 ||
-                          !document.palettePng.empty() || !document.savePath.empty();
+    // Any option of document mode, --play 0 included, chooses it over the windows.
+    bool const headless = document.demo || play->count() > 0 || !document.palettePng.empty() ||
+                          !document.savePath.empty();
     if (!headless) {
         return Guarded([&] { return RunWindowMode({document.document, plugIn}); });
     }

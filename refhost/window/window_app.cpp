@@ -21,6 +21,13 @@ constexpr int kGap = 10;
 constexpr float kInspectorWidth = 340;
 constexpr float kInspectorHeight = 220;
 
+std::string NoDisplay(std::string const& reason) {
+    return "no display for the windows: " + reason +
+           "; without one, use document mode (keypose-host --play SECONDS --save PATH DOCUMENT), "
+           "render mode (keypose-host render DOCUMENT --out DIR) or script mode (keypose-host "
+           "run SCRIPT)";
+}
+
 std::optional<TQ3LightData> ViewLight(Document& document, TQ3ObjectType kind) {
     std::optional<TQ3LightData> found;
     try {
@@ -53,7 +60,15 @@ SdlVideo::SdlVideo() {
     // Interrupt and terminate signals end the program as usual, without asking to save.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        throw std::runtime_error(std::string("no display for the windows: ") + SDL_GetError());
+        throw std::runtime_error(NoDisplay(SDL_GetError()));
+    }
+    // Without a display SDL falls back to drivers that show nothing; a loop on them would
+    // wait for events that never come.
+    std::string const driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver == "offscreen" || driver == "dummy") {
+        SDL_Quit();
+        throw std::runtime_error(
+            NoDisplay("SDL found only its '" + driver + "' video driver (is DISPLAY set?)"));
     }
     SDL_StartTextInput();
 }
