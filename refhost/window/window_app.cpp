@@ -90,8 +90,16 @@ WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
         y += static_cast<int>(entry.panel->frame().size.height) + 3 * kGap;
     }
     Inspector::Actions actions;
+    // Each change of the document made here is an undo step of the host's, kept before it.
+    fGestures.OnEdit([] { PL_DoUndo(1, 1, 0, 0); });
     actions.colourSelection = [this](TQ3ColorRGB const& colour) {
         try {
+            if (!SelectionColour(Doc())) {
+                fInspector->Say("no object with a colour is selected");
+                ShowInspector();
+                return;
+            }
+            PL_DoUndo(1, 1, 0, 0);
             ColourSelection(Doc(), colour, false);
             Posed(Changes{false, true, false}, true);
         } catch (std::exception const& error) {
@@ -101,6 +109,12 @@ WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
     actions.changeLight = [this](TQ3ObjectType kind, std::optional<float> brightness,
                                  std::optional<TQ3ColorRGB> colour) {
         try {
+            if (!ViewLight(Doc(), kind)) {
+                fInspector->Say("the view has no such light");
+                ShowInspector();
+                return;
+            }
+            PL_DoUndo(0, 0, 0, 0);
             ChangeViewLight(Doc(), kind, [&](TQ3LightData& data) {
                 data.brightness = brightness.value_or(data.brightness);
                 data.color = colour.value_or(data.color);

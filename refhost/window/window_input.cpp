@@ -118,10 +118,10 @@ void WindowApp::HandleView(SDL_Event const& event) {
             if (fMouseHeld) {
                 fMouseHeld = false;
                 bool const posed = fGestures.Dragging() != DragKind::none;
-                fGestures.Release();
+                Changes const released = fGestures.Release(Doc());
                 fSession.Loop().Input(kEventMouse, kInputWentUp);
-                if (posed) {
-                    Posed({}, true);
+                if (posed || released.selection) {
+                    Posed(released, true);
                 }
             }
             break;
@@ -134,18 +134,19 @@ void WindowApp::HandleView(SDL_Event const& event) {
                 fSession.Loop().Input(kEventKey, kInputWentDown);
             }
             bool const along = (event.key.keysym.mod & KMOD_SHIFT) != 0;
+            bool const repeat = event.key.repeat != 0;
             switch (event.key.keysym.sym) {
             case SDLK_LEFT:
-                Posed(fGestures.Nudge(Doc(), -1, 0, false), true);
+                Posed(fGestures.Nudge(Doc(), -1, 0, false, repeat), true);
                 break;
             case SDLK_RIGHT:
-                Posed(fGestures.Nudge(Doc(), 1, 0, false), true);
+                Posed(fGestures.Nudge(Doc(), 1, 0, false, repeat), true);
                 break;
             case SDLK_UP:
-                Posed(fGestures.Nudge(Doc(), 0, 1, along), true);
+                Posed(fGestures.Nudge(Doc(), 0, 1, along, repeat), true);
                 break;
             case SDLK_DOWN:
-                Posed(fGestures.Nudge(Doc(), 0, -1, along), true);
+                Posed(fGestures.Nudge(Doc(), 0, -1, along, repeat), true);
                 break;
             default:
                 break;
