@@ -121,8 +121,9 @@ int main(int argc, char** argv) {
     app.add_flag("--demo", document.demo,
                  "record the selection at 0 s, turn and move it, record it at 5 s, from the "
                  "palette's Object button");
-    app.add_option("--play", document.playSeconds, "play forward for this many seconds")
-        ->check(kPlaySeconds);
+    CLI::Option* play =
+        app.add_option("--play", document.playSeconds, "play forward for this many seconds")
+            ->check(kPlaySeconds);
     app.add_option("--palette-png", document.palettePng,
                    "save a picture of the palette (its drawer open)");
     app.add_option("--save", document.savePath, "save the document when done")->check(kFilePath);
@@ -169,9 +170,10 @@ int main(int argc, char** argv) {
         std::cerr << "keypose-host: no document given\n" << app.help();
         return 2;
     }
-    bool const headless = document.demo || document.playSeconds > 0 ||
-                          !document.palettePng.empty() || !document.savePath.empty() ||
-                          app.count("--save") > 0 || app.count("--play") > 0;
+    // Any option of document mode, --play 0 and --save "" included, chooses it over the
+    // windows (where an empty --save is then refused).
+    bool const headless = document.demo || play->count() > 0 || !document.palettePng.empty() ||
+                          !document.savePath.empty() || app.count("--save") > 0;
     if (!headless) {
         return Guarded([&] { return RunWindowMode({document.document, plugIn}); });
     }

@@ -14,13 +14,14 @@ fail() {
     status=1
 }
 
-# expect STATUS PATTERN ARGS...: runs the host, checks its exit status and that its output
-# (both streams) holds the pattern.
+# expect STATUS PATTERN ARGS...: runs the host (through the command in `launch`, if any),
+# checks its exit status and that its output (both streams) holds the pattern.
+launch=()
 expect() {
     local want=$1 pattern=$2
     shift 2
     local out got
-    out=$("$host" "$@" 2>&1)
+    out=$("${launch[@]}" "$host" "$@" 2>&1)
     got=$?
     [ "$got" = "$want" ] || fail "$* exited $got, not $want: $out"
     grep -q -- "$pattern" <<<"$out" || fail "$* did not say \"$pattern\": $out"
@@ -73,4 +74,14 @@ fi
 [ -s "$work/frames/view_0004.png" ] && [ -s "$work/frames/palette_0004.png" ] ||
     fail "the frames at 1 s are missing"
 [ -s "$work/frames/contact_sheet.png" ] || fail "no contact sheet"
+
+# Window mode without a display ends at once and names the modes that need none; --play 0
+# is document mode, which plays nothing.
+launch=(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10)
+started=$(date +%s%N)
+expect 1 'no display for the windows.*keypose-host render' "$example"
+elapsed=$((($(date +%s%N) - started) / 1000000))
+[ "$elapsed" -lt 2000 ] || fail "window mode without a display took $elapsed ms to end"
+expect 0 'opened' --play 0 "$example"
+launch=()
 exit $status
