@@ -52,13 +52,15 @@ void FrameWriter::Work() {
     std::unique_lock lock(fMutex);
     for (;;) {
         fChanged.wait(lock, [this] { return !fQueue.empty() || fStopping; });
-        if (fQueue.empty() || fFailure) {
-            // Stopping (what is left after a failure is not written).
+        if (fFailure) {
+            // After a failure nothing more is written: the render stops at its next Write.
+            fQueue.clear();
+            fChanged.notify_all();
+        }
+        if (fQueue.empty()) {
             if (fStopping) {
                 return;
             }
-            fQueue.clear();
-            fChanged.notify_all();
             continue;
         }
         Job job = std::move(fQueue.front());
