@@ -5,9 +5,16 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "refhost/script/script.h"
+
 namespace keypose_host {
 
 namespace {
+
+// A value the user gave, quoted and cut to a readable length.
+std::string Given(std::string const& text) {
+    return "'" + refhost::ShownWord(text) + "'";
+}
 
 std::string Number(double value) {
     char text[32];
@@ -29,7 +36,7 @@ std::optional<Number> Whole(std::string_view text) {
 double InRange(std::string const& text, double lowest, double highest, char const* what) {
     std::optional<double> const value = Whole<double>(text);
     if (!value || !(*value >= lowest && *value <= highest)) {
-        throw std::invalid_argument("'" + text + "' is not " + what + " (" + Number(lowest) +
+        throw std::invalid_argument(Given(text) + " is not " + what + " (" + Number(lowest) +
                                     " to " + Number(highest) + ")");
     }
     return *value;
@@ -45,7 +52,7 @@ FrameSize ParseSize(std::string const& text) {
         x == std::string::npos ? std::nullopt : Whole<int>(std::string_view(text).substr(x + 1));
     if (!width || !height || *width < 1 || *height < 1 || *width > kLargestSide ||
         *height > kLargestSide) {
-        throw std::invalid_argument("'" + text + "' is not a size WIDTHxHEIGHT of 1 to " +
+        throw std::invalid_argument(Given(text) + " is not a size WIDTHxHEIGHT of 1 to " +
                                     std::to_string(kLargestSide) + " pixels a side");
     }
     return {*width, *height};
@@ -66,8 +73,8 @@ FrameSpan ParseFrameSpan(std::string const& text) {
     std::optional<std::size_t> const last =
         dash == std::string::npos ? first : Whole<std::size_t>(all.substr(dash + 1));
     if (!first || !last || *last < *first) {
-        throw std::invalid_argument("'" + text +
-                                    "' is not a span of frames A-B (frame numbers from 0, A "
+        throw std::invalid_argument(Given(text) +
+                                    " is not a span of frames A-B (frame numbers from 0, A "
                                     "at most B)");
     }
     return {*first, *last};

@@ -32,6 +32,15 @@ TEST(RenderOptions, SizesFitTheirSides) {
     }
 }
 
+TEST(RenderOptions, RefusalsShowTheValueCutShort) {
+    std::string const huge(100000, '9');
+    std::string const refusal = Refusal(ParseSize, huge + "x4");
+    EXPECT_LT(refusal.size(), 200u);
+    EXPECT_NE(refusal.find("is not a size"), std::string::npos);
+    EXPECT_EQ(Refusal(ParseFrameRate, std::string("1\0", 2)),
+              "'1\\x00' is not a frame rate (0.01 to 240)");
+}
+
 TEST(RenderOptions, RatesAndTimesWithinTheirRange) {
     EXPECT_EQ(ParseFrameRate("0.01"), 0.01);
     EXPECT_EQ(ParseFrameRate("240"), 240);
