@@ -4,6 +4,7 @@
 // next are drawn, and none is kept once written.
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 
 #include "host/framework.h"
@@ -19,13 +20,28 @@ namespace keypose_host {
 
 namespace {
 
-// The frames the options ask for, the range defaulting to the open document's.
+std::string Seconds(double value) {
+    std::ostringstream text;
+    text << value << " s";
+    return text.str();
+}
+
+// The frames the options ask for, the range defaulting to the open document's. The clock
+// keeps to the document's range, so times outside it are refused.
 FramePlan PlanOf(RenderOptions const& options) {
     double const units = PL_GetTimeUnitsPerSecond();
-    double const from = options.from.value_or(PL_GetMinTime() / units);
-    double const to = options.to.value_or(PL_GetMaxTime() / units);
+    double const lowest = PL_GetMinTime() / units;
+    double const highest = PL_GetMaxTime() / units;
+    double const from = options.from.value_or(lowest);
+    double const to = options.to.value_or(highest);
     try {
-        return PlanFrames(from, to, options.fps, options.frames);
+        FramePlan plan = PlanFrames(from, to, options.fps, options.frames);
+        if (from < lowest || to > highest) {
+            throw std::invalid_argument("the render's times " + Seconds(from) + " to " +
+                                        Seconds(to) + " lie outside the document's range " +
+                                        Seconds(lowest) + " to " + Seconds(highest));
+        }
+        return plan;
     } catch (std::invalid_argument const& error) {
         throw std::runtime_error(options.document + ": " + error.what());
     }

@@ -96,6 +96,8 @@ expect 2 "--from 5 lies after --to 1" render "$example" --out "$work/refused" --
 # The example's range ends at 10 s: a start after it has no frames.
 expect 1 "the render would end (10 s) before it starts (11 s)" render "$example" \
     --out "$work/refused" --from 11
+expect 1 "the render's times 0 s to 12 s lie outside the document's range 0 s to 10 s" \
+    render "$example" --out "$work/refused" --to 12
 expect 2 "'3-1' is not a span of frames" render "$example" --out "$work/refused" --frames 3-1
 expect 1 "frames 50-200 lie beyond the render's frames 0-100" render "$example" \
     --out "$work/refused" --frames 50-200
