@@ -16,6 +16,7 @@ struct MergedVertex {
     int32_t instance;
 };
 static_assert(sizeof(MergedVertex) == sizeof(ShapeVertex) + 4);
+static_assert(sizeof(InstanceData) == 5 * 4 * sizeof(float)); // five RGBA32F texels
 
 // Attributes 0 to 4 from a buffer of records of `stride` bytes that start with a ShapeVertex;
 // attribute 5 the instance number, from the records when they have one.
@@ -30,6 +31,7 @@ void PointShapeAttributes(GLsizei stride, bool instanceNumbers) {
     attribute(2, 2, offsetof(ShapeVertex, uv));
     attribute(3, 4, offsetof(ShapeVertex, colour));
     attribute(4, 2, offsetof(ShapeVertex, own));
+    attribute(6, 1, offsetof(ShapeVertex, closed));
     if (instanceNumbers) {
         glEnableVertexAttribArray(5);
         glVertexAttribIPointer(5, 1, GL_INT, stride,
@@ -121,9 +123,9 @@ void SceneBuffers::UploadShapes(ShapeLibrary const& shapes) {
 void SceneBuffers::UploadInstances(DrawList const& list) {
     GLint maxTexels = 0;
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
-    if (list.instances.size() > static_cast<std::size_t>(maxTexels) / 4) {
+    if (list.instances.size() > static_cast<std::size_t>(maxTexels) / 5) {
         Fail("the scene has " + std::to_string(list.instances.size()) +
-             " objects to draw; this OpenGL draws at most " + std::to_string(maxTexels / 4));
+             " objects to draw; this OpenGL draws at most " + std::to_string(maxTexels / 5));
     }
     std::vector<InstanceData> data(list.instances.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
