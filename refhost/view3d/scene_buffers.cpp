@@ -53,6 +53,11 @@ bool Reserve(std::size_t& capacity, std::size_t size, std::size_t record) {
     return true;
 }
 
+// Repeats of a shape with at least this many vertices are drawn as instances of it rather
+// than merged: a draw per such shape costs little beside its vertices, and merging would
+// copy them for every repeat.
+constexpr uint32_t kInstancedShapeVertices = 256;
+
 bool SameOpaqueBatch(Batch const& a, Batch const& b) {
     return a.shape == b.shape && a.material == b.material && a.count == b.count &&
            a.selected == b.selected;
@@ -176,9 +181,14 @@ void SceneBuffers::Merge(DrawList const& list, ShapeLibrary const& shapes) {
     fMergedDraws.clear();
     for (Batch const& batch : opaque) {
         ShapeRange const& shape = shapes.Range(batch.shape);
+        if (shape.count >= kInstancedShapeVertices && batch.count > 1) {
+            fMergedDraws.push_back({batch.material, batch.selected, false, false, shape.first,
+                                    shape.count, batch.first, batch.count, shape.lines});
+            continue;
+        }
         Draw* last = fMergedDraws.empty() ? nullptr : &fMergedDraws.back();
-        if (!last || last->material != batch.material || last->selected != batch.selected ||
-            last->lines != shape.lines) {
+        if (!last || !last->merged || last->material != batch.material ||
+            last->selected != batch.selected || last->lines != shape.lines) {
             fMergedDraws.push_back({batch.material, batch.selected, false, true,
                                     static_cast<uint32_t>(vertices.size()), 0, 0, 1, shape.lines});
             last = &fMergedDraws.back();

@@ -83,6 +83,30 @@ TEST_F(BatchingTest, ObjectsOfOneShapeAndMaterialTakeOneDrawAndKeepTheirOwnColou
     }
 }
 
+TEST_F(BatchingTest, LargeShapesThatRepeatAreDrawnAsInstancesNotCopied) {
+    // Three patches of one content (8 x 8 quads: 384 vertices) and two small boxes: the
+    // boxes merge into one draw, the patches take one draw as instances of their shape.
+    Scene scene;
+    scene.Light(AmbientLight(1));
+    auto patch = [] {
+        return NewNURBPatch(
+            2, 2, 2, 2,
+            {{-0.4f, -0.4f, 0, 1}, {0.4f, -0.4f, 0, 1}, {-0.4f, 0.4f, 0, 1}, {0.4f, 0.4f, 0, 1}},
+            {0, 0, 1, 1}, {0, 0, 1, 1});
+    };
+    for (int i = 0; i < 3; ++i) {
+        scene.Other(Group({static_cast<float>(i - 1), 1, 0}, patch(), {1, 1, 0}));
+    }
+    scene.Other(Group({-0.6f, -1, 0}, UnitBox(), {1, 1, 0}));
+    scene.Other(Group({0.6f, -1, 0}, UnitBox(), {1, 1, 0}));
+    Bitmap const image = scene.Render(*renderer);
+    EXPECT_EQ(renderer->LastFrame().draws, 2u);
+    EXPECT_EQ(renderer->LastFrame().mergedVerticesUploaded, 2u * 36u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(Near(scene.At(image, {static_cast<float>(i - 1), 1, 0}), {255, 255, 0}));
+    }
+}
+
 TEST_F(BatchingTest, AFrameUploadsOnlyWhatChangedAndFindsEditedShapesByTheirContent) {
     Scene scene;
     scene.Light(AmbientLight(1));
