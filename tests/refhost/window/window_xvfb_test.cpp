@@ -21,6 +21,7 @@
 
 #include "host/cocoa/cocoa.h"
 #include "host/scene.h"
+#include "refhost/app/child_process.h"
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/session/host_session.h"
@@ -82,20 +83,19 @@ private:
     bool fExited = false;
 };
 
-std::string Output(std::string const& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            text += buffer;
-        }
-        pclose(pipe);
-    }
-    return text;
+// xdotool with its commands as words, no shell between: whether it succeeded.
+bool Xdotool(std::vector<std::string> words) {
+    words.insert(words.begin(), "xdotool");
+    return keypose_host::RunProgram(words) == 0;
 }
 
-bool Shell(std::string const& command) {
-    return std::system(command.c_str()) == 0;
+std::vector<std::string> MoveTo(std::pair<int, int> at) {
+    return {"mousemove", std::to_string(at.first), std::to_string(at.second)};
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, std::vector<std::string> const& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 // The records of the stored tween list of an object's attribute set.
@@ -172,8 +172,10 @@ protected:
     // not show within ten seconds.
     NSPoint WindowAt(std::string const& name) {
         for (int attempt = 0; attempt < 50; ++attempt) {
-            std::string const text = Output("xdotool search --onlyvisible --name '^" + name +
-                                            "$' getwindowgeometry --shell 2>/dev/null");
+            std::string const text =
+                keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                             "^" + name + "$", "getwindowgeometry", "--shell"})
+                    .value_or("");
             int x = -1, y = -1;
             std::istringstream in(text);
             std::string line;
@@ -200,38 +202,47 @@ protected:
     }
 
     void Click(std::pair<int, int> at, std::string const& modifiers = {}) {
-        std::string const hold = modifiers.empty() ? "" : " keydown " + modifiers;
-        std::string const release = modifiers.empty() ? "" : " keyup " + modifiers;
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(at.first) + " " +
-                          std::to_string(at.second) + hold + " click 1" + release));
+        std::vector<std::string> const hold = modifiers.empty()
+                                                  ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{"keydown", modifiers};
+        std::vector<std::string> const release = modifiers.empty()
+                                                     ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{"keyup", modifiers};
+        ASSERT_TRUE(Xdotool(MoveTo(at) + hold + std::vector<std::string>{"click", "1"} + release));
         std::this_thread::sleep_for(300ms);
     }
     void Drag(std::pair<int, int> from, std::pair<int, int> to, int steps) {
-        std::ostringstream command;
-        command << "xdotool mousemove " << from.first << " " << from.second << " mousedown 1";
+        std::vector<std::string> command =
+            MoveTo(from) + std::vector<std::string>{"mousedown", "1"};
         for (int step = 1; step <= steps; ++step) {
-            command << " sleep 0.05 mousemove "
-                    << from.first + (to.first - from.first) * step / steps << " "
-                    << from.second + (to.second - from.second) * step / steps;
+            command = command + std::vector<std::string>{"sleep", "0.05"} +
+                      MoveTo({from.first + (to.first - from.first) * step / steps,
+                              from.second + (to.second - from.second) * step / steps});
         }
-        command << " sleep 0.05 mouseup 1";
-        ASSERT_TRUE(Shell(command.str()));
+        command = command + std::vector<std::string>{"sleep", "0.05", "mouseup", "1"};
+        ASSERT_TRUE(Xdotool(command));
         std::this_thread::sleep_for(300ms);
     }
     // Keys typed with the pointer over the point (the display gives the keyboard to the
     // window under the pointer).
     void Keys(std::pair<int, int> over, std::string const& keys) {
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(over.first) + " " +
-                          std::to_string(over.second) + " key --delay 60 " + keys));
+        std::vector<std::string> command =
+            MoveTo(over) + std::vector<std::string>{"key", "--delay", "60"};
+        std::istringstream names(keys);
+        for (std::string name; names >> name;) {
+            command.push_back(name);
+        }
+        ASSERT_TRUE(Xdotool(command));
         std::this_thread::sleep_for(400ms);
     }
     void Type(std::pair<int, int> over, std::string const& text) {
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(over.first) + " " +
-                          std::to_string(over.second) + " type --delay 30 '" + text + "'"));
+        ASSERT_TRUE(
+            Xdotool(MoveTo(over) + std::vector<std::string>{"type", "--delay", "30", text}));
         std::this_thread::sleep_for(300ms);
     }
     void Screenshot(std::string const& name) {
-        Shell("import -window root " + (fArtefacts / (name + ".png")).string());
+        keypose_host::RunProgram(
+            {"import", "-window", "root", (fArtefacts / (name + ".png")).string()});
     }
 
     fs::path fFolder = fs::path(::testing::TempDir()) / "keypose_window_xvfb";
@@ -264,8 +275,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(Shell("command -v xdotool >/dev/null"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
 
     // The palette's layout, from the same module with the crate's row in it.
     refhost::HostSession layout(KEYPOSE_MODULE_PATH);
