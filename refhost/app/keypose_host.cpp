@@ -6,6 +6,7 @@
 //   keypose-host run SCRIPT            run a script of user actions
 //   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
 //                                      [--video FILE]   frames of the 3D view and the palette
+//   keypose-host export DOCUMENT OUT.glb|OUT.gltf [--fps N]   the document as glTF
 //
 // `keypose-host --help` and `keypose-host run --help` say more.
 #include <CLI/CLI.hpp>
@@ -127,6 +128,15 @@ int main(int argc, char** argv) {
     draw->add_option("--size", size, "the 3D view's size (640x480)")->check(kSize);
     draw->add_option("--video", render.video, "also a video (needs ffmpeg)");
 
+    ExportOptions exporting;
+    CLI::App* exportApp = app.add_subcommand("export", "write the document as glTF 2.0");
+    exportApp->add_option("document", exporting.document, "the document")
+        ->required()
+        ->check(CLI::ExistingFile);
+    exportApp->add_option("out", exporting.out, "the glTF file (.glb or .gltf)")->required();
+    exportApp->add_option("--fps", exporting.fps, "samples a second of what is sampled (30)")
+        ->check(kFrameRate);
+
     try {
         app.parse(argc, argv);
     } catch (CLI::ParseError const& error) {
@@ -143,6 +153,10 @@ int main(int argc, char** argv) {
         render.plugIn = plugIn;
         ParseSize(size, render.width, render.height);
         return Guarded([&] { return RunRender(render); });
+    }
+    if (exportApp->parsed()) {
+        exporting.plugIn = plugIn;
+        return Guarded([&] { return RunExport(exporting); });
     }
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();

@@ -53,4 +53,14 @@ struct WindowOptions {
 // Opens the document in windows (refhost/window/window_app.h) until the user quits.
 int RunWindowMode(WindowOptions const& options);
 
+struct ExportOptions {
+    std::string document;
+    std::string plugIn;
+    std::string out; // .glb or .gltf
+    double fps = 30;
+};
+
+// Exports the document as glTF, played through the plug-in (refhost/gltf/gltf_export.h).
+int RunExport(ExportOptions const& options);
+
 } // namespace keypose_host
