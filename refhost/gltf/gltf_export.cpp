@@ -186,7 +186,9 @@ public:
     std::vector<int> transformNodes;
     std::vector<int> transformExact; // index into exact, or -1
     std::vector<Exact> exact;
-    std::vector<int> materials;                // per geometry
+    std::vector<int> materials; // per geometry
+    // Per geometry, the exactly keyed groups it is in: their tween points set its colours.
+    std::vector<std::vector<int>> materialExact;
     std::vector<int> lightNodes, lightIndices; // -1 for ambient lights
     std::vector<int> roots;
     TQ3ColorRGB ambient{0, 0, 0};
@@ -222,12 +224,12 @@ public:
             e.node = AddNode(frame.name + "_motion");
             SetTrs(fModel.nodes[static_cast<std::size_t>(e.node)],
                    Decompose(transform.matrix, e.pivot));
+            fParent = e.node;
             int const pivot = AddNode(frame.name + "_pivot");
             fModel.nodes[static_cast<std::size_t>(pivot)].translation = {-e.pivot.x, -e.pivot.y,
                                                                          -e.pivot.z};
             transformNodes.push_back(e.node);
             transformExact.push_back(frame.exact);
-            fParent = pivot;
         } else {
             int const node = AddNode(frame.name + "_transform" + std::to_string(frame.transforms));
             if (!(transform.matrix == CMatrix4x4(1.0))) {
@@ -247,6 +249,13 @@ public:
             AddNode(frame.name + "_" + GeometryKind(geometry) + std::to_string(frame.geometries++));
         int const material = AddMaterial(surface);
         materials.push_back(material);
+        std::vector<int> enclosing;
+        for (Frame const& f : fFrames) {
+            if (f.exact >= 0) {
+                enclosing.push_back(f.exact);
+            }
+        }
+        materialExact.push_back(enclosing);
         int const mesh = AddMesh(geometry, surface, material);
         if (mesh >= 0) {
             fModel.nodes[static_cast<std::size_t>(node)].mesh = mesh;
@@ -693,7 +702,67 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         }
         animator.NodeTrs(keyTimes, keys, e.node);
     }
+    // Materials change with the tween points of the groups they are in (keyed at those
+    // points' times) and with whatever is sampled (keyed at every frame too).
     bool usesPointer = false;
+    for (std::size_t i = 0; i < builder.materials.size(); ++i) {
+        std::set<int32_t> own;
+        if (sampled) {
+            own.insert(grid.begin(), grid.end());
+        }
+        for (int e : builder.materialExact[i]) {
+            auto const& keyed = builder.exact[static_cast<std::size_t>(e)].times;
+            own.insert(keyed.begin(), keyed.end());
+        }
+        if (own.size() < 2) {
+            continue;
+        }
+        std::vector<float> keyTimes;
+        std::vector<SurfaceValues const*> values;
+        for (int32_t t : own) {
+            keyTimes.push_back(seconds(t));
+            values.push_back(&snapshots[t].surfaces.at(i));
+        }
+        if (std::all_of(values.begin(), values.end(),
+                        [&](SurfaceValues const* v) { return *v == *values.front(); })) {
+            continue;
+        }
+        std::string const base = "/materials/" + std::to_string(builder.materials[i]);
+        auto& material = model.materials[static_cast<std::size_t>(builder.materials[i])];
+        bool const textured = material.pbrMetallicRoughness.baseColorTexture.index >= 0;
+        std::vector<float> colours, roughness, offsets, rotations, speculars;
+        bool blends = false;
+        for (SurfaceValues const* v : values) {
+            TQ3ColorRGB const sc = v->specular.value_or(TQ3ColorRGB{0, 0, 0});
+            speculars.insert(speculars.end(), {sc.r, sc.g, sc.b});
+            TQ3ColorRGB const c = textured ? TQ3ColorRGB{1, 1, 1} : v->diffuse;
+            colours.insert(colours.end(), {c.r, c.g, c.b, std::clamp(v->opacity, 0.0f, 1.0f)});
+            blends = blends || v->opacity < 1.0f;
+            roughness.push_back(static_cast<float>(Roughness(v->shininess)));
+            UvTrs const uv = TextureTrs(v->uvTransform);
+            offsets.insert(offsets.end(),
+                           {static_cast<float>(uv.offset[0]), static_cast<float>(uv.offset[1])});
+            rotations.push_back(static_cast<float>(uv.rotation));
+        }
+        if (blends) {
+            material.alphaMode = "BLEND";
+        }
+        animator.Channel(keyTimes, colours, 4, -1, "pointer",
+                         base + "/pbrMetallicRoughness/baseColorFactor");
+        animator.Channel(keyTimes, roughness, 1, -1, "pointer",
+                         base + "/pbrMetallicRoughness/roughnessFactor");
+        if (material.extensions.count("KHR_materials_specular")) {
+            animator.Channel(keyTimes, speculars, 3, -1, "pointer",
+                             base + "/extensions/KHR_materials_specular/specularColorFactor");
+        }
+        if (textured) {
+            std::string const uv =
+                base + "/pbrMetallicRoughness/baseColorTexture/extensions/KHR_texture_transform/";
+            animator.Channel(keyTimes, offsets, 2, -1, "pointer", uv + "offset");
+            animator.Channel(keyTimes, rotations, 1, -1, "pointer", uv + "rotation");
+        }
+        usesPointer = true;
+    }
     if (sampled && start < end) {
         std::vector<float> gridTimes;
         std::vector<Snapshot const*> frames;
@@ -718,41 +787,6 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
             int const node = builder.transformNodes[i];
             SetTrs(model.nodes[static_cast<std::size_t>(node)], keys.front());
             animator.NodeTrs(gridTimes, keys, node);
-        }
-        for (std::size_t i = 0; i < builder.materials.size(); ++i) {
-            if (!varies([&](Snapshot const& s) { return s.surfaces.at(i); })) {
-                continue;
-            }
-            std::string const base = "/materials/" + std::to_string(builder.materials[i]);
-            auto& material = model.materials[static_cast<std::size_t>(builder.materials[i])];
-            bool const textured = material.pbrMetallicRoughness.baseColorTexture.index >= 0;
-            std::vector<float> colours, roughness, offsets, rotations;
-            bool blends = false;
-            for (Snapshot const* s : frames) {
-                SurfaceValues const& v = s->surfaces.at(i);
-                TQ3ColorRGB const c = textured ? TQ3ColorRGB{1, 1, 1} : v.diffuse;
-                colours.insert(colours.end(), {c.r, c.g, c.b, std::clamp(v.opacity, 0.0f, 1.0f)});
-                blends = blends || v.opacity < 1.0f;
-                roughness.push_back(static_cast<float>(Roughness(v.shininess)));
-                UvTrs const uv = TextureTrs(v.uvTransform);
-                offsets.insert(offsets.end(), {static_cast<float>(uv.offset[0]),
-                                               static_cast<float>(uv.offset[1])});
-                rotations.push_back(static_cast<float>(uv.rotation));
-            }
-            if (blends) {
-                material.alphaMode = "BLEND";
-            }
-            animator.Channel(gridTimes, colours, 4, -1, "pointer",
-                             base + "/pbrMetallicRoughness/baseColorFactor");
-            animator.Channel(gridTimes, roughness, 1, -1, "pointer",
-                             base + "/pbrMetallicRoughness/roughnessFactor");
-            if (textured) {
-                std::string const uv = base + "/pbrMetallicRoughness/baseColorTexture/extensions/"
-                                              "KHR_texture_transform/";
-                animator.Channel(gridTimes, offsets, 2, -1, "pointer", uv + "offset");
-                animator.Channel(gridTimes, rotations, 1, -1, "pointer", uv + "rotation");
-            }
-            usesPointer = true;
         }
         for (std::size_t i = 0; i < builder.lightNodes.size(); ++i) {
             int const node = builder.lightNodes[i];
