@@ -3,7 +3,9 @@
 #include <iostream>
 
 #include "refhost/app/modes.h"
+#include "refhost/document/document_file.h"
 #include "refhost/gltf/gltf_export.h"
+#include "refhost/gltf/gltf_import.h"
 #include "refhost/session/host_session.h"
 
 namespace keypose_host {
@@ -19,6 +21,18 @@ int RunExport(ExportOptions const& options) {
     std::cout << options.out << ": " << summary.bytes << " bytes, " << summary.nodes << " nodes, "
               << summary.channels << " animation channels"
               << (summary.sampled ? " (some sampled)" : "") << ", " << ms << " ms\n";
+    return 0;
+}
+
+int RunImport(ImportOptions const& options) {
+    std::vector<std::string> warnings;
+    std::unique_ptr<refhost::Document> document =
+        refhost::gltf::ImportGltf(options.model, warnings);
+    for (std::string const& warning : warnings) {
+        std::cerr << "keypose-host: warning: " << warning << "\n";
+    }
+    refhost::SaveDocument(*document, options.out);
+    std::cout << options.out << ": written from " << options.model << "\n";
     return 0;
 }
 

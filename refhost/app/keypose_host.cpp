@@ -7,6 +7,7 @@
 //   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
 //                                      [--video FILE]   frames of the 3D view and the palette
 //   keypose-host export DOCUMENT OUT.glb|OUT.gltf [--fps N]   the document as glTF
+//   keypose-host import MODEL.glb|MODEL.gltf OUT.json           a glTF model as a document
 //
 // `keypose-host --help` and `keypose-host run --help` say more.
 #include <CLI/CLI.hpp>
@@ -137,6 +138,13 @@ int main(int argc, char** argv) {
     exportApp->add_option("--fps", exporting.fps, "samples a second of what is sampled (30)")
         ->check(kFrameRate);
 
+    ImportOptions importing;
+    CLI::App* importApp = app.add_subcommand("import", "make a document of a glTF 2.0 model");
+    importApp->add_option("model", importing.model, "the glTF model (.glb or .gltf)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    importApp->add_option("out", importing.out, "the document to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (CLI::ParseError const& error) {
@@ -157,6 +165,9 @@ int main(int argc, char** argv) {
     if (exportApp->parsed()) {
         exporting.plugIn = plugIn;
         return Guarded([&] { return RunExport(exporting); });
+    }
+    if (importApp->parsed()) {
+        return Guarded([&] { return RunImport(importing); });
     }
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();
