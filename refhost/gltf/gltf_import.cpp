@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <utility>
 
 #include "host/four_char_code.h"
 #include "host/scene/attribute_set.h"
@@ -162,8 +164,8 @@ struct NodeTracks {
 class Importer {
 public:
     Importer(tinygltf::Model const& model, std::string const& name,
-             std::vector<std::string>& warnings)
-        : fModel(model), fName(name), fWarnings(warnings) {}
+             std::vector<std::string>& warnings, std::map<int, int> const& colourSamplers)
+        : fModel(model), fName(name), fWarnings(warnings), fColourSamplers(colourSamplers) {}
 
     std::unique_ptr<Document> Run() {
         ReadAnimations();
@@ -193,6 +195,9 @@ public:
                 Release(group);
             }
             AddAmbient();
+            if (CGroupObject(fLights).CountObjects() == 0) {
+                AddDefaultLights();
+            }
             OpaqueTQ3Object* camera = MakeCamera();
             OpaqueTQ3Object* view = NewView(camera, fLights, {{0, 0}, {640, 480}});
             Release(camera);
@@ -350,6 +355,21 @@ private:
             return;
         }
         tinygltf::Animation const& animation = fModel.animations.front();
+        for (auto const& [material, sampler] : fColourSamplers) {
+            std::string const place = "/animations/0/samplers/" + std::to_string(sampler);
+            Item(fModel.materials, material, "materials");
+            tinygltf::AnimationSampler const& s =
+                Item(animation.samplers, sampler, "animations/0/samplers");
+            Track track;
+            track.interpolation = s.interpolation.empty() ? "LINEAR" : s.interpolation;
+            track.n = 4;
+            track.times = Floats(s.input, {1});
+            track.values = Floats(s.output, {4});
+            std::size_t const per = track.interpolation == "CUBICSPLINE" ? 3 : 1;
+            Check(!track.times.empty() && track.values.size() == track.times.size() * per * 4,
+                  place, "its input and output counts do not match");
+            fColourTracks[material] = track;
+        }
         for (std::size_t c = 0; c < animation.channels.size(); ++c) {
             std::string const place = "/animations/0/channels/" + std::to_string(c);
             tinygltf::AnimationChannel const& channel = animation.channels[c];
@@ -391,9 +411,10 @@ private:
 
     // The node's tween points: at each key time of its tracks (STEP keys also held until
     // just before the next key, CUBICSPLINE sampled between keys).
-    std::vector<ObjectKey> Keys(tinygltf::Node const& node, NodeTracks const& tracks) {
+    std::vector<ObjectKey> Keys(tinygltf::Node const& node, NodeTracks const& tracks,
+                                std::optional<Track> const& colour) {
         std::set<int32_t> times;
-        for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale}) {
+        for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
             if (!*track) {
                 continue;
             }
@@ -411,6 +432,10 @@ private:
                 }
             }
         }
+        bool seeThrough = false; // some key's alpha is below 1
+        for (std::size_t k = 3; colour && k < colour->values.size(); k += 4) {
+            seeThrough = seeThrough || colour->values[k] < 1.0f;
+        }
         std::vector<ObjectKey> keys;
         for (int32_t units : times) {
             double const t = static_cast<double>(units) / kUnitsPerSecond;
@@ -421,6 +446,14 @@ private:
             key.matrix = RowMatrix(FromTrs(at(tracks.translation, Translation(node), false),
                                            at(tracks.rotation, Rotation(node), true),
                                            at(tracks.scale, Scale(node), false)));
+            if (colour) {
+                std::vector<double> const c = colour->At(t, false);
+                key.diffuse = TQ3ColorRGB{static_cast<float>(c[0]), static_cast<float>(c[1]),
+                                          static_cast<float>(c[2])};
+                if (seeThrough) {
+                    key.transparency = static_cast<float>(c[3]);
+                }
+            }
             keys.push_back(key);
             fLastTime = std::max(fLastTime, units);
         }
@@ -468,8 +501,9 @@ private:
                 Release(member);
             };
             add(new refhost::scene::Transform(RowMatrix(local)));
-            if (auto tracks = fTracks.find(index); tracks != fTracks.end()) {
-                WriteObjectKeys(group, Keys(node, tracks->second), fNextSortingIndex++);
+            auto const tracks = fTracks.find(index);
+            if (tracks != fTracks.end()) {
+                fAnimated.push_back(index);
             }
             if (node.mesh >= 0) {
                 tinygltf::Mesh const& mesh = Item(fModel.meshes, node.mesh, "meshes");
@@ -499,6 +533,14 @@ private:
             for (std::size_t c = 0; c < node.children.size(); ++c) {
                 add(Node(node.children[c], world, depth + 1,
                          place + "/children/" + std::to_string(c)));
+            }
+            if (tracks != fTracks.end()) {
+                fAnimated.pop_back();
+                std::optional<Track> colour;
+                if (auto found = fColourOf.find(index); found != fColourOf.end()) {
+                    colour = *found->second;
+                }
+                WriteObjectKeys(group, Keys(node, tracks->second, colour), fNextSortingIndex++);
             }
         } catch (...) {
             Release(group);
@@ -566,12 +608,58 @@ private:
                 triangle(order[0], order[i], order[i + 1]);
             }
         }
-        OpaqueTQ3Object* mesh = NewTriMesh(points, triangles, uvs);
+        std::vector<std::array<float, 4>> colours;
+        if (auto found = primitive.attributes.find("COLOR_0");
+            found != primitive.attributes.end()) {
+            std::vector<float> const rgba = Floats(found->second, {3, 4});
+            std::size_t const n = rgba.size() / count;
+            Check(n * count == rgba.size(), place + "/attributes/COLOR_0",
+                  "not one colour a position");
+            for (std::size_t i = 0; i < count; ++i) {
+                colours.push_back({rgba[i * n], rgba[i * n + 1], rgba[i * n + 2],
+                                   n == 4 ? rgba[i * n + 3] : 1.0f});
+            }
+        }
+        OpaqueTQ3Object* shape = nullptr;
+        bool const cornerColours =
+            !colours.empty() && std::any_of(triangles.begin(), triangles.end(), [&](auto const& t) {
+                return colours[t[0]] != colours[t[1]] || colours[t[0]] != colours[t[2]];
+            });
+        if (cornerColours && triangles.size() == 1) {
+            // A triangle with a colour at each corner: the scene's triangle holds them.
+            auto const& t = triangles.front();
+            shape = NewTriangle({points[t[0]], points[t[1]], points[t[2]]});
+            for (std::size_t k = 0; k < 3; ++k) {
+                As<refhost::scene::Triangle>(shape)->vertices[k].set = ColourSet(colours[t[k]]);
+            }
+        } else {
+            if (cornerColours) {
+                Skip("colours that change across a triangle of a mesh (each face takes its "
+                     "first corner's)");
+            }
+            shape = NewTriMesh(points, triangles, uvs);
+            if (!colours.empty()) {
+                auto* mesh = As<TriMesh>(shape);
+                for (auto const& t : triangles) {
+                    mesh->faceSets.push_back(ColourSet(colours[t[0]]));
+                }
+            }
+        }
         auto* set = new AttributeSet;
-        Assign(mesh->set, set);
+        Assign(shape->set, set);
         Release(set);
         Material(primitive.material, *set, !uvs.empty());
-        return mesh;
+        return shape;
+    }
+
+    // A face's or corner's own set of a colour (one reference, the caller's).
+    static OpaqueTQ3Object* ColourSet(std::array<float, 4> const& c) {
+        auto* set = new AttributeSet;
+        set->diffuse = TQ3ColorRGB{c[0], c[1], c[2]};
+        if (c[3] < 1.0f) {
+            set->transparency = TQ3ColorRGB{c[3], c[3], c[3]};
+        }
+        return set;
     }
 
     void Material(int index, AttributeSet& set, bool hasUVs) {
@@ -581,6 +669,13 @@ private:
         std::string const place = "/materials/" + std::to_string(index);
         tinygltf::Material const& material = Item(fModel.materials, index, "materials");
         auto const& pbr = material.pbrMetallicRoughness;
+        if (auto colour = fColourTracks.find(index); colour != fColourTracks.end()) {
+            if (fAnimated.empty()) {
+                Skip("animated base colours of meshes outside animated nodes");
+            } else {
+                fColourOf[fAnimated.back()] = &colour->second;
+            }
+        }
         if (pbr.baseColorFactor.size() == 4) {
             auto const& f = pbr.baseColorFactor;
             set.diffuse = TQ3ColorRGB{static_cast<float>(f[0]), static_cast<float>(f[1]),
@@ -747,6 +842,20 @@ private:
         Release(light);
     }
 
+    // A model without lights would show black: it gets a soft ambient light and a sun
+    // from above, in front and to the left.
+    void AddDefaultLights() {
+        auto* ambient = new refhost::scene::Light("ambn"_4cc);
+        ambient->common = {kQ3True, 0.35f, {1, 1, 1}};
+        CGroupObject(fLights).AddObject(CSharedObject(ambient));
+        Release(ambient);
+        auto* sun = new refhost::scene::Light("drct"_4cc);
+        sun->common = {kQ3True, 0.8f, {1, 1, 1}};
+        sun->direction = Normalise(CVector3D(0.4f, -0.8f, -0.45f));
+        CGroupObject(fLights).AddObject(CSharedObject(sun));
+        Release(sun);
+    }
+
     OpaqueTQ3Object* MakeCamera() {
         if (!fCameraNode) {
             auto* camera = new refhost::scene::Camera("vana"_4cc);
@@ -795,7 +904,11 @@ private:
 
     tinygltf::Model const& fModel;
     std::string const& fName;
+    std::map<int, Track> fColourTracks;    // by material
+    std::vector<int> fAnimated;            // the animated nodes being made, outermost first
+    std::map<int, Track const*> fColourOf; // animated node: the colour its meshes take
     std::vector<std::string>& fWarnings;
+    std::map<int, int> const& fColourSamplers;
     std::set<std::string> fSkipped;
     std::map<int, NodeTracks> fTracks;
     std::set<int> fOpen;
@@ -819,7 +932,7 @@ public:
 // the channels of animation pointers (which tinygltf cannot read and this host does not
 // import) are taken out.
 std::string Prepared(std::string const& text, std::string const& name,
-                     std::vector<std::string>& warnings) {
+                     std::vector<std::string>& warnings, std::map<int, int>& colourSamplers) {
     nlohmann::json json;
     try {
         json = nlohmann::json::parse(text);
@@ -839,7 +952,9 @@ std::string Prepared(std::string const& text, std::string const& name,
     bool pointers = false;
     if (auto animations = json.find("animations");
         animations != json.end() && animations->is_array()) {
+        bool first = true;
         for (auto& animation : *animations) {
+            bool const isFirst = std::exchange(first, false);
             if (!animation.is_object() || !animation.contains("channels") ||
                 !animation["channels"].is_array()) {
                 continue;
@@ -850,17 +965,36 @@ std::string Prepared(std::string const& text, std::string const& name,
                 bool const pointer = channel.is_object() && channel.contains("target") &&
                                      channel["target"].is_object() &&
                                      channel["target"].value("path", "") == "pointer";
-                pointers = pointers || pointer;
                 if (!pointer) {
                     kept.push_back(channel);
+                    continue;
+                }
+                // The base colour of a material, in the first animation, is imported.
+                auto const& target = channel["target"];
+                std::string const where =
+                    target.contains("extensions") && target["extensions"].is_object() &&
+                            target["extensions"].contains("KHR_animation_pointer") &&
+                            target["extensions"]["KHR_animation_pointer"].is_object()
+                        ? target["extensions"]["KHR_animation_pointer"].value("pointer", "")
+                        : "";
+                int material = -1;
+                char tail[64] = {};
+                if (isFirst && channel.contains("sampler") &&
+                    channel["sampler"].is_number_integer() &&
+                    std::sscanf(where.c_str(), "/materials/%d/pbrMetallicRoughness/%63s", &material,
+                                tail) == 2 &&
+                    std::string(tail) == "baseColorFactor" && material >= 0) {
+                    colourSamplers[material] = channel["sampler"].get<int>();
+                } else {
+                    pointers = true;
                 }
             }
             channels = kept;
         }
     }
     if (pointers) {
-        warnings.push_back(name + ": skipped animated materials and lights "
-                                  "(KHR_animation_pointer)");
+        warnings.push_back(name + ": skipped animated material and light values other than "
+                                  "base colours (KHR_animation_pointer)");
     }
     return json.dump();
 }
@@ -875,16 +1009,18 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
     tinygltf::Model model;
     std::string error, warning;
     bool loaded = false;
+    std::map<int, int> colourSamplers; // material: sampler of the first animation
     std::string const folder =
         name.find('/') == std::string::npos ? "." : name.substr(0, name.rfind('/'));
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0) {
         GlbParts parts = SplitGlb(bytes, name);
-        parts.json = Prepared(parts.json, name, warnings);
+        parts.json = Prepared(parts.json, name, warnings, colourSamplers);
         std::vector<uint8_t> const glb = JoinGlb(parts);
         loaded = loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(),
                                              static_cast<unsigned>(glb.size()), folder);
     } else {
-        std::string const json = Prepared(std::string(bytes.begin(), bytes.end()), name, warnings);
+        std::string const json =
+            Prepared(std::string(bytes.begin(), bytes.end()), name, warnings, colourSamplers);
         loaded = loader.LoadASCIIFromString(&model, &error, &warning, json.c_str(),
                                             static_cast<unsigned>(json.size()), folder);
     }
@@ -894,7 +1030,7 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
         }
         throw GltfError(name + ": " + (error.empty() ? "not a glTF model" : error));
     }
-    Importer importer(model, name, warnings);
+    Importer importer(model, name, warnings, colourSamplers);
     return importer.Run();
 }
 
