@@ -195,7 +195,9 @@ public:
     bool usesTextureTransform = false, usesSpecular = false;
 
     void BeginGroup(Group& group, std::string const& name) override {
-        int const node = AddNode(name);
+        // The document's own groups (selected, others, the view's lights) are not nodes:
+        // their members are the scene's roots, as they are the objects a user names.
+        int const node = fFrames.empty() ? -1 : AddNode(name);
         Frame frame{node, node, name, 0, -1};
         if (auto keys = ReadObjectKeys(&group); keys && !keys->empty() && !HoldsLight(group)) {
             bool const onePivot = std::all_of(keys->begin(), keys->end(), [&](ObjectKey const& k) {
@@ -349,10 +351,10 @@ private:
         node.name = name;
         fModel.nodes.push_back(node);
         int const index = static_cast<int>(fModel.nodes.size() - 1);
-        if (fFrames.empty()) {
+        int const parent = fParent >= 0 ? fParent : fFrames.empty() ? -1 : fFrames.back().current;
+        if (parent < 0) {
             roots.push_back(index);
         } else {
-            int const parent = fParent >= 0 ? fParent : fFrames.back().current;
             fModel.nodes[static_cast<std::size_t>(parent)].children.push_back(index);
         }
         fParent = -1;

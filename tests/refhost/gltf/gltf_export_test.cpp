@@ -23,6 +23,7 @@
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/scene_gather.h"
+#include "tests/refhost/gltf/drawn_surfaces.h"
 #include "tests/refhost/gltf/gltf_evaluator.h"
 
 namespace {
@@ -237,8 +238,7 @@ Differences Compare(fs::path const& example, fs::path const& file, bool sampled)
                           CVector3D(p.cameraLocation.x, p.cameraLocation.y, p.cameraLocation.z))});
         }
         // The colours the 3D view draws with, in the same order (geometries with faces).
-        refhost::view3d::DrawList const drawn = refhost::view3d::GatherScene(
-            document.SelectedGroup(), document.OtherGroup(), view ? view->lights : nullptr);
+        std::vector<keypose_test::DrawnSurface> const drawn = keypose_test::DrawnSurfaces(document);
         std::size_t item = 0;
         for (int node : nodes) {
             tinygltf::Node const& n = evaluator.Model().nodes[static_cast<std::size_t>(node)];
@@ -253,19 +253,16 @@ Differences Compare(fs::path const& example, fs::path const& file, bool sampled)
             if (triangles == primitives.end()) {
                 continue;
             }
-            while (item < drawn.items.size() && drawn.items[item].lines) {
-                ++item;
-            }
-            if (item == drawn.items.size()) {
+            if (item == drawn.size()) {
                 ADD_FAILURE() << example << ": fewer surfaces drawn than exported";
                 break;
             }
-            refhost::view3d::DrawItem const& d = drawn.items[item++];
-            if (triangles->attributes.count("COLOR_0")) {
+            keypose_test::DrawnSurface const& d = drawn[item++];
+            if (d.cornerColours) {
                 continue; // colours of the corners: static, compared by the round trip
             }
-            std::array<float, 4> expected = d.vertices.front().colour;
-            if (d.surface.texture) {
+            std::array<float, 4> expected = d.colours.front();
+            if (d.textured) {
                 expected = {1, 1, 1, expected[3]};
             }
             std::array<double, 4> const colour = evaluator.BaseColour(triangles->material, seconds);

@@ -24,6 +24,7 @@
 #include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_gather.h"
 #include "refhost/view3d/scene_renderer.h"
+#include "tests/refhost/gltf/drawn_surfaces.h"
 #include "tests/refhost/gltf/gltf_evaluator.h"
 #include "tests/support/golden_image.h"
 
@@ -43,27 +44,19 @@ protected:
     void TearDown() override { refhost::HostState::Instance().Reset(); }
 };
 
-// What the 3D view draws of a document now: each surface's corners in the world and their
-// colours (lines, which glTF import leaves out, are not counted).
+// What the 3D view draws now, all surfaces together; a texture's place shows as -1 and
+// corner colours are kept.
 struct Drawn {
     std::vector<std::array<float, 3>> corners;
     std::vector<std::array<float, 4>> colours;
 };
 
 Drawn DrawnNow(refhost::Document const& document) {
-    auto* view = refhost::scene::As<refhost::scene::View>(document.CurrentView());
-    refhost::view3d::DrawList const list = refhost::view3d::GatherScene(
-        document.SelectedGroup(), document.OtherGroup(), view ? view->lights : nullptr);
     Drawn drawn;
-    for (auto const& item : list.items) {
-        if (item.lines) {
-            continue;
-        }
-        for (auto const& v : item.vertices) {
-            drawn.corners.push_back(v.position);
-            // A texture takes the place of the colour; corner colours are not imported.
-            drawn.colours.push_back(item.surface.texture ? std::array<float, 4>{-1, -1, -1, -1}
-                                                         : v.colour);
+    for (keypose_test::DrawnSurface const& s : keypose_test::DrawnSurfaces(document)) {
+        drawn.corners.insert(drawn.corners.end(), s.corners.begin(), s.corners.end());
+        for (auto const& c : s.colours) {
+            drawn.colours.push_back(s.textured ? std::array<float, 4>{-1, -1, -1, -1} : c);
         }
     }
     return drawn;
