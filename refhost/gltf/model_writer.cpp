@@ -70,6 +70,17 @@ int ModelWriter::AddFloats(std::vector<float> const& values, int components, boo
     return static_cast<int>(fModel.accessors.size() - 1);
 }
 
+int ModelWriter::AddIndices(std::vector<uint32_t> const& indices) {
+    tinygltf::Accessor accessor;
+    accessor.bufferView = AddView(indices.data(), indices.size() * sizeof(uint32_t),
+                                  TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+    accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
+    accessor.type = TINYGLTF_TYPE_SCALAR;
+    accessor.count = indices.size();
+    fModel.accessors.push_back(accessor);
+    return static_cast<int>(fModel.accessors.size() - 1);
+}
+
 int ModelWriter::AddBytes(std::vector<uint8_t> const& bytes) {
     return AddView(bytes.data(), bytes.size(), 0);
 }

@@ -18,6 +18,8 @@ public:
     // with bounds, its min and max are set (positions and animation times need them).
     // Returns the accessor's index.
     int AddFloats(std::vector<float> const& values, int components, bool bounds, int target = 0);
+    // An accessor of unsigned 32-bit indices; returns its index.
+    int AddIndices(std::vector<uint32_t> const& indices);
     // A buffer view holding bytes (an image); returns the view's index.
     int AddBytes(std::vector<uint8_t> const& bytes);
 
