@@ -8,6 +8,8 @@
 //                [--video FILE] [--no-palette] [--frames A-B]
 //                                      frames of the 3D view and the palette
 //   keypose-host sheet DIR [--video FILE] the contact sheet and video of a folder of frames
+//   keypose-host export DOCUMENT OUT.glb|OUT.gltf [--fps N]   the document as glTF
+//   keypose-host import MODEL.glb|MODEL.gltf OUT.json           a glTF model as a document
 //
 // `keypose-host --help` and `keypose-host run --help` say more.
 #include <CLI/CLI.hpp>
@@ -159,6 +161,22 @@ int main(int argc, char** argv) {
     gather->add_option("--fps", sheet.fps, "the video's frames a second (the render's)")
         ->check(kFrameRate);
 
+    ExportOptions exporting;
+    CLI::App* exportApp = app.add_subcommand("export", "write the document as glTF 2.0");
+    exportApp->add_option("document", exporting.document, "the document")
+        ->required()
+        ->check(CLI::ExistingFile);
+    exportApp->add_option("out", exporting.out, "the glTF file (.glb or .gltf)")->required();
+    exportApp->add_option("--fps", exporting.fps, "samples a second of what is sampled (30)")
+        ->check(kFrameRate);
+
+    ImportOptions importing;
+    CLI::App* importApp = app.add_subcommand("import", "make a document of a glTF 2.0 model");
+    importApp->add_option("model", importing.model, "the glTF model (.glb or .gltf)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    importApp->add_option("out", importing.out, "the document to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (CLI::ParseError const& error) {
@@ -187,6 +205,13 @@ int main(int argc, char** argv) {
     }
     if (gather->parsed()) {
         return Guarded([&] { return RunSheet(sheet); });
+    }
+    if (exportApp->parsed()) {
+        exporting.plugIn = plugIn;
+        return Guarded([&] { return RunExport(exporting); });
+    }
+    if (importApp->parsed()) {
+        return Guarded([&] { return RunImport(importing); });
     }
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();

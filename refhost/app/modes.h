@@ -76,4 +76,23 @@ struct WindowOptions {
 // Opens the document in windows (refhost/window/window_app.h) until the user quits.
 int RunWindowMode(WindowOptions const& options);
 
+struct ExportOptions {
+    std::string document;
+    std::string plugIn;
+    std::string out; // .glb or .gltf
+    double fps = 30;
+};
+
+// Exports the document as glTF, played through the plug-in (refhost/gltf/gltf_export.h).
+int RunExport(ExportOptions const& options);
+
+struct ImportOptions {
+    std::string model; // .glb or .gltf
+    std::string out;   // the document to write
+};
+
+// Makes a document of a glTF model (refhost/gltf/gltf_import.h); what is skipped is said on
+// the error stream, one line each.
+int RunImport(ImportOptions const& options);
+
 } // namespace keypose_host

@@ -342,8 +342,26 @@ void ScriptRunner::Drag(ScriptCommand const& c) {
     fSession.Frame(0);
 }
 
+void ScriptRunner::Export(ScriptCommand const& c) {
+    if (!fInterchange.exportTo) {
+        throw std::runtime_error("this host cannot write glTF");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    fInterchange.exportTo(fSession, path);
+    fOut << "exported: " << path << "\n";
+}
+
+void ScriptRunner::Import(ScriptCommand const& c) {
+    if (!fInterchange.importFrom) {
+        throw std::runtime_error("this host cannot read glTF");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    fSession.Adopt(fInterchange.importFrom(path, fOut));
+    fOut << "imported: " << path << "\n";
+}
+
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer) {
+                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScriptError(path.string() + ": cannot be read: " + std::strerror(errno));
@@ -353,6 +371,7 @@ void RunScriptFile(HostSession& session, std::filesystem::path const& path, std:
     std::vector<ScriptCommand> const commands = ParseScript(text.str(), path.string());
     ScriptRunner runner(session, path.parent_path(), out, path.string());
     runner.SetViewRenderer(std::move(renderer));
+    runner.SetInterchange(std::move(interchange));
     runner.Run(commands);
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -25,6 +26,16 @@ public:
     // Draws the front document's current view at a size; without one, `render` is refused.
     using ViewRenderer = std::function<Bitmap(int width, int height)>;
     void SetViewRenderer(ViewRenderer renderer) { fRenderView = std::move(renderer); }
+
+    // glTF interchange, which the program supplies (refhost/gltf/script_interchange.h):
+    // writing the front document to a path, and a model at a path as a new document (what
+    // it skips said on the stream). Without them `export` and `import` are refused.
+    struct Interchange {
+        std::function<void(HostSession&, std::string const& path)> exportTo;
+        std::function<std::unique_ptr<Document>(std::string const& path, std::ostream& warnings)>
+            importFrom;
+    };
+    void SetInterchange(Interchange interchange) { fInterchange = std::move(interchange); }
 
     // Runs checked commands (ParseScript's) in order; a command made by hand is checked
     // first. Throws ScriptError naming the script and the line of a command that cannot be
@@ -57,6 +68,8 @@ public:
     void Palette(ScriptCommand const& c);
     void Render(ScriptCommand const& c);
     void Echo(ScriptCommand const& c);
+    void Export(ScriptCommand const& c);
+    void Import(ScriptCommand const& c);
 
 private:
     std::filesystem::path Resolve(std::string const& path) const;
@@ -71,10 +84,12 @@ private:
     std::ostream& fOut;
     std::string fSource;
     ViewRenderer fRenderView;
+    Interchange fInterchange;
 };
 
 // Reads, checks and runs the script file in the session; throws ScriptError.
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer = {});
+                   ScriptRunner::ViewRenderer renderer = {},
+                   ScriptRunner::Interchange interchange = {});
 
 } // namespace refhost

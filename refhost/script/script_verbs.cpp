@@ -132,6 +132,8 @@ std::vector<ScriptVerb> MakeVerbs() {
          {Words({Text("PATH")}), Words({Text("PATH"), {Kind::Size, "SIZE", 1, kMostPixels, {}}})},
          &R::Render},
         {"echo", "echo TEXT...", {Words({}), Repeating({Text("TEXT")})}, &R::Echo},
+        {"export", "export PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Export},
+        {"import", "import PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Import},
     };
 }
 
