@@ -11,6 +11,7 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/input/keyboard_state.h"
 #include "refhost/session/posing.h"
+#include "refhost/window/view_scene.h"
 #include "refhost/window/window_app_parts.h"
 
 namespace refhost::window {
@@ -79,7 +80,6 @@ SdlVideo::~SdlVideo() {
 
 WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
     : fSession(session), fView(settings.viewWidth, settings.viewHeight) {
-    fGestures.SetSize(settings.viewWidth, settings.viewHeight);
     HostState& host = HostState::Instance();
     std::vector<std::string> names;
     int y = 0;
@@ -154,6 +154,16 @@ void WindowApp::Posed(Changes const& changes, bool finished) {
         ShowInspector();
     }
     fViewDirty = true;
+}
+
+ImageRect WindowApp::ViewImage() {
+    float aspect = 0;
+    if (fSession.HasDocument()) {
+        if (std::optional<ViewProjection> const projection = CurrentProjection(Doc())) {
+            aspect = projection->tanHalfX / projection->tanHalfY;
+        }
+    }
+    return Letterbox(fView.Width(), fView.Height(), aspect);
 }
 
 void WindowApp::ShowInspector() {

@@ -47,6 +47,9 @@ private:
     // finished, it is a change of the document.
     void Posed(Changes const& changes, bool finished);
     void ShowInspector();
+    // Where the camera's picture lies in the 3D view's window now: drawing and the mouse's
+    // gestures both use it.
+    ImageRect ViewImage();
 
     // window_input.cpp
     void Handle(SDL_Event const& event);

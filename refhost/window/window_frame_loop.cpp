@@ -60,7 +60,7 @@ void WindowApp::Draw(bool force) {
     }
     if (fViewDirty || force) {
         fViewDirty = false;
-        fView.Show(nullptr);
+        fView.Show(nullptr, ViewImage());
     }
     for (auto& palette : fPalettes) {
         palette->Update(force);

@@ -53,6 +53,11 @@ void WindowApp::Handle(SDL_Event const& event) {
             }
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
             Draw(true);
+        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            if (ToolkitWindow* window = ToolkitWindowOf(event.window.windowID)) {
+                window->Resized(event.window.data1, event.window.data2);
+            }
+            Draw(true);
         }
         return;
     }
@@ -93,6 +98,11 @@ void WindowApp::HandleView(SDL_Event const& event) {
         SDL_Keymod const mod = SDL_GetModState();
         return Modifiers{(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0, (mod & KMOD_ALT) != 0};
     };
+    // The gestures see the camera's picture, not the bars beside it.
+    ImageRect const image = ViewImage();
+    fGestures.SetSize(image.width, image.height);
+    auto imageX = [&](int x) { return static_cast<float>(x - image.x); };
+    auto imageY = [&](int y) { return static_cast<float>(y - image.y); };
     try {
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN: {
@@ -102,16 +112,14 @@ void WindowApp::HandleView(SDL_Event const& event) {
                                            : MouseButton::left;
             fMouseHeld = true;
             fSession.Loop().Input(kEventMouse, kInputWentDown);
-            Posed(fGestures.Press(Doc(), button, static_cast<float>(event.button.x),
-                                  static_cast<float>(event.button.y), modifiers()),
+            Posed(fGestures.Press(Doc(), button, imageX(event.button.x), imageY(event.button.y),
+                                  modifiers()),
                   false);
             break;
         }
         case SDL_MOUSEMOTION:
             if (fMouseHeld) {
-                Posed(fGestures.Drag(Doc(), static_cast<float>(event.motion.x),
-                                     static_cast<float>(event.motion.y)),
-                      false);
+                Posed(fGestures.Drag(Doc(), imageX(event.motion.x), imageY(event.motion.y)), false);
             }
             break;
         case SDL_MOUSEBUTTONUP:

@@ -54,6 +54,21 @@ TEST(ViewProjectionTest, PixelsDepthsAndMovesOfWorkedPoints) {
     EXPECT_FALSE(ProjectionOf({{0, 5, 0}, {0, 0, 0}, {0, 1, 0}}, 1, 1)) << "up along the sight";
 }
 
+TEST(ViewProjectionTest, LetterboxKeepsTheCamerasAspectCentred) {
+    auto same = [](ImageRect const& r, ImageRect const& expected) {
+        return r.x == expected.x && r.y == expected.y && r.width == expected.width &&
+               r.height == expected.height;
+    };
+    float const fourThirds = 4.0f / 3;
+    EXPECT_TRUE(same(Letterbox(640, 480, fourThirds), {0, 0, 640, 480}));
+    EXPECT_TRUE(same(Letterbox(900, 650, fourThirds), {16, 0, 867, 650})) << "bars at the sides";
+    EXPECT_TRUE(same(Letterbox(400, 700, fourThirds), {0, 200, 400, 300})) << "above and below";
+    EXPECT_TRUE(same(Letterbox(300, 300, 0.5f), {75, 0, 150, 300})) << "a tall camera";
+    EXPECT_TRUE(same(Letterbox(0, 0, fourThirds), {0, 0, 1, 1})) << "never empty";
+    EXPECT_TRUE(same(Letterbox(2000, 1, fourThirds), {999, 0, 1, 1}));
+    EXPECT_TRUE(same(Letterbox(320, 200, 0), {0, 0, 320, 200})) << "no camera: the window";
+}
+
 TEST(ViewProjectionTest, OrbitPanAndDollyKeepWhatTheyShould) {
     TQ3CameraPlacement const turned = Orbit(kFront, kRightAngle, 0);
     EXPECT_NEAR(turned.cameraLocation.x, -5, 1e-5) << "the scene turns with the mouse";
