@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace keypose_host {
 
@@ -44,6 +45,16 @@ struct RenderOptions {
 // Plays the document frame by frame through the plug-in and writes the frames of the 3D view
 // and of the palette, a contact sheet and (with ffmpeg) a video.
 int RunRender(RenderOptions const& options);
+
+struct NewOptions {
+    std::string out;
+    std::vector<std::string> boxes;
+    bool replace = false;
+};
+
+// Writes a new document (refhost/document/new_document.h) with the named boxes to out; an
+// existing file is kept unless replace is set.
+int RunNew(NewOptions const& options);
 
 struct WindowOptions {
     std::string document;
