@@ -56,6 +56,27 @@ CLI::Validator const kSeconds(
     },
     "SECONDS");
 
+// A length of play: 0 to a day.
+CLI::Validator const kPlaySeconds(
+    [](std::string& text) -> std::string {
+        try {
+            std::size_t used = 0;
+            double const value = std::stod(text, &used);
+            if (used == text.size() && value >= 0 && value <= 86400) {
+                return {};
+            }
+        } catch (std::exception const&) {
+        }
+        return "'" + refhost::ShownWord(text) + "' is not a number of seconds from 0 to 86400";
+    },
+    "SECONDS");
+
+CLI::Validator const kFilePath(
+    [](std::string& text) -> std::string {
+        return text.empty() ? "an empty name is no file" : std::string();
+    },
+    "PATH");
+
 // A picture size, WIDTHxHEIGHT, each 1 to 8192 pixels.
 bool ParseSize(std::string const& text, int& width, int& height) {
     char x = 0;
@@ -103,10 +124,10 @@ int main(int argc, char** argv) {
                  "palette's Object button");
     CLI::Option* play =
         app.add_option("--play", document.playSeconds, "play forward for this many seconds")
-            ->check(kSeconds);
+            ->check(kPlaySeconds);
     app.add_option("--palette-png", document.palettePng,
                    "save a picture of the palette (its drawer open)");
-    app.add_option("--save", document.savePath, "save the document when done");
+    app.add_option("--save", document.savePath, "save the document when done")->check(kFilePath);
     app.add_flag("--log", document.log, "print every message sent to the plug-in");
 
     ScriptOptions script;
@@ -160,9 +181,10 @@ int main(int argc, char** argv) {
         std::cerr << "keypose-host: no document given\n" << app.help();
         return 2;
     }
-    // Any option of document mode, --play 0 included, chooses it over the windows.
+    // Any option of document mode, --play 0 and --save "" included, chooses it over the
+    // windows (where an empty --save is then refused).
     bool const headless = document.demo || play->count() > 0 || !document.palettePng.empty() ||
-                          !document.savePath.empty();
+                          !document.savePath.empty() || app.count("--save") > 0;
     if (!headless) {
         return Guarded([&] { return RunWindowMode({document.document, plugIn}); });
     }

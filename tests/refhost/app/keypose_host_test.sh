@@ -31,6 +31,9 @@ expect 2 "'abc' is not a number of seconds" --play abc "$example"
 expect 2 "'-1' is not a number of seconds" --play=-1 "$example"
 expect 2 "'1e400' is not a number of seconds" --play 1e400 "$example"
 expect 2 "'2s' is not a number of seconds" --play 2s "$example"
+expect 2 "'1e8' is not a number of seconds from 0 to 86400" --play 1e8 "$example"
+expect 2 "'nan' is not a number of seconds" --play nan "$example"
+expect 2 'an empty name is no file' --save "" "$example"
 expect 2 '--save: 1 required' "$example" --save
 expect 2 'not expected: --fast' --fast "$example"
 expect 2 'no document given' --play 1
@@ -42,7 +45,15 @@ expect 2 "'0x5' is not a size" render "$example" --out "$work/frames" --size 0x5
 expect 2 "'0' is not a frame rate" render "$example" --out "$work/frames" --fps 0
 expect 2 '--out is required' render "$example"
 printf 'open %s\nmove 1 a 2\n' "$example" >"$work/bad.ks"
-expect 1 "bad.ks:2: 'a' is not a number" run "$work/bad.ks"
+expect 1 "bad.ks:2: move: word 2: 'a' is not a number" run "$work/bad.ks"
+# A number no command takes refuses the script before its first line saves anything.
+printf 'open %s\nsave %s\ntime 1e39\n' "$example" "$work/early.json" >"$work/huge.ks"
+expect 1 "huge.ks:3: time: word 1: '1e39' is out of range: SECONDS is from 0 to 86400" \
+    run "$work/huge.ks"
+[ -e "$work/early.json" ] && fail "a script with a bad line ran its first lines"
+# A long play prints a few lines, not one a second.
+lines=$("$host" --play 600 "$example" | grep -c ' s  ')
+[ "$lines" -le 20 ] || fail "--play 600 printed $lines progress lines"
 
 expect 1 'the palette picture cannot be written' --palette-png "$work/missing/palette.png" \
     --save "$work/saved.json" "$example"
