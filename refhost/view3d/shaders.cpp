@@ -7,6 +7,9 @@ layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUV;
 layout(location = 3) in vec4 aColour;
+layout(location = 4) in vec2 aOwn;    // 1 where aColour's rgb, alpha replace the instance's
+layout(location = 5) in int aInstance; // its number; a draw's instances follow it
+uniform samplerBuffer uInstances;      // four texels per instance: placement rows, colour
 uniform mat4 uViewProjection;
 uniform mat3 uUVTransform; // uploaded transposed: (u, v, 1) * M as the library means it
 out vec3 vPosition;
@@ -14,11 +17,22 @@ out vec3 vNormal;
 out vec2 vUV;
 out vec4 vColour;
 void main() {
-    vPosition = aPosition;
-    vNormal = aNormal;
+    int instance = (aInstance + gl_InstanceID) * 4;
+    vec4 place0 = texelFetch(uInstances, instance);
+    vec4 place1 = texelFetch(uInstances, instance + 1);
+    vec4 place2 = texelFetch(uInstances, instance + 2);
+    vec4 colour = texelFetch(uInstances, instance + 3);
+    vec4 p = vec4(aPosition, 1.0);
+    vPosition = vec3(dot(place0, p), dot(place1, p), dot(place2, p));
+    // Normals go through the cofactors of the placement's linear part, which keep them
+    // perpendicular to the placed face whatever the scale or shear (the length and the side
+    // do not matter: the fragment shader normalises them and turns them to the viewer).
+    vec3 r0 = place0.xyz, r1 = place1.xyz, r2 = place2.xyz;
+    vNormal = vec3(dot(cross(r1, r2), aNormal), dot(cross(r2, r0), aNormal),
+                   dot(cross(r0, r1), aNormal));
     vUV = (vec3(aUV, 1.0) * uUVTransform).xy;
-    vColour = aColour;
-    gl_Position = uViewProjection * vec4(aPosition, 1.0);
+    vColour = vec4(aOwn.x > 0.5 ? aColour.rgb : colour.rgb, aOwn.y > 0.5 ? aColour.a : colour.a);
+    gl_Position = uViewProjection * vec4(vPosition, 1.0);
 }
 )";
 
