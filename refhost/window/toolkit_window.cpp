@@ -75,6 +75,12 @@ void ToolkitWindow::Update(bool force) {
     Present();
 }
 
+void ToolkitWindow::TakeKeyboard() {
+    Update(true);
+    SDL_RaiseWindow(fSdl);
+    SDL_SetWindowInputFocus(fSdl);
+}
+
 void ToolkitWindow::Resized(int width, int height) {
     if (width == fPicture.width() && height == fPicture.height()) {
         return;

@@ -28,6 +28,9 @@ public:
     ToolkitWindow& operator=(ToolkitWindow const&) = delete;
 
     NSWindow& Window() const { return fWindow; }
+    void SetTitle(std::string const& title) { SDL_SetWindowTitle(fSdl, title.c_str()); }
+    // Shows the window above the others with the keyboard's focus.
+    void TakeKeyboard();
     uint32_t Id() const { return SDL_GetWindowID(fSdl); }
 
     // Shows or hides the SDL window as the toolkit window is visible; draws it again when a

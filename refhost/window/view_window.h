@@ -23,6 +23,7 @@ public:
 
     uint32_t Id() const { return SDL_GetWindowID(fSdl); }
     SDL_Window* Sdl() const { return fSdl; }
+    void SetTitle(std::string const& title) { SDL_SetWindowTitle(fSdl, title.c_str()); }
     bool UsesOpenGl() const { return fGl != nullptr; }
     // The window's size in pixels now.
     int Width() const;

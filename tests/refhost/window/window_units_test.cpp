@@ -17,6 +17,7 @@
 #include "refhost/window/toolkit_window.h"
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_scene.h"
+#include "refhost/window/window_title.h"
 
 namespace {
 
@@ -99,6 +100,42 @@ TEST(ToolkitWindowTest, PixelsOfThePictureOnTheScreen) {
     NSPoint const bottom = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 9, 49);
     EXPECT_FLOAT_EQ(bottom.x, 109.5f);
     EXPECT_FLOAT_EQ(bottom.y, 200.5f);
+}
+
+TEST(InspectorTest, ARefusedValueIsPutBackAndSaidWhy) {
+    bool accept = false;
+    std::vector<TQ3ColorRGB> coloured;
+    Inspector::Actions actions;
+    actions.colourSelection = [&](TQ3ColorRGB const& colour) {
+        coloured.push_back(colour);
+        return accept;
+    };
+    {
+        Inspector inspector(NSMakeRect(0, -1000, 340, 220), {}, actions);
+        inspector.Show(TQ3ColorRGB{1, 0.5f, 0}, std::nullopt, std::nullopt);
+        NSTextField& field = inspector.ColourField();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0");
+        field.setStringValue("2 0 0");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0") << "a colour out of range is put back";
+        EXPECT_EQ(inspector.Status(), "a colour is three numbers from 0 to 1");
+        EXPECT_TRUE(coloured.empty());
+        field.setStringValue("0 0 1");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0") << "a change the document refuses is put back";
+        ASSERT_EQ(coloured.size(), 1u);
+        accept = true;
+        field.setStringValue("0 1 0");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "0 1 0") << "an accepted value stays";
+    }
+    NSApp()->discardEvents();
+}
+
+TEST(WindowTitleTest, TheDocumentsNameMarkedWhileEdited) {
+    EXPECT_EQ(WindowTitle("/tmp/x/box.json", false, "keypose-host"), "box.json - keypose-host");
+    EXPECT_EQ(WindowTitle("box.json", true, "Inspector"), "*box.json - Inspector");
+    EXPECT_EQ(WindowTitle("", true, "keypose-host"), "*untitled - keypose-host");
 }
 
 TEST(InspectorTest, ColoursAreThreeNumbersFromZeroToOne) {

@@ -141,6 +141,12 @@ protected:
         refhost::HostState::Instance().Reset();
     }
     std::string Document() const { return (fFolder / "box.json").string(); }
+    // The title of one of the program's windows on the document, edited or not (a pattern).
+    static std::string Title(std::string const& window) { return "\\*?box\\.json - " + window; }
+    // Whether a window of exactly this title shows.
+    bool Shows(std::string const& title) {
+        return !Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").empty();
+    }
 
     // A free display number with Xvfb on it; false when Xvfb cannot start.
     bool StartDisplay(std::string& why) {
@@ -262,9 +268,9 @@ protected:
         }
         auto host =
             std::make_unique<Child>(std::vector<std::string>{KEYPOSE_HOST_PATH, Document()});
-        fView = WindowAt("keypose-host");
-        fPalette = WindowAt("Keypose Sequencer");
-        fInspector = WindowAt("Inspector");
+        fView = WindowAt(Title("keypose-host"));
+        fPalette = WindowAt(Title("Keypose Sequencer"));
+        fInspector = WindowAt(Title("Inspector"));
         std::this_thread::sleep_for(500ms);
         return host;
     }
@@ -442,7 +448,7 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
         << int(background.red) << " " << int(background.green) << " " << int(background.blue);
 
     // 900 x 650: the picture is 867 x 650, 16 pixels from the left.
-    Resize("keypose-host", 900, 650);
+    Resize(Title("keypose-host"), 900, 650);
     refhost::Bitmap const wide = Screenshot("resize_2_view_900x650");
     EXPECT_TRUE(Black(viewPixel(wide, 5, 325))) << "a bar on the left";
     EXPECT_TRUE(Black(viewPixel(wide, 895, 600))) << "a bar on the right";
@@ -453,7 +459,7 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
             << "the picture's corner near (" << x << ", " << y << ")";
     }
     // 400 x 700: the picture is 400 x 300, 200 pixels from the top.
-    Resize("keypose-host", 400, 700);
+    Resize(Title("keypose-host"), 400, 700);
     refhost::Bitmap const tall = Screenshot("resize_3_view_400x700");
     EXPECT_TRUE(Black(viewPixel(tall, 200, 100))) << "a bar above";
     EXPECT_TRUE(Black(viewPixel(tall, 200, 600))) << "a bar below";
@@ -464,13 +470,13 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     }
 
     // The palette 100 pixels wider and 150 higher.
-    std::string const geometry =
-        Output("xdotool search --onlyvisible --name '^Keypose Sequencer$' getwindowgeometry");
+    std::string const geometry = Output("xdotool search --onlyvisible --name '^" +
+                                        Title("Keypose Sequencer") + "$' getwindowgeometry");
     int width = 0, height = 0;
     std::sscanf(geometry.substr(geometry.find("Geometry:")).c_str(), "Geometry: %dx%d", &width,
                 &height);
     ASSERT_GT(width, 0) << geometry;
-    Resize("Keypose Sequencer", width + 100, height + 150);
+    Resize(Title("Keypose Sequencer"), width + 100, height + 150);
     refhost::Bitmap const bigger = Screenshot("resize_4_palette_bigger");
     auto palettePixel = [&](refhost::Bitmap const& shot, int x, int y) {
         return OnScreen(shot, static_cast<int>(fPalette.x) + x, static_cast<int>(fPalette.y) + y);
@@ -506,4 +512,54 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     Screenshot("resize_5_deselected");
     Keys(InView(200, 350), "ctrl+q");
     EXPECT_TRUE(host->Exited(5000ms)) << "quit did not end the program";
+}
+
+// The windows say what they hold: titles name the document and mark it while edited. Quitting
+// an edited document asks in a prompt that takes the keyboard: Escape cancels, Tab moves
+// between the buttons, Return presses the focused one (Save at first).
+TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
+    std::string why;
+    if (!StartDisplay(why)) {
+        GTEST_SKIP() << "no virtual display: " << why;
+    }
+    ASSERT_TRUE(Shell("command -v xdotool >/dev/null"))
+        << "xdotool is needed (scripts/packages.txt)";
+    std::string const original = FileText(Document());
+    {
+        std::unique_ptr<Child> host = StartHost();
+        ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+        EXPECT_TRUE(Shows("box\\.json - keypose-host"));
+        EXPECT_TRUE(Shows("box\\.json - Inspector"));
+        std::pair<int, int> const view = InView(320, 240);
+        Keys(view, "Right"); // nudges the crate
+        EXPECT_TRUE(Shows("\\*box\\.json - keypose-host")) << "the edit is marked";
+        EXPECT_TRUE(Shows("\\*box\\.json - Keypose Sequencer"));
+
+        Keys(view, "ctrl+q");
+        EXPECT_TRUE(Shows("Save changes\\? - keypose-host")) << "the prompt shows";
+        Screenshot("prompt_1_asked");
+        Keys(view, "Escape");
+        EXPECT_FALSE(host->Exited(300ms)) << "Escape cancels";
+        EXPECT_FALSE(Shows("Save changes\\? - keypose-host"));
+        Keys(view, "ctrl+q");
+        EXPECT_TRUE(Shows("Save changes\\? - keypose-host")) << "asked again";
+        Keys(view, "Tab Tab Return"); // to Cancel
+        EXPECT_FALSE(host->Exited(300ms)) << "Tab twice and Return cancel";
+        EXPECT_FALSE(Shows("Save changes\\? - keypose-host"));
+        Keys(view, "ctrl+q");
+        EXPECT_TRUE(Shows("Save changes\\? - keypose-host")) << "asked a third time";
+        Keys(view, "Tab");
+        Screenshot("prompt_2_dont_save_focused");
+        Keys(view, "Return"); // Don't Save
+        EXPECT_TRUE(host->Exited(5000ms)) << "Don't Save quits";
+    }
+    EXPECT_TRUE(FileText(Document()) == original) << "nothing was saved";
+    {
+        std::unique_ptr<Child> host = StartHost();
+        ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+        Keys(InView(320, 240), "Right ctrl+q");
+        Keys(InView(320, 240), "Return");
+        EXPECT_TRUE(host->Exited(5000ms)) << "Save quits";
+    }
+    EXPECT_TRUE(FileText(Document()) != original) << "Return saved the nudge";
 }
