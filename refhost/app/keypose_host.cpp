@@ -4,6 +4,7 @@
 //   keypose-host DOCUMENT              open the document in windows, to work on by hand
 //   keypose-host [options] DOCUMENT    open, optionally record the demo, play, picture, save
 //   keypose-host run SCRIPT            run a script of user actions
+//   keypose-host new OUT.json [--box NAME]...   a new document with a camera, lights, boxes
 //   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
 //                [--video FILE] [--no-palette] [--frames A-B]
 //                                      frames of the 3D view and the palette
@@ -126,6 +127,13 @@ int main(int argc, char** argv) {
     CLI::App* run = app.add_subcommand("run", "run a script of user actions");
     run->add_option("script", script.script, "the script")->required()->check(CLI::ExistingFile);
 
+    NewOptions fresh;
+    CLI::App* made = app.add_subcommand(
+        "new", "write a new document: a view with its camera, ambient and sun lights, and boxes");
+    made->add_option("out", fresh.out, "the document's file")->required();
+    made->add_option("--box", fresh.boxes, "a box of this name (the option repeats)");
+    made->add_flag("--replace", fresh.replace, "write over an existing file");
+
     RenderOptions render;
     std::string size = "640x480";
     CLI::App* draw = app.add_subcommand(
@@ -188,6 +196,9 @@ int main(int argc, char** argv) {
     script.plugIn = plugIn;
     if (run->parsed()) {
         return Guarded([&] { return RunScript(script); });
+    }
+    if (made->parsed()) {
+        return Guarded([&] { return RunNew(fresh); });
     }
     if (draw->parsed()) {
         render.plugIn = plugIn;

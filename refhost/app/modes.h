@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "refhost/app/render_plan.h"
 
@@ -67,6 +68,16 @@ struct SheetOptions {
 // (view_NNNN.png), wherever and in however many parts they were rendered. Refuses a folder
 // without frames or with some missing between its first and last.
 int RunSheet(SheetOptions const& options);
+
+struct NewOptions {
+    std::string out;
+    std::vector<std::string> boxes;
+    bool replace = false;
+};
+
+// Writes a new document (refhost/document/new_document.h) with the named boxes to out; an
+// existing file is kept unless replace is set.
+int RunNew(NewOptions const& options);
 
 struct WindowOptions {
     std::string document;

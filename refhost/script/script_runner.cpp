@@ -11,6 +11,7 @@
 #include "host/framework.h"
 #include "host/scene.h"
 #include "refhost/document/document_file.h"
+#include "refhost/document/new_document.h"
 #include "refhost/session/effects.h"
 #include "refhost/session/posing.h"
 #include "refhost/toolkit/render.h"
@@ -106,6 +107,18 @@ void ScriptRunner::Run(ScriptCommand const& command) {
     }
 }
 
+void ScriptRunner::New(ScriptCommand const& c) {
+    std::vector<std::string> const boxes(c.words.begin() + 1, c.words.end());
+    std::unique_ptr<Document> document;
+    try {
+        document = NewDocument(boxes);
+    } catch (std::invalid_argument const& error) {
+        throw std::runtime_error(error.what());
+    }
+    document->path = Resolve(c.Text(0)).string();
+    fSession.Adopt(std::move(document));
+}
+
 void ScriptRunner::Open(ScriptCommand const& c) {
     fSession.Open(Resolve(c.Text(0)).string());
 }
@@ -131,6 +144,12 @@ void ScriptRunner::Play(ScriptCommand const& c) {
 void ScriptRunner::Undo(ScriptCommand const&) {
     if (!fSession.Undo()) {
         throw std::runtime_error("there is nothing to undo");
+    }
+}
+
+void ScriptRunner::Redo(ScriptCommand const&) {
+    if (!fSession.Redo()) {
+        throw std::runtime_error("there is nothing to redo");
     }
 }
 
@@ -166,6 +185,10 @@ void ScriptRunner::Echo(ScriptCommand const& c) {
     fOut << line << "\n";
 }
 
+void ScriptRunner::Edit() {
+    PL_DoUndo(1, 1, 0, 0);
+}
+
 void ScriptRunner::Posed() {
     fSession.Front().edited = true;
 }
@@ -183,11 +206,13 @@ void ScriptRunner::Deselect(ScriptCommand const&) {
 }
 
 void ScriptRunner::Move(ScriptCommand const& c) {
+    Edit();
     MoveSelection(fSession.Front(), Vector(c, 0));
     Posed();
 }
 
 void ScriptRunner::Turn(ScriptCommand const& c) {
+    Edit();
     std::string const& a = c.Text(0);
     CVector3D const axis(a == "x" ? 1.0f : 0.0f, a == "y" ? 1.0f : 0.0f, a == "z" ? 1.0f : 0.0f);
     TurnSelection(fSession.Front(), axis, c.Float(1) * std::numbers::pi_v<float> / 180);
@@ -195,6 +220,7 @@ void ScriptRunner::Turn(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Scale(ScriptCommand const& c) {
+    Edit();
     ScaleSelection(fSession.Front(), c.words.size() == 1
                                          ? CVector3D(c.Float(0), c.Float(0), c.Float(0))
                                          : Vector(c, 0));
@@ -202,11 +228,13 @@ void ScriptRunner::Scale(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Colour(ScriptCommand const& c) {
+    Edit();
     ColourSelection(fSession.Front(), refhost::Colour(c, 0), c.verb == "specular");
     Posed();
 }
 
 void ScriptRunner::Surface(ScriptCommand const& c) {
+    Edit();
     std::string const& which = c.Text(0);
     SetSelectionSurface(fSession.Front(),
                         which == "ambient"     ? 0
@@ -226,6 +254,7 @@ void ScriptRunner::Camera(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Effect(ScriptCommand const& c) {
+    Edit();
     Document& document = fSession.Front();
     std::string const& kind = c.Text(0);
     if (kind == "colour") {
@@ -242,6 +271,7 @@ void ScriptRunner::Effect(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Light(ScriptCommand const& c) {
+    Edit();
     std::string const& what = c.Text(1);
     auto const change = [&](TQ3LightData& light) {
         if (what == "on" || what == "off") {
