@@ -12,6 +12,7 @@
 #include "palette/palette_views.h"
 #include "palette/slider_mapping.h"
 #include "palette/time_setters.h"
+#include "playback/host_time.h"
 #include "plugin/plugin_state.h"
 #include "tween/cache.h"
 #include "tween/recache.h"
@@ -20,7 +21,7 @@
 namespace {
 
 double UnitsPerSecond() {
-    return static_cast<double>(PL_GetTimeUnitsPerSecond());
+    return static_cast<double>(TimeUnitsPerSecond());
 }
 
 bool OptionHeld() {

@@ -67,13 +67,34 @@ public:
     void mouseDragged(NSEvent* event) override;
     // Commits a marquee, then writes every row back to its object.
     void mouseUp(NSEvent* event) override;
-    // Delete removes the selected points, R mirrors them; anything else goes on.
+    // Delete removes the selected points, R mirrors them, E gives them the next ease and H a
+    // hold, each one undo step; anything else goes on.
     void keyDown(NSEvent* event) override;
 
 private:
+    // What the gesture under way has done: a scrub, a tab or point drag's start time and the
+    // mouse's travel in time units since the mouse-down, what a point drag has applied.
+    struct Gesture {
+        bool scrubbing = false;
+        bool moved = false;
+        int32_t anchor = 0;
+        double travel = 0;
+        int64_t applied = 0;
+    };
+
     // Grows the frame to the content; keeps the top edge where it shows when it grows.
     void FitFrameToContent();
-    void DragTab(NSPoint p, bool minimum);
+    // Whether this event's drag snaps to the palette's time step.
+    bool Snapping(NSEvent* event) const;
+    // The current time to the time under p (snapped, within the range); the scene follows.
+    void ScrubTo(NSPoint p, bool snap);
+    // One drag step of the selected points; snapping puts the grabbed point on a whole step.
+    void MoveSelection(NSPoint& p, bool snap);
+    void DragTab(NSPoint p, bool minimum, bool snap);
+    // A key's edit as one undo step; false for a key that is not the timeline's.
+    bool Edit(char key);
+
+    Gesture fGesture;
 };
 
 // The object-name column left of the timeline.

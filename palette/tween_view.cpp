@@ -1,13 +1,20 @@
+#include <algorithm>
 #include <cmath>
 
 #include "authoring/tween_editing.h"
 #include "host/cocoa/cocoa.h"
 #include "host/framework.h"
+#include "interp/easing.h"
 #include "palette/palette_lookup.h"
+#include "palette/palette_sync.h"
 #include "palette/palette_views.h"
 #include "palette/slider_mapping.h"
 #include "palette/time_setters.h"
 #include "palette/timeline_drawing.h"
+#include "palette/timeline_edits.h"
+#include "playback/animation.h"
+#include "playback/host_time.h"
+#include "plugin/plugin_state.h"
 #include "tween/recache.h"
 #include "tween/timeline_geometry.h"
 
@@ -68,11 +75,13 @@ void TweenView::drawRect(NSRect const& dirtyRect) {
 }
 
 void TweenView::mouseDown(NSEvent* event) {
+    Guarded([] { MakePendingRebuild(); });
     NSPoint const p = convertPoint(event->locationInWindow(), nullptr);
     gLastLocalMouse = p;
     gCLickedOnATween = false;
     gCLickedOnMin = false;
     gCLickedOnMax = false;
+    fGesture = Gesture{};
     NSRect const F = frame();
     if (p.y > NSMaxY(F) - static_cast<float>(gTextHeight)) {
         TimelineScale const scale = TimelineScale::Current();
@@ -84,19 +93,70 @@ void TweenView::mouseDown(NSEvent* event) {
         } else {
             gCLickedOnMax = std::fabs(p.x - xmax) <= kTabGrabDistance;
         }
+        if (gCLickedOnMin || gCLickedOnMax) {
+            fGesture.anchor = gCLickedOnMin ? PL_GetMinTime() : PL_GetMaxTime();
+        } else {
+            fGesture.scrubbing = true;
+            Guarded([&] { ScrubTo(p, Snapping(event)); });
+        }
     } else {
         bool const shift = (event->modifierFlags() & NSEventModifierFlagShift) != 0;
-        Guarded(
-            [&] { gCLickedOnATween = DoSelectObjectTween(gTimeLineCache, p, F, shift, false); });
+        Guarded([&] {
+            gCLickedOnATween = DoSelectObjectTween(gTimeLineCache, p, F, shift, false);
+            int32_t time = 0;
+            if (gCLickedOnATween && TweenTimeUnder(gTimeLineCache, p, F, &time)) {
+                fGesture.anchor = time;
+            }
+        });
     }
     setNeedsDisplay(true);
 }
 
-void TweenView::DragTab(NSPoint p, bool minimum) {
-    float const travel =
-        static_cast<float>(PL_GetTimeUnitsPerSecond()) * (p.x - gLastLocalMouse.x) / gScaleFactor;
+bool TweenView::Snapping(NSEvent* event) const {
+    return gSnapToStep && (event->modifierFlags() & NSEventModifierFlagOption) == 0 &&
+           TimelineStepUnits() > 0;
+}
+
+void TweenView::ScrubTo(NSPoint p, bool snap) {
+    TimelineScale const scale = TimelineScale::Current();
+    double const seconds = (p.x - frame().origin.x - kStartOffset) / scale.pixelsPerSecond;
+    int32_t time = TruncateToInt32(std::round(seconds * scale.unitsPerSecond));
+    if (snap) {
+        time = SnapTime(time, TimelineStepUnits());
+    }
+    time = std::clamp(time, PL_GetMinTime(), std::max(PL_GetMinTime(), PL_GetMaxTime()));
+    SetCurTime(time, true);
+    SetTimeSliderFromClock();
+    AnimateAfterEdit();
+}
+
+void TweenView::MoveSelection(NSPoint& p, bool snap) {
+    float const unitsPerPixel = TimeUnitsPerSecond() / gScaleFactor;
+    fGesture.travel += unitsPerPixel * (p.x - gLastLocalMouse.x);
+    if (snap) {
+        int32_t const target =
+            SnapTime(TruncateToInt32(fGesture.anchor + fGesture.travel), TimelineStepUnits());
+        fGesture.applied += MoveSelectedTweensBy(
+            gTimeLineCache, TruncateToInt32(static_cast<double>(int64_t{target} - fGesture.anchor -
+                                                                fGesture.applied)));
+    } else {
+        NSPoint const before = p;
+        MoveSelectedTweens(gTimeLineCache, p, gLastLocalMouse);
+        // A clamp pulled p back: the travel counts only what was applied.
+        fGesture.travel -= unitsPerPixel * (before.x - p.x);
+        fGesture.applied = TruncateToInt32(fGesture.travel);
+    }
+    fGesture.moved = true;
+}
+
+void TweenView::DragTab(NSPoint p, bool minimum, bool snap) {
+    float const unitsPerPixel = TimeUnitsPerSecond() / gScaleFactor;
+    float const travel = unitsPerPixel * (p.x - gLastLocalMouse.x);
+    fGesture.travel += travel;
     int32_t const from = minimum ? PL_GetMinTime() : PL_GetMaxTime();
-    int32_t time = TruncateToInt32(static_cast<float>(from) + travel);
+    int32_t time =
+        snap ? SnapTime(TruncateToInt32(fGesture.anchor + fGesture.travel), TimelineStepUnits())
+             : TruncateToInt32(static_cast<float>(from) + travel);
     if (time < 0) {
         time = 0;
     }
@@ -114,18 +174,25 @@ void TweenView::DragTab(NSPoint p, bool minimum) {
         slider->setNeedsDisplay(true);
     }
     gLastLocalMouse = p;
+    // The range can carry the current time with it.
+    Guarded([] { AnimateAfterEdit(); });
     setNeedsDisplay(true);
 }
 
 void TweenView::mouseDragged(NSEvent* event) {
+    Guarded([] { MakePendingRebuild(); });
     NSPoint p = convertPoint(event->locationInWindow(), nullptr);
     autoscroll(event);
+    bool const snap = Snapping(event);
     if (gCLickedOnATween) {
-        Guarded([&] { MoveSelectedTweens(gTimeLineCache, p, gLastLocalMouse); });
+        Guarded([&] { MoveSelection(p, snap); });
         gLastLocalMouse = p;
         setNeedsDisplay(true);
     } else if (gCLickedOnMin || gCLickedOnMax) {
-        DragTab(p, gCLickedOnMin);
+        DragTab(p, gCLickedOnMin, snap);
+    } else if (fGesture.scrubbing) {
+        Guarded([&] { ScrubTo(p, snap); });
+        setNeedsDisplay(true);
     } else {
         gDoingMarqueeSelection = true;
         gMarquee = MarqueeRect(gLastLocalMouse, p);
@@ -134,6 +201,10 @@ void TweenView::mouseDragged(NSEvent* event) {
 }
 
 void TweenView::mouseUp(NSEvent*) {
+    // A change on the host's side during the gesture wins: the rows are made from the stored
+    // lists again and the gesture's moves are dropped rather than written over them.
+    bool const stale = gRecache;
+    Guarded([] { MakePendingRebuild(); });
     if (gDoingMarqueeSelection) {
         NSView* parent = superview();
         NSSize const size =
@@ -145,26 +216,56 @@ void TweenView::mouseUp(NSEvent*) {
         setNeedsDisplay(true);
         gDoingMarqueeSelection = false;
     }
+    bool const edited = fGesture.moved && !stale;
+    if (edited) {
+        BeginTimelineEdit();
+    }
     Guarded([] { WriteBackAllRows(gTimeLineCache); });
+    if (edited) {
+        Guarded([] { EndTimelineEdit(); });
+    }
+    fGesture = Gesture{};
 }
 
 void TweenView::keyDown(NSEvent* event) {
+    Guarded([] { MakePendingRebuild(); });
     std::string const& characters = event->characters();
     char const key = characters.empty() ? '\0' : characters.front();
+    if (!IsOneCharacter(characters) || !Edit(key)) {
+        NSView::keyDown(event);
+    }
+}
+
+bool TweenView::Edit(char key) {
     bool const deletes = key == static_cast<char>(NSDeleteCharacter);
     bool const reverses = key == 'R' || key == 'r';
-    if (!IsOneCharacter(characters) || !(deletes || reverses)) {
-        NSView::keyDown(event);
-        return;
+    bool const eases = key == 'E' || key == 'e';
+    bool const holds = key == 'H' || key == 'h';
+    if (!(deletes || reverses || eases || holds)) {
+        return false;
     }
+    bool const changes =
+        reverses ? SelectionSpansTime(gTimeLineCache) : AnyTweenSelected(gTimeLineCache);
+    if (!changes) {
+        return true;
+    }
+    BeginTimelineEdit();
     Guarded([&] {
         if (deletes) {
             DeleteSelectedTweens();
-        } else {
+        } else if (reverses) {
             ReverseSelectedTweens();
+        } else {
+            SetSelectedEase(gTimeLineCache,
+                            holds ? uint8_t{eEaseHold} : NextEaseOfSelection(gTimeLineCache));
+            WriteBackAllRows(gTimeLineCache);
         }
     });
-    RebuildTimelineRows(this);
+    if (deletes || reverses) {
+        RebuildTimelineRows(this);
+    }
+    Guarded([] { EndTimelineEdit(); });
+    return true;
 }
 
 void RebuildTimelineRows(NSView* inWindowOf) {

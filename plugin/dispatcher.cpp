@@ -78,7 +78,7 @@ void RefreshTimeDisplay() {
     SetTimeSliderFromClock();
     if (DrawerIsOpen()) {
         SetDrawerField(kCurTimeFieldTag, static_cast<float>(PL_GetCurTime()) /
-                                             static_cast<float>(PL_GetTimeUnitsPerSecond()));
+                                             TimeUnitsPerSecond());
     }
     MarkPaletteViewsForRedisplay({kTimeLineTag, kNameColumnTag});
 }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/framework.h"
+#include "playback/host_time.h"
 
 TimelineScale TimelineScale::Current() {
-    return TimelineScale{static_cast<float>(PL_GetTimeUnitsPerSecond()), gScaleFactor, gTextHeight};
+    return TimelineScale{TimeUnitsPerSecond(), gScaleFactor, gTextHeight};
 }
 
 int32_t TruncateToInt32(double value) {

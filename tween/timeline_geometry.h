@@ -30,7 +30,8 @@ struct TimelineScale {
     float pixelsPerSecond = 16;
     int32_t rowHeight = 14;
 
-    // gScaleFactor, gTextHeight and PL_GetTimeUnitsPerSecond() as they are now.
+    // gScaleFactor, gTextHeight and the host's units a second (TimeUnitsPerSecond) as they
+    // are now.
     static TimelineScale Current();
     float PixelsPerUnit() const { return pixelsPerSecond / unitsPerSecond; }
     float RowHeight() const { return static_cast<float>(rowHeight); }
