@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "palette/name_column.h"
-#include "tests/palette/timeline_fixture.h"
 #include "palette/timeline_edits.h"
+#include "tests/palette/timeline_fixture.h"
 #include "tween/stored_list_access.h"
 
 namespace {
@@ -150,7 +150,7 @@ TEST_F(TimelineInteractionTest, RulerTabsGrabWithinSevenPixelsAndMoveTheRange) {
     PL_SetMinTime(kSecond);
     PL_SetCurTime(3 * kSecond);
     Show();
-    gSnapToStep = false; // the range follows the mouse unit by unit
+    gSnapToStep = false;                   // the range follows the mouse unit by unit
     float const xmin = kStartOffset + 16;  // 1 s
     float const xmax = kStartOffset + 160; // 10 s
 
