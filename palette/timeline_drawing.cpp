@@ -59,7 +59,7 @@ struct MarkPlace {
 MarkPlace PlaceMark(NSRect const& R, int32_t time, int32_t t0) {
     TimelineScale const scale = TimelineScale::Current();
     return MarkPlace{TimeMarkX(time, t0, R.origin.x, scale),
-                     TruncateTo16Bit(R.origin.x + kStartOffset)};
+                     TruncateToPixel(R.origin.x + kStartOffset)};
 }
 
 // Where the minimum and current marks are drawn: from the time origin to the right edge.

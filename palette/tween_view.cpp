@@ -57,11 +57,20 @@ void TweenView::FitFrameToContent() {
     }
     CGFloat const grown = size.height - f.size.height;
     setFrame(NSMakeRect(f.origin.x, f.origin.y, size.width, size.height));
+    auto* clip = dynamic_cast<NSClipView*>(parent);
+    if (!clip) {
+        return;
+    }
     // The view is not flipped, so it grows upwards; scrolling by as much keeps the ruler and
     // the rows the user was looking at where they were, and new rows appear at the bottom.
-    if (auto* clip = dynamic_cast<NSClipView*>(parent); clip && grown != 0) {
-        NSPoint const origin = clip->bounds().origin;
-        clip->scrollToPoint(NSMakePoint(origin.x, origin.y + grown));
+    // A narrower view (after zooming out) pulls the scroll back within its width.
+    NSRect const shown = clip->bounds();
+    CGFloat const widest = std::max<CGFloat>(0, size.width - shown.size.width);
+    CGFloat const highest = std::max<CGFloat>(0, size.height - shown.size.height);
+    NSPoint const origin = NSMakePoint(std::clamp<CGFloat>(shown.origin.x, 0, widest),
+                                       std::clamp<CGFloat>(shown.origin.y + grown, 0, highest));
+    if (origin != shown.origin) {
+        clip->scrollToPoint(origin);
     }
 }
 

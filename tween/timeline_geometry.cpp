@@ -22,13 +22,13 @@ int32_t TruncateToInt32(double value) {
     return static_cast<int32_t>(value);
 }
 
-float TruncateTo16Bit(double value) {
-    return static_cast<float>(static_cast<int16_t>(TruncateToInt32(value)));
+float TruncateToPixel(double value) {
+    return static_cast<float>(TruncateToInt32(value));
 }
 
 float TweenGlyphX(int32_t time, int32_t t0, float left, float pixelsPerUnit) {
-    auto const offset = static_cast<float>(static_cast<int64_t>(time) - t0);
-    return TruncateTo16Bit(offset * pixelsPerUnit + left + kStartOffset);
+    auto const offset = static_cast<double>(static_cast<int64_t>(time) - t0);
+    return TruncateToPixel(offset * pixelsPerUnit + left + kStartOffset);
 }
 
 int32_t TweenPointX(int32_t time, float originX, float pixelsPerUnit) {
@@ -41,7 +41,7 @@ float TimeX(int32_t time, int32_t t0, float left, TimelineScale const& scale) {
 }
 
 float TimeMarkX(int32_t time, int32_t t0, float left, TimelineScale const& scale) {
-    return TruncateTo16Bit(TimeX(time, t0, left, scale));
+    return TruncateToPixel(TimeX(time, t0, left, scale));
 }
 
 NSRect RulerStripRect(NSRect const& timeline, float rowHeight) {

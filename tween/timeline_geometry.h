@@ -42,19 +42,19 @@ struct TimelineScale {
 // A float converted toward zero to a whole number, held at the ends of the 32-bit range
 // (NaN gives 0), so that no time or position, however far out, is undefined.
 int32_t TruncateToInt32(double value);
-// Truncated and narrowed to a signed 16-bit value (wrapping, as screen coordinates of 16 bits
-// do), then a float again.
-float TruncateTo16Bit(double value);
+// A position truncated toward zero to a whole pixel, held within the 32-bit range: a float
+// keeps every whole pixel of a two-hour range at the largest zoom exactly.
+float TruncateToPixel(double value);
 
-// The x of a tween point's glyph: (t - t0) * pixelsPerUnit + left + kStartOffset, truncated
-// and made 16-bit. Drawing, marquee preview and marquee commit use it.
+// The x of a tween point's glyph: (t - t0) * pixelsPerUnit + left + kStartOffset, truncated.
+// Drawing, marquee preview and marquee commit use it.
 float TweenGlyphX(int32_t time, int32_t t0, float left, float pixelsPerUnit);
 // The x the hit test of a row compares with: time * pixelsPerUnit + originX, truncated.
 int32_t TweenPointX(int32_t time, float originX, float pixelsPerUnit);
 // The x of a time: left + kStartOffset + (t - t0) / U * pixelsPerSecond, as it is (the tabs
 // are grabbed within a distance of it).
 float TimeX(int32_t time, int32_t t0, float left, TimelineScale const& scale);
-// The x of a time mark (minimum, current, maximum): TimeX truncated and made 16-bit.
+// The x of a time mark (minimum, current, maximum): TimeX truncated.
 float TimeMarkX(int32_t time, int32_t t0, float left, TimelineScale const& scale);
 
 // The ruler strip: the top row of the rectangle.
