@@ -1,5 +1,6 @@
 // The document mode: open a document with the plug-in, optionally record the demo's two
 // tween points from the palette, play, picture the palette and save.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -84,13 +85,19 @@ void Demo(HostSession& session) {
     session.Frame();
 }
 
+// Plays frame by frame, reporting the placement at most kReports times however long it
+// plays: every second, or every few seconds for long plays.
 void Play(HostSession& session, double seconds) {
+    constexpr long long kReports = 20;
     NSView* content = session.Palette().contentView();
     session.Click(content->viewWithTag(1005));
-    int const frames = static_cast<int>(std::lround(seconds * HostSession::kFramesPerSecond));
-    for (int frame = 1; frame <= frames; ++frame) {
+    auto const perSecond = static_cast<long long>(HostSession::kFramesPerSecond);
+    long long const frames = std::llround(seconds * HostSession::kFramesPerSecond);
+    long long const wholeSeconds = std::max(1LL, frames / perSecond);
+    long long const every = perSecond * ((wholeSeconds + kReports - 1) / kReports);
+    for (long long frame = 1; frame <= frames; ++frame) {
         session.Frame();
-        if (frame % static_cast<int>(HostSession::kFramesPerSecond) == 0) {
+        if (frame % every == 0) {
             std::printf("%5.2f s  %s\n", PL_GetCurTime() / double(PL_GetTimeUnitsPerSecond()),
                         Placement(session.Front()).c_str());
         }
@@ -118,6 +125,10 @@ void PrintLog(refhost::PlugInModule const& module) {
         std::printf("message %2u  data 0x%06x -> result %d, data 0x%x\n", entry.message,
                     entry.dataIn, entry.result, entry.dataOut);
     }
+    if (module.MessageCount() > module.Log().size()) {
+        std::printf("(%llu more messages not kept)\n",
+                    static_cast<unsigned long long>(module.MessageCount() - module.Log().size()));
+    }
 }
 
 } // namespace
@@ -141,7 +152,7 @@ int RunDocument(DocumentOptions const& options) {
     if (options.log) {
         PrintLog(session.Module());
     }
-    std::cout << session.Module().Log().size() << " messages, " << session.Loop().animateEvents
+    std::cout << session.Module().MessageCount() << " messages, " << session.Loop().animateEvents
               << " animate events\n";
     if (!options.savePath.empty()) {
         session.Save(options.savePath);

@@ -55,6 +55,27 @@ CLI::Validator const kSeconds(
     },
     "SECONDS");
 
+// A length of play: 0 to a day.
+CLI::Validator const kPlaySeconds(
+    [](std::string& text) -> std::string {
+        try {
+            std::size_t used = 0;
+            double const value = std::stod(text, &used);
+            if (used == text.size() && value >= 0 && value <= 86400) {
+                return {};
+            }
+        } catch (std::exception const&) {
+        }
+        return "'" + refhost::ShownWord(text) + "' is not a number of seconds from 0 to 86400";
+    },
+    "SECONDS");
+
+CLI::Validator const kFilePath(
+    [](std::string& text) -> std::string {
+        return text.empty() ? "an empty name is no file" : std::string();
+    },
+    "PATH");
+
 // A picture size, WIDTHxHEIGHT, each 1 to 8192 pixels.
 bool ParseSize(std::string const& text, int& width, int& height) {
     char x = 0;
@@ -100,11 +121,12 @@ int main(int argc, char** argv) {
     app.add_flag("--demo", document.demo,
                  "record the selection at 0 s, turn and move it, record it at 5 s, from the "
                  "palette's Object button");
-    app.add_option("--play", document.playSeconds, "play forward for this many seconds")
-        ->check(kSeconds);
+    CLI::Option* play =
+        app.add_option("--play", document.playSeconds, "play forward for this many seconds")
+            ->check(kPlaySeconds);
     app.add_option("--palette-png", document.palettePng,
                    "save a picture of the palette (its drawer open)");
-    app.add_option("--save", document.savePath, "save the document when done");
+    app.add_option("--save", document.savePath, "save the document when done")->check(kFilePath);
     app.add_flag("--log", document.log, "print every message sent to the plug-in");
 
     ScriptOptions script;
@@ -148,8 +170,10 @@ int main(int argc, char** argv) {
         std::cerr << "keypose-host: no document given\n" << app.help();
         return 2;
     }
-    bool const headless = document.demo || document.playSeconds > 0 ||
-                          !document.palettePng.empty() || !document.savePath.empty();
+    // Any option of document mode, --play 0 and --save "" included, chooses it over the
+    // windows (where an empty --save is then refused).
+    bool const headless = document.demo || play->count() > 0 || !document.palettePng.empty() ||
+                          !document.savePath.empty() || app.count("--save") > 0;
     if (!headless) {
         return Guarded([&] { return RunWindowMode({document.document, plugIn}); });
     }

@@ -84,7 +84,10 @@ int32_t PlugInModule::Send(uint32_t message, PlugInParamRec& params, int32_t* re
         entry.result = fEntry(message, &params, resultWord);
     }
     entry.dataOut = params.data;
-    fLog.push_back(entry);
+    if (fLog.size() < kLogLimit) {
+        fLog.push_back(entry);
+    }
+    ++fMessageCount;
     return entry.result;
 }
 

@@ -43,7 +43,11 @@ public:
     int32_t InterfaceVersion() const { return fVersion; }
     uint32_t SubscribedEvents() const { return fEvents; }
     int16_t IdleInterval() const { return fIdleInterval; }
+    // The first kLogLimit messages sent, so that a long session keeps constant memory;
+    // MessageCount counts them all.
     std::vector<MessageLogEntry> const& Log() const { return fLog; }
+    uint64_t MessageCount() const { return fMessageCount; }
+    static constexpr std::size_t kLogLimit = 10000;
 
     // Sends message 22 when the plug-in subscribed to one of the bits; nothing otherwise.
     std::optional<EventAnswer> SendEvent(uint32_t bits, int16_t subCode = 0);
@@ -61,6 +65,7 @@ private:
     int16_t fIdleInterval = 1;
     bool fLoaded = false;
     std::vector<MessageLogEntry> fLog;
+    uint64_t fMessageCount = 0;
 };
 
 } // namespace refhost

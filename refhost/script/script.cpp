@@ -1,177 +1,244 @@
 #include "refhost/script/script.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <functional>
-#include <map>
-#include <set>
+#include <optional>
 
 namespace refhost {
 
 namespace {
 
-bool IsNumber(std::string const& word) {
+std::string Figure(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+std::string Quoted(std::string_view word) {
+    return "'" + ShownWord(word) + "'";
+}
+
+std::string Listed(std::vector<std::string> const& keywords) {
+    std::string list;
+    for (auto const& each : keywords) {
+        list += (list.empty() ? "" : ", ") + each;
+    }
+    return list;
+}
+
+// The whole word as a number, or nothing; a number too large for a double is ±infinity.
+std::optional<double> ReadNumber(std::string const& word) {
     double value = 0;
     char const* end = word.data() + word.size();
     auto const result = std::from_chars(word.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
-bool IsRow(std::string const& word) {
-    if (word == "ruler") {
-        return true;
+    if (result.ptr != end || word.empty()) {
+        return std::nullopt;
     }
-    int value = 0;
-    char const* end = word.data() + word.size();
-    auto const result = std::from_chars(word.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && value >= 0;
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond a double: a negative exponent makes it tiny, anything else huge.
+        bool const tiny =
+            word.find("e-") != std::string::npos || word.find("E-") != std::string::npos;
+        return tiny ? 1e-300 : word.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    }
+    return result.ec == std::errc() ? std::optional<double>(value) : std::nullopt;
 }
 
-// What a verb takes: the number of words, and a check of the words that returns the reason
-// they are wrong, or nothing.
-struct Signature {
-    std::size_t least;
-    std::size_t most;
-    char const* usage;
-    std::function<std::string(std::vector<std::string> const&)> check;
-};
+std::string Range(ScriptWord const& rule) {
+    return rule.name + " is from " + Figure(rule.least) + " to " + Figure(rule.most);
+}
 
-std::string Numbers(std::vector<std::string> const& words, std::size_t from = 0) {
-    for (std::size_t i = from; i < words.size(); ++i) {
-        if (!IsNumber(words[i])) {
-            return "'" + words[i] + "' is not a number";
+// Parses the word by its rule into `value`; returns why it cannot be, or nothing.
+std::string ParseWord(ScriptWord const& rule, std::string const& word, ScriptValue& value) {
+    using Kind = ScriptWord::Kind;
+    switch (rule.kind) {
+    case Kind::Text:
+        value = word;
+        return {};
+    case Kind::Keyword:
+        for (auto const& each : rule.keywords) {
+            if (each == word) {
+                value = word;
+                return {};
+            }
         }
-    }
-    return {};
-}
-
-std::string OneOf(std::string const& word, std::set<std::string> const& allowed) {
-    if (allowed.count(word)) {
+        return Quoted(word) + " is not one of " + Listed(rule.keywords);
+    case Kind::Number: {
+        std::optional<double> const number = ReadNumber(word);
+        if (!number || std::isnan(*number)) {
+            return Quoted(word) + " is not a number";
+        }
+        if (*number < rule.least || *number > rule.most) {
+            return Quoted(word) + " is out of range: " + Range(rule);
+        }
+        if (*number != 0 && std::fabs(*number) < kSmallest) {
+            return Quoted(word) + " is too small: " + Range(rule) + ", and 0 or at least " +
+                   Figure(kSmallest) + " in size";
+        }
+        value = *number;
         return {};
     }
-    std::string list;
-    for (auto const& each : allowed) {
-        list += (list.empty() ? "" : ", ") + each;
-    }
-    return "'" + word + "' is not one of " + list;
-}
-
-std::string None(std::vector<std::string> const&) {
-    return {};
-}
-
-std::string Light(std::vector<std::string> const& w) {
-    if (auto why = OneOf(w[1], {"on", "off", "brightness", "colour"}); !why.empty()) {
-        return why;
-    }
-    std::size_t const wants = w[1] == "brightness" ? 3 : w[1] == "colour" ? 5 : 2;
-    if (w.size() != wants) {
-        return "'light " + w[0] + " " + w[1] + "' takes " + std::to_string(wants - 2) +
-               " number(s)";
-    }
-    return Numbers(w, 2);
-}
-
-std::string Click(std::vector<std::string> const& w) {
-    if (!IsRow(w[0])) {
-        return "'" + w[0] + "' is neither a row number nor 'ruler'";
-    }
-    if (!IsNumber(w[1])) {
-        return "'" + w[1] + "' is not a number of seconds";
-    }
-    return w.size() == 3 ? OneOf(w[2], {"shift"}) : std::string();
-}
-
-std::string Drag(std::vector<std::string> const& w) {
-    for (std::size_t i : {0u, 2u}) {
-        if (!IsRow(w[i])) {
-            return "'" + w[i] + "' is neither a row number nor 'ruler'";
+    case Kind::Row:
+        if (word == "ruler") {
+            value = word;
+            return {};
         }
-        if (!IsNumber(w[i + 1])) {
-            return "'" + w[i + 1] + "' is not a number of seconds";
+        [[fallthrough]];
+    case Kind::Whole:
+    case Kind::TagOrTitle: {
+        bool const digits =
+            !word.empty() && word.find_first_not_of("-0123456789") == std::string::npos;
+        if (rule.kind == Kind::TagOrTitle && (!digits || word.front() == '-')) {
+            value = word;
+            return {};
+        }
+        long long whole = 0;
+        char const* end = word.data() + word.size();
+        auto const result = std::from_chars(word.data(), end, whole);
+        if (result.ptr != end || word.empty() ||
+            (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)) {
+            return Quoted(word) + (rule.kind == Kind::Row ? " is neither a row number nor 'ruler'"
+                                                          : " is not a whole number");
+        }
+        auto const asDouble = static_cast<double>(whole);
+        if (result.ec == std::errc::result_out_of_range || asDouble < rule.least ||
+            asDouble > rule.most) {
+            return Quoted(word) + " is out of range: " + Range(rule);
+        }
+        value = static_cast<int32_t>(whole);
+        return {};
+    }
+    case Kind::Size: {
+        ScriptSize size;
+        char const* begin = word.data();
+        char const* end = word.data() + word.size();
+        auto const w = std::from_chars(begin, end, size.width);
+        bool parsed = w.ec == std::errc() && w.ptr != end && *w.ptr == 'x';
+        if (parsed) {
+            auto const h = std::from_chars(w.ptr + 1, end, size.height);
+            parsed = h.ec == std::errc() && h.ptr == end;
+        }
+        if (!parsed || size.width < 1 || size.height < 1 || size.width > rule.most ||
+            size.height > rule.most) {
+            return Quoted(word) + " is not a size WIDTHxHEIGHT, each from 1 to " +
+                   Figure(rule.most);
+        }
+        value = size;
+        return {};
+    }
+    }
+    return "unknown rule";
+}
+
+bool Takes(ScriptForm const& form, std::size_t count) {
+    return form.repeatsLast ? count >= form.words.size() && count <= form.most
+                            : count == form.words.size();
+}
+
+ScriptWord const& RuleAt(ScriptForm const& form, std::size_t i) {
+    return i < form.words.size() ? form.words[i] : form.words.back();
+}
+
+// Whether some form of the verb takes the word at i as a keyword: then a word count that
+// does not fit is a usage fault, not a wrong keyword.
+bool AnyFormTakesKeyword(ScriptVerb const& verb, std::size_t i, std::string const& word) {
+    for (auto const& form : verb.forms) {
+        if (i < form.words.size() && form.words[i].kind == ScriptWord::Kind::Keyword) {
+            for (auto const& each : form.words[i].keywords) {
+                if (each == word) {
+                    return true;
+                }
+            }
         }
     }
-    return w.size() == 5 ? OneOf(w[4], {"shift"}) : std::string();
+    return false;
 }
 
-std::string Effect(std::vector<std::string> const& w) {
-    if (auto why = OneOf(w[0], {"colour", "texture", "light", "none"}); !why.empty()) {
-        return why;
+std::string Check(ScriptVerb const& verb, ScriptCommand& command) {
+    std::size_t const count = command.words.size();
+    std::string reason;
+    std::size_t reasonAt = 0;
+    bool counted = false;
+    for (auto const& form : verb.forms) {
+        if (!Takes(form, count)) {
+            continue;
+        }
+        counted = true;
+        std::vector<ScriptValue> values(count);
+        std::size_t i = 0;
+        std::string why;
+        for (; i < count && why.empty(); ++i) {
+            why = ParseWord(RuleAt(form, i), command.words[i], values[i]);
+        }
+        if (why.empty()) {
+            command.values = std::move(values);
+            why = verb.together ? verb.together(command) : std::string();
+            if (why.empty()) {
+                return {};
+            }
+            command.values.clear();
+            reason = why;
+            reasonAt = count + 1;
+            continue;
+        }
+        bool const wrongKeyword = RuleAt(form, i - 1).kind == ScriptWord::Kind::Keyword;
+        if (wrongKeyword && AnyFormTakesKeyword(verb, i - 1, command.words[i - 1])) {
+            why = "usage: " + verb.usage;
+        } else {
+            why = "word " + std::to_string(i) + ": " + why;
+        }
+        if (reason.empty() || i > reasonAt) {
+            reason = why;
+            reasonAt = i;
+        }
     }
-    std::size_t const wants = w[0] == "none" ? 1 : w[0] == "light" ? 5 : 4;
-    if (w.size() != wants) {
-        return "'effect " + w[0] + "' takes " + std::to_string(wants - 1) + " number(s)";
+    if (!counted) {
+        return "usage: " + verb.usage;
     }
-    return Numbers(w, 1);
-}
-
-std::map<std::string, Signature> const& Verbs() {
-    auto numbers = [](auto const& w) { return Numbers(w); };
-    static std::map<std::string, Signature> const verbs{
-        {"open", {1, 1, "open PATH", None}},
-        {"save", {0, 1, "save [PATH]", None}},
-        {"time", {1, 1, "time SECONDS", numbers}},
-        {"range", {2, 2, "range START END", numbers}},
-        {"select", {1, 64, "select NAME...", None}},
-        {"deselect", {0, 0, "deselect", None}},
-        {"move", {3, 3, "move X Y Z", numbers}},
-        {"turn",
-         {2, 2, "turn x|y|z DEGREES",
-          [](auto const& w) {
-              auto why = OneOf(w[0], {"x", "y", "z"});
-              return why.empty() ? Numbers(w, 1) : why;
-          }}},
-        {"scale",
-         {1, 3, "scale F | scale X Y Z",
-          [](auto const& w) {
-              return w.size() == 2 ? std::string("scale takes 1 or 3 numbers") : Numbers(w);
-          }}},
-        {"colour", {3, 3, "colour R G B", numbers}},
-        {"specular", {3, 3, "specular R G B", numbers}},
-        {"surface",
-         {2, 2, "surface ambient|shininess|transparency VALUE",
-          [](auto const& w) {
-              auto why = OneOf(w[0], {"ambient", "shininess", "transparency"});
-              return why.empty() ? Numbers(w, 1) : why;
-          }}},
-        {"camera",
-         {6, 9, "camera X Y Z  X Y Z [X Y Z]",
-          [](auto const& w) {
-              return w.size() == 6 || w.size() == 9 ? Numbers(w)
-                                                    : std::string("camera takes 6 or 9 numbers");
-          }}},
-        {"light", {2, 5, "light ambient|sun|NAME on|off|brightness V|colour R G B", Light}},
-        {"effect",
-         {1, 5,
-          "effect colour HUE SATURATION LIGHTNESS | texture SPEED DIRECTION TURN | light HUE "
-          "ON OFF PULSE | none",
-          Effect}},
-        {"press", {1, 1, "press TITLE|TAG", None}},
-        {"click", {2, 3, "click ROW SECONDS [shift]", Click}},
-        {"drag", {4, 5, "drag ROW SECONDS ROW SECONDS [shift]", Drag}},
-        {"key", {1, 1, "key R|delete|TEXT", None}},
-        {"play", {1, 1, "play SECONDS", numbers}},
-        {"undo", {0, 0, "undo", None}},
-        {"palette", {1, 1, "palette PATH", None}},
-        {"render",
-         {1, 2, "render PATH [WIDTHxHEIGHT]",
-          [](auto const& w) {
-              int width = 0;
-              int height = 0;
-              char x = 0;
-              char rest = 0;
-              bool const sized =
-                  w.size() == 1 ||
-                  (std::sscanf(w[1].c_str(), "%d%c%d%c", &width, &x, &height, &rest) == 3 &&
-                   x == 'x' && width > 0 && height > 0 && width <= 8192 && height <= 8192);
-              return sized ? std::string() : "'" + w[1] + "' is not a size WIDTHxHEIGHT";
-          }}},
-        {"echo", {0, 64, "echo TEXT...", None}},
-    };
-    return verbs;
+    if (reason.empty()) {
+        return {};
+    }
+    return reason.starts_with("usage: ") ? reason : reason + " (usage: " + verb.usage + ")";
 }
 
 } // namespace
+
+std::string ShownWord(std::string_view word, std::size_t limit) {
+    std::string shown;
+    for (char c : word) {
+        if (shown.size() >= limit) {
+            return shown + "...";
+        }
+        auto const byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+std::string CheckScriptCommand(ScriptCommand& command) {
+    if (!command.declared) {
+        command.declared = FindScriptVerb(command.verb);
+    }
+    if (!command.declared) {
+        return "unknown command " + Quoted(command.verb);
+    }
+    return Check(*command.declared, command);
+}
+
+ScriptVerb const* FindScriptVerb(std::string_view name) {
+    for (auto const& verb : ScriptVerbs()) {
+        if (verb.name == name) {
+            return &verb;
+        }
+    }
+    return nullptr;
+}
 
 std::vector<std::string> SplitScriptLine(std::string_view line) {
     std::vector<std::string> words;
@@ -231,18 +298,13 @@ std::vector<ScriptCommand> ParseScript(std::string_view text, std::string const&
         if (words.empty()) {
             continue;
         }
-        auto const found = Verbs().find(words.front());
-        if (found == Verbs().end()) {
-            throw ScriptError(where + "unknown command '" + words.front() + "'");
+        ScriptVerb const* verb = FindScriptVerb(words.front());
+        if (!verb) {
+            throw ScriptError(where + "unknown command " + Quoted(words.front()));
         }
-        ScriptCommand command{number, words.front(), {words.begin() + 1, words.end()}};
-        Signature const& signature = found->second;
-        std::size_t const count = command.words.size();
-        if (count < signature.least || count > signature.most) {
-            throw ScriptError(where + "usage: " + signature.usage);
-        }
-        if (std::string const why = signature.check(command.words); !why.empty()) {
-            throw ScriptError(where + why + " (usage: " + signature.usage + ")");
+        ScriptCommand command{number, words.front(), {words.begin() + 1, words.end()}, {}, verb};
+        if (std::string const why = CheckScriptCommand(command); !why.empty()) {
+            throw ScriptError(where + verb->name + ": " + why);
         }
         commands.push_back(std::move(command));
     }

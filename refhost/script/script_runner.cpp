@@ -1,7 +1,9 @@
 #include "refhost/script/script_runner.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <numbers>
 #include <sstream>
@@ -26,32 +28,28 @@ constexpr long kTimeSliderTag = 1000;
 constexpr float kKnobAllowance = 12;
 constexpr float kDefaultZoom = 16;
 
-float Number(std::string const& word) {
-    return std::stof(word);
+CVector3D Vector(ScriptCommand const& c, std::size_t from) {
+    return CVector3D(c.Float(from), c.Float(from + 1), c.Float(from + 2));
 }
 
-CVector3D Vector(std::vector<std::string> const& words, std::size_t from) {
-    return CVector3D(Number(words[from]), Number(words[from + 1]), Number(words[from + 2]));
+TQ3ColorRGB Colour(ScriptCommand const& c, std::size_t from) {
+    return TQ3ColorRGB{c.Float(from), c.Float(from + 1), c.Float(from + 2)};
 }
 
-TQ3ColorRGB Colour(std::vector<std::string> const& words, std::size_t from) {
-    return TQ3ColorRGB{Number(words[from]), Number(words[from + 1]), Number(words[from + 2])};
-}
-
-NSView* FindControl(NSView* root, std::string const& control) {
+// The control with the tag (when it is 0 or more), or else the button with the title, in the
+// view or below it.
+NSView* FindControl(NSView* root, int32_t tag, std::string const& title) {
     if (!root) {
         return nullptr;
     }
-    bool const isTag =
-        !control.empty() && control.find_first_not_of("0123456789") == std::string::npos;
-    if (isTag) {
-        return root->viewWithTag(std::stol(control));
+    if (tag >= 0) {
+        return root->viewWithTag(tag);
     }
     for (NSView* view : root->subviews()) {
-        if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == control) {
+        if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == title) {
             return button;
         }
-        if (NSView* inside = FindControl(view, control)) {
+        if (NSView* inside = FindControl(view, tag, title)) {
             return inside;
         }
     }
@@ -88,141 +86,220 @@ void ScriptRunner::Run(std::vector<ScriptCommand> const& commands) {
     }
 }
 
-void ScriptRunner::Run(ScriptCommand const& c) {
-    try {
-        std::string const& v = c.verb;
-        if (v == "open") {
-            fSession.Open(Resolve(c.words[0]).string());
-        } else if (v == "save") {
-            std::string const path = c.words.empty() ? std::string() : Resolve(c.words[0]).string();
-            fSession.Save(path);
-            fOut << "saved " << fSession.Front().path << "\n";
-        } else if (v == "time") {
-            fSession.SetTime(Number(c.words[0]));
-        } else if (v == "range") {
-            auto const units = static_cast<double>(PL_GetTimeUnitsPerSecond());
-            PL_SetMaxTime(static_cast<int32_t>(std::lround(Number(c.words[1]) * units)));
-            PL_SetMinTime(static_cast<int32_t>(std::lround(Number(c.words[0]) * units)));
-            fSession.Frame(0);
-        } else if (v == "play") {
-            fSession.Play(Number(c.words[0]));
-        } else if (v == "undo") {
-            if (!fSession.Undo()) {
-                throw std::runtime_error("there is nothing to undo");
-            }
-        } else if (v == "press") {
-            Press(c.words[0]);
-        } else if (v == "click" || v == "drag" || v == "key") {
-            Timeline(c);
-        } else if (v == "palette") {
-            PalettePicture(Resolve(c.words[0]).string());
-        } else if (v == "render") {
-            ViewPicture(Resolve(c.words[0]).string(), c.words.size() > 1 ? c.words[1] : "640x480");
-        } else if (v == "echo") {
-            std::string line;
-            for (auto const& word : c.words) {
-                line += (line.empty() ? "" : " ") + word;
-            }
-            fOut << line << "\n";
-        } else {
-            Pose(c);
+void ScriptRunner::Run(ScriptCommand const& command) {
+    std::string const where = fSource + ":" + std::to_string(command.line) + ": ";
+    ScriptCommand checked;
+    ScriptCommand const* c = &command;
+    if (!command.declared || command.values.size() != command.words.size()) {
+        checked = command;
+        if (std::string const why = CheckScriptCommand(checked); !why.empty()) {
+            throw ScriptError(where + ShownWord(command.verb) + ": " + why);
         }
+        c = &checked;
+    }
+    try {
+        (this->*c->declared->handler)(*c);
     } catch (ScriptError const&) {
         throw;
     } catch (std::exception const& error) {
-        throw ScriptError(fSource + ":" + std::to_string(c.line) + ": " + c.verb + ": " +
-                          error.what());
+        throw ScriptError(where + c->verb + ": " + error.what());
     }
 }
 
-void ScriptRunner::Pose(ScriptCommand const& c) {
-    Document& document = fSession.Front();
-    std::string const& v = c.verb;
-    auto const& w = c.words;
-    if (v == "select") {
-        SelectObjects(document, w);
-        fSession.Loop().SelectionChanged();
-    } else if (v == "deselect") {
-        DeselectAll(document);
-        fSession.Loop().SelectionChanged();
-    } else if (v == "move") {
-        MoveSelection(document, Vector(w, 0));
-    } else if (v == "turn") {
-        CVector3D const axis(w[0] == "x" ? 1.0f : 0.0f, w[0] == "y" ? 1.0f : 0.0f,
-                             w[0] == "z" ? 1.0f : 0.0f);
-        TurnSelection(document, axis, Number(w[1]) * std::numbers::pi_v<float> / 180);
-    } else if (v == "scale") {
-        ScaleSelection(document, w.size() == 1 ? CVector3D(Number(w[0]), Number(w[0]), Number(w[0]))
-                                               : Vector(w, 0));
-    } else if (v == "colour" || v == "specular") {
-        ColourSelection(document, Colour(w, 0), v == "specular");
-    } else if (v == "surface") {
-        int const which = w[0] == "ambient" ? 0 : w[0] == "shininess" ? 1 : 2;
-        SetSelectionSurface(document, which, Number(w[1]));
-    } else if (v == "camera") {
-        CVector3D const up = w.size() == 9 ? Vector(w, 6) : CVector3D(0, 1, 0);
-        CVector3D const from = Vector(w, 0);
-        CVector3D const at = Vector(w, 3);
-        PlaceCamera(document, TQ3CameraPlacement{{from.x, from.y, from.z}, {at.x, at.y, at.z}, up});
-    } else if (v == "effect") {
-        if (w[0] == "colour") {
-            AddColourEffect(document, Number(w[1]), Number(w[2]), Number(w[3]));
-        } else if (w[0] == "texture") {
-            AddTextureEffect(document, Number(w[1]), Number(w[2]), Number(w[3]));
-        } else if (w[0] == "light") {
-            AddLightEffect(document, Number(w[1]), Number(w[2]), Number(w[3]), Number(w[4]));
-        } else {
-            RemoveEffects(document);
-        }
-        fSession.SceneEdited();
-    } else if (v == "light") {
-        auto const change = [&](TQ3LightData& light) {
-            if (w[1] == "on" || w[1] == "off") {
-                light.isOn = w[1] == "on" ? kQ3True : kQ3False;
-            } else if (w[1] == "brightness") {
-                light.brightness = Number(w[2]);
-            } else {
-                light.color = Colour(w, 2);
-            }
-        };
-        if (w[0] == "ambient" || w[0] == "sun") {
-            ChangeViewLight(document, w[0] == "ambient" ? "ambn"_4cc : "drct"_4cc, change);
-        } else {
-            ChangeObjectLight(document, w[0], change);
-        }
-    }
-    document.edited = true;
+void ScriptRunner::Open(ScriptCommand const& c) {
+    fSession.Open(Resolve(c.Text(0)).string());
 }
 
-void ScriptRunner::Press(std::string const& control) {
+void ScriptRunner::Save(ScriptCommand const& c) {
+    std::string const path = c.words.empty() ? std::string() : Resolve(c.Text(0)).string();
+    fSession.Save(path);
+    fOut << "saved " << fSession.Front().path << "\n";
+}
+
+void ScriptRunner::Time(ScriptCommand const& c) {
+    fSession.SetTime(c.Number(0));
+}
+
+void ScriptRunner::Range(ScriptCommand const& c) {
+    fSession.SetRange(c.Number(0), c.Number(1));
+}
+
+void ScriptRunner::Play(ScriptCommand const& c) {
+    fSession.Play(c.Number(0));
+}
+
+void ScriptRunner::Undo(ScriptCommand const&) {
+    if (!fSession.Undo()) {
+        throw std::runtime_error("there is nothing to undo");
+    }
+}
+
+void ScriptRunner::Palette(ScriptCommand const& c) {
+    std::string const path = Resolve(c.Text(0)).string();
     NSPanel& palette = fSession.Palette();
-    NSView* view = FindControl(palette.contentView(), control);
+    for (NSDrawer* drawer : palette.drawers()) {
+        drawer->open();
+    }
+    if (!RenderWindow(palette).writePng(path)) {
+        throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+    }
+    fOut << "palette picture: " << path << "\n";
+}
+
+void ScriptRunner::Render(ScriptCommand const& c) {
+    if (!fRenderView) {
+        throw std::runtime_error("this host cannot draw the 3D view");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    ScriptSize const size = c.words.size() > 1 ? c.Size(1) : ScriptSize{640, 480};
+    if (!fRenderView(size.width, size.height).writePng(path)) {
+        throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+    }
+    fOut << "view picture: " << path << "\n";
+}
+
+void ScriptRunner::Echo(ScriptCommand const& c) {
+    std::string line;
+    for (auto const& word : c.words) {
+        line += (line.empty() ? "" : " ") + word;
+    }
+    fOut << line << "\n";
+}
+
+void ScriptRunner::Posed() {
+    fSession.Front().edited = true;
+}
+
+void ScriptRunner::Select(ScriptCommand const& c) {
+    SelectObjects(fSession.Front(), c.words);
+    fSession.Loop().SelectionChanged();
+    Posed();
+}
+
+void ScriptRunner::Deselect(ScriptCommand const&) {
+    DeselectAll(fSession.Front());
+    fSession.Loop().SelectionChanged();
+    Posed();
+}
+
+void ScriptRunner::Move(ScriptCommand const& c) {
+    MoveSelection(fSession.Front(), Vector(c, 0));
+    Posed();
+}
+
+void ScriptRunner::Turn(ScriptCommand const& c) {
+    std::string const& a = c.Text(0);
+    CVector3D const axis(a == "x" ? 1.0f : 0.0f, a == "y" ? 1.0f : 0.0f, a == "z" ? 1.0f : 0.0f);
+    TurnSelection(fSession.Front(), axis, c.Float(1) * std::numbers::pi_v<float> / 180);
+    Posed();
+}
+
+void ScriptRunner::Scale(ScriptCommand const& c) {
+    ScaleSelection(fSession.Front(), c.words.size() == 1
+                                         ? CVector3D(c.Float(0), c.Float(0), c.Float(0))
+                                         : Vector(c, 0));
+    Posed();
+}
+
+void ScriptRunner::Colour(ScriptCommand const& c) {
+    ColourSelection(fSession.Front(), refhost::Colour(c, 0), c.verb == "specular");
+    Posed();
+}
+
+void ScriptRunner::Surface(ScriptCommand const& c) {
+    std::string const& which = c.Text(0);
+    SetSelectionSurface(fSession.Front(),
+                        which == "ambient"     ? 0
+                        : which == "shininess" ? 1
+                                               : 2,
+                        c.Float(1));
+    Posed();
+}
+
+void ScriptRunner::Camera(ScriptCommand const& c) {
+    CVector3D const up = c.words.size() == 9 ? Vector(c, 6) : CVector3D(0, 1, 0);
+    CVector3D const from = Vector(c, 0);
+    CVector3D const at = Vector(c, 3);
+    PlaceCamera(fSession.Front(),
+                TQ3CameraPlacement{{from.x, from.y, from.z}, {at.x, at.y, at.z}, up});
+    Posed();
+}
+
+void ScriptRunner::Effect(ScriptCommand const& c) {
+    Document& document = fSession.Front();
+    std::string const& kind = c.Text(0);
+    if (kind == "colour") {
+        AddColourEffect(document, c.Float(1), c.Float(2), c.Float(3));
+    } else if (kind == "texture") {
+        AddTextureEffect(document, c.Float(1), c.Float(2), c.Float(3));
+    } else if (kind == "light") {
+        AddLightEffect(document, c.Float(1), c.Float(2), c.Float(3), c.Float(4));
+    } else {
+        RemoveEffects(document);
+    }
+    fSession.SceneEdited();
+    Posed();
+}
+
+void ScriptRunner::Light(ScriptCommand const& c) {
+    std::string const& what = c.Text(1);
+    auto const change = [&](TQ3LightData& light) {
+        if (what == "on" || what == "off") {
+            light.isOn = what == "on" ? kQ3True : kQ3False;
+        } else if (what == "brightness") {
+            light.brightness = c.Float(2);
+        } else {
+            light.color = refhost::Colour(c, 2);
+        }
+    };
+    std::string const& which = c.Text(0);
+    if (which == "ambient" || which == "sun") {
+        ChangeViewLight(fSession.Front(), which == "ambient" ? "ambn"_4cc : "drct"_4cc, change);
+    } else {
+        ChangeObjectLight(fSession.Front(), which, change);
+    }
+    Posed();
+}
+
+void ScriptRunner::Press(ScriptCommand const& c) {
+    int32_t const tag = c.IsWhole(0) ? c.Whole(0) : -1;
+    std::string const& title = c.Text(0);
+    NSPanel& palette = fSession.Palette();
+    NSView* view = FindControl(palette.contentView(), tag, title);
     for (NSDrawer* drawer : palette.drawers()) {
         if (!view) {
-            view = FindControl(drawer->contentView(), control);
+            view = FindControl(drawer->contentView(), tag, title);
             if (view) {
                 drawer->open();
             }
         }
     }
     if (!view) {
-        throw std::runtime_error("the palette has no control '" + control + "'");
+        throw std::runtime_error("the palette has no control '" + ShownWord(title) + "'");
     }
     fSession.Click(view);
     fSession.Frame(0);
 }
 
-NSPoint ScriptRunner::TimelinePoint(std::string const& row, double seconds) const {
-    NSView* timeline = fSession.Palette().contentView()->viewWithTag(kTimelineTag);
+NSPoint ScriptRunner::TimelinePoint(ScriptCommand const& c, std::size_t rowWord) const {
+    NSView* timeline = Timeline();
     NSRect const frame = timeline->frame();
     // The zoom is the palette's: one second is as wide as the ruler says.
-    float const x = kTimeOrigin + static_cast<float>(seconds) * PaletteZoom(fSession.Palette());
-    if (row == "ruler") {
+    float const x = kTimeOrigin + c.Float(rowWord + 1) * PaletteZoom(fSession.Palette());
+    if (!c.IsWhole(rowWord)) {
         return NSMakePoint(x, NSMaxY(frame) - kRowHeight / 2);
     }
-    float const k = std::stof(row);
+    auto const k = static_cast<float>(c.Whole(rowWord));
     // 3 pixels above a row's bottom edge lies inside a tween point's glyph.
     return NSMakePoint(x, NSMaxY(frame) - (k + 2) * kRowHeight + 3);
+}
+
+NSView* ScriptRunner::Timeline() const {
+    NSView* timeline = fSession.Palette().contentView()->viewWithTag(kTimelineTag);
+    if (!timeline) {
+        throw std::runtime_error("the palette has no timeline");
+    }
+    return timeline;
 }
 
 namespace {
@@ -240,59 +317,36 @@ void Reveal(NSView* timeline, NSPoint p) {
 
 } // namespace
 
-void ScriptRunner::Timeline(ScriptCommand const& c) {
-    NSView* timeline = fSession.Palette().contentView()->viewWithTag(kTimelineTag);
-    if (!timeline) {
-        throw std::runtime_error("the palette has no timeline");
-    }
-    if (c.verb == "key") {
-        std::string const& key = c.words[0];
-        fSession.Type(timeline, key == "delete" ? std::string("\x7f") : key);
-    } else if (c.verb == "click") {
-        bool const shift = c.words.size() == 3;
-        NSPoint const at = TimelinePoint(c.words[0], std::stod(c.words[1]));
-        Reveal(timeline, at);
-        fSession.Gesture(timeline, {at}, shift ? NSEventModifierFlagShift : 0);
-    } else {
-        bool const shift = c.words.size() == 5;
-        NSPoint const from = TimelinePoint(c.words[0], std::stod(c.words[1]));
-        NSPoint const to = TimelinePoint(c.words[2], std::stod(c.words[3]));
-        NSPoint const middle = NSMakePoint((from.x + to.x) / 2, (from.y + to.y) / 2);
-        Reveal(timeline, from);
-        fSession.Gesture(timeline, {from, middle, to}, shift ? NSEventModifierFlagShift : 0);
-    }
+void ScriptRunner::Key(ScriptCommand const& c) {
+    std::string const& key = c.Text(0);
+    fSession.Type(Timeline(), key == "delete" ? std::string("\x7f") : key);
     fSession.Frame(0);
 }
 
-void ScriptRunner::PalettePicture(std::string const& path) {
-    NSPanel& palette = fSession.Palette();
-    for (NSDrawer* drawer : palette.drawers()) {
-        drawer->open();
-    }
-    if (!RenderWindow(palette).writePng(path)) {
-        throw std::runtime_error("cannot write " + path);
-    }
-    fOut << "palette picture: " << path << "\n";
+void ScriptRunner::Click(ScriptCommand const& c) {
+    NSView* timeline = Timeline();
+    NSPoint const at = TimelinePoint(c, 0);
+    Reveal(timeline, at);
+    fSession.Gesture(timeline, {at}, c.words.size() == 3 ? NSEventModifierFlagShift : 0);
+    fSession.Frame(0);
 }
 
-void ScriptRunner::ViewPicture(std::string const& path, std::string const& size) {
-    if (!fRenderView) {
-        throw std::runtime_error("this host cannot draw the 3D view");
-    }
-    int width = 640;
-    int height = 480;
-    std::sscanf(size.c_str(), "%dx%d", &width, &height);
-    if (!fRenderView(width, height).writePng(path)) {
-        throw std::runtime_error("cannot write " + path);
-    }
-    fOut << "view picture: " << path << "\n";
+void ScriptRunner::Drag(ScriptCommand const& c) {
+    NSView* timeline = Timeline();
+    NSPoint const from = TimelinePoint(c, 0);
+    NSPoint const to = TimelinePoint(c, 2);
+    NSPoint const middle = NSMakePoint((from.x + to.x) / 2, (from.y + to.y) / 2);
+    Reveal(timeline, from);
+    fSession.Gesture(timeline, {from, middle, to},
+                     c.words.size() == 5 ? NSEventModifierFlagShift : 0);
+    fSession.Frame(0);
 }
 
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
                    ScriptRunner::ViewRenderer renderer) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw ScriptError(path.string() + ": cannot be read");
+        throw ScriptError(path.string() + ": cannot be read: " + std::strerror(errno));
     }
     std::stringstream text;
     text << file.rdbuf();

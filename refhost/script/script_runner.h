@@ -26,18 +26,45 @@ public:
     using ViewRenderer = std::function<Bitmap(int width, int height)>;
     void SetViewRenderer(ViewRenderer renderer) { fRenderView = std::move(renderer); }
 
+    // Runs checked commands (ParseScript's) in order; a command made by hand is checked
+    // first. Throws ScriptError naming the script and the line of a command that cannot be
+    // done.
     void Run(std::vector<ScriptCommand> const& commands);
     void Run(ScriptCommand const& command);
 
+    // The commands, one member a verb (the table in script_verbs.cpp names them). Each takes
+    // its parsed command and throws std::runtime_error when it cannot be done.
+    void Open(ScriptCommand const& c);
+    void Save(ScriptCommand const& c);
+    void Time(ScriptCommand const& c);
+    void Range(ScriptCommand const& c);
+    void Select(ScriptCommand const& c);
+    void Deselect(ScriptCommand const& c);
+    void Move(ScriptCommand const& c);
+    void Turn(ScriptCommand const& c);
+    void Scale(ScriptCommand const& c);
+    void Colour(ScriptCommand const& c);
+    void Surface(ScriptCommand const& c);
+    void Camera(ScriptCommand const& c);
+    void Light(ScriptCommand const& c);
+    void Effect(ScriptCommand const& c);
+    void Press(ScriptCommand const& c);
+    void Click(ScriptCommand const& c);
+    void Drag(ScriptCommand const& c);
+    void Key(ScriptCommand const& c);
+    void Play(ScriptCommand const& c);
+    void Undo(ScriptCommand const& c);
+    void Palette(ScriptCommand const& c);
+    void Render(ScriptCommand const& c);
+    void Echo(ScriptCommand const& c);
+
 private:
     std::filesystem::path Resolve(std::string const& path) const;
-    void Pose(ScriptCommand const& command);
-    void Press(std::string const& control);
+    // The scene was posed: the document is edited and the plug-in hears of it.
+    void Posed();
     // The point of the timeline at a row ("ruler" or a number) and a time in seconds.
-    NSPoint TimelinePoint(std::string const& row, double seconds) const;
-    void Timeline(ScriptCommand const& command);
-    void PalettePicture(std::string const& path);
-    void ViewPicture(std::string const& path, std::string const& size);
+    NSPoint TimelinePoint(ScriptCommand const& c, std::size_t rowWord) const;
+    NSView* Timeline() const;
 
     HostSession& fSession;
     std::filesystem::path fBase;

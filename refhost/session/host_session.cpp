@@ -1,6 +1,9 @@
 #include "refhost/session/host_session.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 
 #include "host/framework.h"
@@ -91,12 +94,56 @@ void HostSession::Frame(double seconds) {
     fLoop->Frame(seconds);
 }
 
+namespace {
+
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", seconds);
+    return text;
+}
+
+// The clock's units for a time in seconds; refused when they do not fit its 32 bits.
+int32_t Units(double seconds) {
+    double const units = std::round(seconds * PL_GetTimeUnitsPerSecond());
+    if (!std::isfinite(units) || units < INT32_MIN || units > INT32_MAX) {
+        throw std::runtime_error(SecondsText(seconds) + " is beyond what the clock can hold");
+    }
+    return static_cast<int32_t>(units);
+}
+
+} // namespace
+
 void HostSession::SetTime(double seconds) {
-    PL_SetCurTime(static_cast<int32_t>(std::lround(seconds * PL_GetTimeUnitsPerSecond())));
+    int32_t const time = Units(seconds);
+    if (time < PL_GetMinTime() || time > PL_GetMaxTime()) {
+        double const perSecond = PL_GetTimeUnitsPerSecond();
+        throw std::runtime_error(SecondsText(seconds) + " is outside the range " +
+                                 SecondsText(PL_GetMinTime() / perSecond) + " to " +
+                                 SecondsText(PL_GetMaxTime() / perSecond) +
+                                 " (set the range first)");
+    }
+    PL_SetCurTime(time);
+    fLoop->Frame(0);
+}
+
+void HostSession::SetRange(double start, double end) {
+    int32_t const low = Units(start);
+    int32_t const high = Units(end);
+    if (low > high) {
+        throw std::runtime_error("the start " + SecondsText(start) + " is after the end " +
+                                 SecondsText(end));
+    }
+    PL_SetMinTime(low);
+    PL_SetMaxTime(high);
+    PL_SetCurTime(std::clamp(PL_GetCurTime(), low, high));
     fLoop->Frame(0);
 }
 
 void HostSession::Play(double seconds) {
+    if (!(seconds >= 0 && seconds <= kLongestPlay)) {
+        throw std::runtime_error("cannot play for " + SecondsText(seconds) + ": from 0 to " +
+                                 SecondsText(kLongestPlay));
+    }
     Click(Tagged(Palette(), kPlayForwardTag));
     auto const frames = static_cast<int>(std::lround(seconds * kFramesPerSecond));
     for (int i = 0; i < frames; ++i) {

@@ -44,10 +44,19 @@ public:
 
     // One frame of playback time (the loop ticks the plug-in).
     void Frame(double seconds = 1.0 / kFramesPerSecond);
-    // Sets the current time, in seconds, and lets the plug-in animate the scene to it.
+    // Sets the current time, in seconds, and lets the plug-in animate the scene to it. A time
+    // outside the range (or not finite, or beyond the clock's units) is refused with
+    // std::runtime_error saying why, and nothing changes.
     void SetTime(double seconds);
-    // Plays forward for the given wall-clock seconds, from the palette's transport buttons.
+    // Sets the playback range, in seconds; the current time moves inside it when it lies
+    // outside, as the palette's fields do. A start after the end, or times the clock's units
+    // cannot hold, are refused with std::runtime_error and nothing changes.
+    void SetRange(double start, double end);
+    // Plays forward for the given wall-clock seconds (0 to kLongestPlay), from the palette's
+    // transport buttons; frame by frame, in constant memory. Other lengths are refused with
+    // std::runtime_error.
     void Play(double seconds);
+    static constexpr double kLongestPlay = 86400;
     // The scene changed under the plug-in (posing, editing): it hears of it and animates.
     void SceneEdited();
     // Takes back the last undo step; false when there was none. The plug-in hears that the

@@ -168,7 +168,8 @@ TEST_F(ScriptSessionTest, ABadLineStopsTheScriptBeforeAnythingRuns) {
         Run("open " + Example("textured_box.json") + "\nsave early.json\nmove 1 2\n");
         FAIL() << "the bad line was accepted";
     } catch (refhost::ScriptError const& error) {
-        EXPECT_NE(std::string(error.what()).find("take.ks:3: usage: move X Y Z"), std::string::npos)
+        EXPECT_NE(std::string(error.what()).find("take.ks:3: move: usage: move X Y Z"),
+                  std::string::npos)
             << error.what();
     }
     EXPECT_FALSE(std::filesystem::exists(fFolder / "early.json")) << "nothing ran";
@@ -180,6 +181,37 @@ TEST_F(ScriptSessionTest, ABadLineStopsTheScriptBeforeAnythingRuns) {
                   std::string::npos)
             << error.what();
     }
+}
+
+// The clock keeps its start <= current <= end whatever a script asks, so every saved document
+// opens again: a time outside the range is refused with the range, and a range moves the
+// current time inside it.
+TEST_F(ScriptSessionTest, TimesAndRangesKeepTheClockInOrder) {
+    std::string const open = "open " + Example("textured_box.json") + "\nrange 0 10\n";
+    auto refusal = [&](std::string const& lines) {
+        try {
+            Run(open + lines);
+        } catch (refhost::ScriptError const& error) {
+            return std::string(error.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_NE(refusal("time 20\nsave late.json")
+                  .find("take.ks:3: time: 20 s is outside the range 0 s to 10 s"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(fFolder / "late.json"));
+    EXPECT_NE(refusal("play -5").find("take.ks:3: play: word 1: '-5' is out of range"),
+              std::string::npos);
+
+    Run(open + "time 8\nrange 2 5\nsave narrowed.json\nrange 0 1e-6\nsave tiny.json");
+    auto narrowed = refhost::OpenDocument((fFolder / "narrowed.json").string());
+    double const perSecond = narrowed->clock.unitsPerSecond;
+    EXPECT_EQ(narrowed->clock.minimum, 2 * perSecond);
+    EXPECT_EQ(narrowed->clock.current, 5 * perSecond) << "the time moved in with the end";
+    EXPECT_EQ(narrowed->clock.maximum, 5 * perSecond);
+    auto tiny = refhost::OpenDocument((fFolder / "tiny.json").string());
+    EXPECT_EQ(tiny->clock.maximum, 0);
+    EXPECT_EQ(tiny->clock.current, 0);
 }
 
 TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {

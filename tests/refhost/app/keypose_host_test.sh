@@ -14,13 +14,14 @@ fail() {
     status=1
 }
 
-# expect STATUS PATTERN ARGS...: runs the host, checks its exit status and that its output
-# (both streams) holds the pattern.
+# expect STATUS PATTERN ARGS...: runs the host (through the command in `launch`, if any),
+# checks its exit status and that its output (both streams) holds the pattern.
+launch=()
 expect() {
     local want=$1 pattern=$2
     shift 2
     local out got
-    out=$("$host" "$@" 2>&1)
+    out=$("${launch[@]}" "$host" "$@" 2>&1)
     got=$?
     [ "$got" = "$want" ] || fail "$* exited $got, not $want: $out"
     grep -q -- "$pattern" <<<"$out" || fail "$* did not say \"$pattern\": $out"
@@ -30,6 +31,9 @@ expect 2 "'abc' is not a number of seconds" --play abc "$example"
 expect 2 "'-1' is not a number of seconds" --play=-1 "$example"
 expect 2 "'1e400' is not a number of seconds" --play 1e400 "$example"
 expect 2 "'2s' is not a number of seconds" --play 2s "$example"
+expect 2 "'1e8' is not a number of seconds from 0 to 86400" --play 1e8 "$example"
+expect 2 "'nan' is not a number of seconds" --play nan "$example"
+expect 2 'an empty name is no file' --save "" "$example"
 expect 2 '--save: 1 required' "$example" --save
 expect 2 'not expected: --fast' --fast "$example"
 expect 2 'no document given' --play 1
@@ -41,7 +45,15 @@ expect 2 "'0x5' is not a size" render "$example" --out "$work/frames" --size 0x5
 expect 2 "'0' is not a frame rate" render "$example" --out "$work/frames" --fps 0
 expect 2 '--out is required' render "$example"
 printf 'open %s\nmove 1 a 2\n' "$example" >"$work/bad.ks"
-expect 1 "bad.ks:2: 'a' is not a number" run "$work/bad.ks"
+expect 1 "bad.ks:2: move: word 2: 'a' is not a number" run "$work/bad.ks"
+# A number no command takes refuses the script before its first line saves anything.
+printf 'open %s\nsave %s\ntime 1e39\n' "$example" "$work/early.json" >"$work/huge.ks"
+expect 1 "huge.ks:3: time: word 1: '1e39' is out of range: SECONDS is from 0 to 86400" \
+    run "$work/huge.ks"
+[ -e "$work/early.json" ] && fail "a script with a bad line ran its first lines"
+# A long play prints a few lines, not one a second.
+lines=$("$host" --play 600 "$example" | grep -c ' s  ')
+[ "$lines" -le 20 ] || fail "--play 600 printed $lines progress lines"
 
 expect 1 'the palette picture cannot be written' --palette-png "$work/missing/palette.png" \
     --save "$work/saved.json" "$example"
@@ -62,4 +74,14 @@ fi
 [ -s "$work/frames/view_0004.png" ] && [ -s "$work/frames/palette_0004.png" ] ||
     fail "the frames at 1 s are missing"
 [ -s "$work/frames/contact_sheet.png" ] || fail "no contact sheet"
+
+# Window mode without a display ends at once and names the modes that need none; --play 0
+# is document mode, which plays nothing.
+launch=(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10)
+started=$(date +%s%N)
+expect 1 'no display for the windows.*keypose-host render' "$example"
+elapsed=$((($(date +%s%N) - started) / 1000000))
+[ "$elapsed" -lt 2000 ] || fail "window mode without a display took $elapsed ms to end"
+expect 0 'opened' --play 0 "$example"
+launch=()
 exit $status

@@ -132,7 +132,7 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_EQ(fGestures.Dragging(), DragKind::move);
     changes = fGestures.Drag(*fDocument, 380, 240);
     EXPECT_TRUE(changes.scene);
-    fGestures.Release();
+    fGestures.Release(*fDocument);
     // 60 pixels at the crate's distance (4.39) move it 0.464 along the screen's right,
     // (0.768, 0, -0.640) in the scene.
     TQ3Matrix4x4 const moved = CrateMatrix();
@@ -140,15 +140,22 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_NEAR(moved.value[3][1], 0, 1e-5);
     EXPECT_NEAR(moved.value[3][2], -0.2969, 1e-3);
 
+    // A drag on empty space orbits and keeps the selection; a click there deselects, even
+    // with a jitter of a pixel or two.
     changes = fGestures.Press(*fDocument, MouseButton::left, 10, 10, {});
-    EXPECT_TRUE(changes.selection);
-    EXPECT_FALSE(CrateSelected()) << "a click on empty space deselects";
+    EXPECT_FALSE(changes.selection);
     EXPECT_EQ(fGestures.Dragging(), DragKind::orbit);
     TQ3CameraPlacement const before = refhost::window::CameraPlacement(*fDocument);
     EXPECT_TRUE(fGestures.Drag(*fDocument, 60, 10).camera);
     EXPECT_NE(refhost::window::CameraPlacement(*fDocument).cameraLocation.x,
               before.cameraLocation.x);
-    fGestures.Release();
+    EXPECT_TRUE(fGestures.Drag(*fDocument, 11, 11).camera) << "back near where it began";
+    EXPECT_FALSE(fGestures.Release(*fDocument).selection);
+    EXPECT_TRUE(CrateSelected()) << "orbiting keeps the selection";
+    fGestures.Press(*fDocument, MouseButton::left, 10, 10, {});
+    fGestures.Drag(*fDocument, 12, 11);
+    EXPECT_TRUE(fGestures.Release(*fDocument).selection);
+    EXPECT_FALSE(CrateSelected()) << "a click on empty space deselects";
 
     // The crate moved 0.36 to the right and the camera turned: it is no longer at the middle,
     // so find it where the picture has it.
@@ -156,7 +163,7 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     float x = 0;
     for (float probe = 0; probe < 640 && x == 0; probe += 4) {
         fGestures.Press(*fDocument, MouseButton::left, probe, 240, shift);
-        fGestures.Release();
+        fGestures.Release(*fDocument);
         if (CrateSelected()) {
             x = probe;
         }
@@ -165,6 +172,69 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_TRUE(fGestures.Press(*fDocument, MouseButton::left, x, 240, shift).selection);
     EXPECT_FALSE(CrateSelected()) << "a second shift-click takes it out";
     EXPECT_FALSE(fGestures.Nudge(*fDocument, 1, 0, false).scene) << "nothing to nudge";
+}
+
+TEST(WindowUndoTest, EachPoseGestureIsOneStepAndUndoRestoresTheBytes) {
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        PosingGestures gestures;
+        gestures.SetSize(640, 480);
+        int edits = 0;
+        gestures.OnEdit([&] {
+            ++edits;
+            PL_DoUndo(1, 1, 0, 0);
+        });
+        refhost::Document& document = session.Front();
+        // Orbiting, panning and dollying are no steps.
+        gestures.Press(document, MouseButton::left, 10, 10, {});
+        gestures.Drag(document, 40, 20);
+        gestures.Release(document);
+        gestures.Press(document, MouseButton::right, 100, 100, {});
+        gestures.Drag(document, 120, 90);
+        gestures.Release(document);
+        gestures.Wheel(document, 2);
+        EXPECT_EQ(edits, 0);
+        std::vector<std::string> states{refhost::DocumentText(document)};
+
+        // The crate stays at the point of interest, the middle of the view.
+        gestures.Press(document, MouseButton::left, 320, 240, {});
+        for (float x = 330; x <= 380; x += 10) {
+            gestures.Drag(document, x, 240);
+        }
+        gestures.Release(document);
+        states.push_back(refhost::DocumentText(document));
+        gestures.Press(document, MouseButton::left, 320, 240, {false, true, false}); // turn
+        gestures.Drag(document, 330, 250);
+        gestures.Drag(document, 340, 255);
+        gestures.Release(document);
+        states.push_back(refhost::DocumentText(document));
+        gestures.Press(document, MouseButton::left, 320, 240, {false, false, true}); // scale
+        gestures.Drag(document, 320, 230);
+        gestures.Release(document);
+        states.push_back(refhost::DocumentText(document));
+        gestures.Nudge(document, 1, 0, false);
+        gestures.Nudge(document, 1, 0, false, true); // the key held: the same step
+        states.push_back(refhost::DocumentText(document));
+        gestures.Nudge(document, 0, 1, true);
+        states.push_back(refhost::DocumentText(document));
+        EXPECT_EQ(edits, 5);
+        for (std::size_t i = 1; i < states.size(); ++i) {
+            EXPECT_NE(states[i], states[i - 1]) << "gesture " << i << " changed nothing";
+        }
+
+        for (std::size_t i = states.size() - 1; i > 0; --i) {
+            ASSERT_TRUE(session.Undo());
+            EXPECT_EQ(refhost::DocumentText(session.Front()), states[i - 1]) << "undo " << i;
+        }
+        EXPECT_FALSE(session.Undo()) << "camera moves are no steps";
+        for (std::size_t i = 1; i < states.size(); ++i) {
+            ASSERT_TRUE(session.Redo());
+            EXPECT_EQ(refhost::DocumentText(session.Front()), states[i]) << "redo " << i;
+        }
+    }
+    NSApp()->discardEvents();
+    refhost::HostState::Instance().Reset();
 }
 
 TEST(WindowUndoTest, UndoAfterTwoRecordingsLeavesOneThenNoneAndRedoPutsBack) {

@@ -328,8 +328,9 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     EXPECT_NEAR(saved[1].matrix.value[3][0], 0.0, 1e-4);
     EXPECT_NEAR(saved[1].matrix.value[3][2], 0.0, 1e-4);
 
-    // Undo takes back the second recording (and the edits after it), then the first; redo
-    // puts the first back. Each state is saved under a name typed into the inspector.
+    // Undo takes back the second recording (and the edits after it), then the drag of the
+    // crate, then the first recording; redo puts the first back. Each state is saved under a
+    // name typed into the inspector.
     std::pair<int, int> const pathField{static_cast<int>(inspector.x) + 230,
                                         static_cast<int>(inspector.y) + 142};
     auto saveAs = [&](std::string const& name) {
@@ -341,6 +342,8 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     saveAs("undone_once.json");
     Keys(crate, "ctrl+z");
     saveAs("undone_twice.json");
+    Keys(crate, "ctrl+z");
+    saveAs("undone_thrice.json");
     Keys(crate, "ctrl+y");
     saveAs("redone.json");
     Screenshot("5_undone_and_redone");
@@ -353,6 +356,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     ASSERT_EQ(once.size(), 1u);
     EXPECT_EQ(once[0].time, 0);
     EXPECT_NEAR(once[0].matrix.value[3][0], 0.0, 1e-4);
-    EXPECT_TRUE(CrateRecords((fFolder / "undone_twice.json").string()).empty());
+    EXPECT_EQ(CrateRecords((fFolder / "undone_twice.json").string()).size(), 1u);
+    EXPECT_TRUE(CrateRecords((fFolder / "undone_thrice.json").string()).empty());
     EXPECT_EQ(CrateRecords((fFolder / "redone.json").string()).size(), 1u);
 }
