@@ -12,6 +12,7 @@
 #include "palette/palette_views.h"
 #include "palette/slider_mapping.h"
 #include "palette/time_setters.h"
+#include "palette/timeline_edits.h"
 #include "playback/host_time.h"
 #include "plugin/plugin_state.h"
 #include "tween/cache.h"
@@ -212,13 +213,19 @@ void AfterZoom() {
 
 } // namespace
 
+void KeyposeSequencerPaletteController::SnapChanged(NSObject* sender) {
+    if (auto* toggle = dynamic_cast<NSButton*>(sender)) {
+        gSnapToStep = toggle->state() == NSControlStateValueOn;
+    }
+}
+
 void KeyposeSequencerPaletteController::ZoomIn(NSObject*) {
-    gScaleFactor = std::min(gScaleFactor * 2.0f, 128.0f);
+    gScaleFactor = std::min(gScaleFactor * 2.0f, kMostZoom);
     AfterZoom();
 }
 
 void KeyposeSequencerPaletteController::ZoomOut(NSObject*) {
-    gScaleFactor = std::max(gScaleFactor * 0.5f, 0.03125f);
+    gScaleFactor = std::max(gScaleFactor * 0.5f, kLeastZoom);
     AfterZoom();
 }
 

@@ -21,6 +21,7 @@ inline constexpr int kSpeedSliderTag = 10011;
 inline constexpr int kSpeedMinFieldTag = 10012;
 inline constexpr int kSpeedFieldTag = 10013;
 inline constexpr int kSpeedMaxFieldTag = 10014;
+inline constexpr int kSnapToggleTag = 10015;
 
 // Whether the palette panel is shown.
 bool PaletteIsVisible();

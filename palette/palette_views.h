@@ -12,6 +12,9 @@
 class NSNotification;
 
 inline constexpr long kObjectNameTag = 999;
+// The zoom's limits, in pixels a second.
+inline constexpr float kLeastZoom = 0.03125f;
+inline constexpr float kMostZoom = 128.0f;
 
 // What a mouse gesture in the timeline started on. One palette exists, so these are
 // process-wide. gLastLocalMouse is the mouse-down point, then the last processed drag point;
@@ -68,8 +71,15 @@ public:
     // Commits a marquee, then writes every row back to its object.
     void mouseUp(NSEvent* event) override;
     // Delete removes the selected points, R mirrors them, E gives them the next ease and H a
-    // hold, each one undo step; anything else goes on.
+    // hold, control (or command) with V pastes the copy at the current time, each one undo
+    // step; control with C copies the selected points; F zooms to fit them (all points when
+    // none is selected); anything else goes on.
     void keyDown(NSEvent* event) override;
+    // With control (or command): zooms about the mouse; otherwise the scroll view scrolls.
+    void scrollWheel(NSEvent* event) override;
+    // The zoom (clamped to kLeastZoom..kMostZoom) with the frame, the slider and the scroll
+    // made to fit it; the horizontal scroll is held within the new width.
+    void SetZoom(float pixelsPerSecond);
 
 private:
     // What the gesture under way has done: a scrub, a tab or point drag's start time and the
@@ -93,6 +103,13 @@ private:
     void DragTab(NSPoint p, bool minimum, bool snap);
     // A key's edit as one undo step; false for a key that is not the timeline's.
     bool Edit(char key);
+    // Control with C or V; false for another key.
+    bool Clipboard(char key);
+    // F: zoom to fit; false for another key.
+    bool Zoom(char key);
+    void ZoomToFit();
+    // Scrolls the clip view so that x is at its left edge, within the timeline's width.
+    void ScrollTimelineTo(float x);
 
     Gesture fGesture;
 };

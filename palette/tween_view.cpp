@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "authoring/tween_clipboard.h"
 #include "authoring/tween_editing.h"
 #include "host/cocoa/cocoa.h"
 #include "host/framework.h"
@@ -15,6 +16,7 @@
 #include "playback/animation.h"
 #include "playback/host_time.h"
 #include "plugin/plugin_state.h"
+#include "tween/cache.h"
 #include "tween/recache.h"
 #include "tween/timeline_geometry.h"
 
@@ -240,9 +242,105 @@ void TweenView::keyDown(NSEvent* event) {
     Guarded([] { MakePendingRebuild(); });
     std::string const& characters = event->characters();
     char const key = characters.empty() ? '\0' : characters.front();
-    if (!IsOneCharacter(characters) || !Edit(key)) {
+    bool const command =
+        (event->modifierFlags() & (NSEventModifierFlagControl | NSEventModifierFlagCommand)) != 0;
+    bool handled = false;
+    if (IsOneCharacter(characters)) {
+        handled = command ? Clipboard(key) : Edit(key) || Zoom(key);
+    }
+    if (!handled) {
         NSView::keyDown(event);
     }
+}
+
+bool TweenView::Clipboard(char key) {
+    // With control held a terminal-style keyboard may send the control character itself.
+    bool const copies = key == 'c' || key == 'C' || key == '\x03';
+    bool const pastes = key == 'v' || key == 'V' || key == '\x16';
+    if (copies) {
+        Guarded([] { CopySelectedTweens(gTimeLineCache); });
+    } else if (pastes && !gTweenClipboard.empty()) {
+        BeginTimelineEdit();
+        Guarded([] { PasteTweens(gTimeLineCache, PL_GetCurTime()); });
+        RebuildTimelineRows(this);
+        Guarded([] { EndTimelineEdit(); });
+    }
+    return copies || pastes;
+}
+
+bool TweenView::Zoom(char key) {
+    if (key != 'F' && key != 'f') {
+        return false;
+    }
+    Guarded([this] { ZoomToFit(); });
+    return true;
+}
+
+void TweenView::ZoomToFit() {
+    bool const onlySelected = AnyTweenSelected(gTimeLineCache);
+    int64_t first = INT64_MAX;
+    int64_t last = INT64_MIN;
+    for (uint32_t row = 0; row < gTimeLineCache.Count(); ++row) {
+        for (uint32_t i = 0; i < gTimeLineCache[row]->Count(); ++i) {
+            BaseTweenRecord const& record = gTimeLineCache[row]->Record(i);
+            if (record.selected || !onlySelected) {
+                first = std::min<int64_t>(first, record.time);
+                last = std::max<int64_t>(last, record.time);
+            }
+        }
+    }
+    auto* clip = dynamic_cast<NSClipView*>(superview());
+    if (first > last || !clip) {
+        return;
+    }
+    // Half a glyph and a little air either side of the outermost points.
+    constexpr float kMargin = 12;
+    float const width = NSWidth(clip->bounds()) - 2 * kMargin;
+    auto const seconds = static_cast<float>(last - first) / TimeUnitsPerSecond();
+    float scale = seconds > 0 && width > 0 ? width / seconds : gScaleFactor;
+    SetZoom(scale);
+    float const left = TimeX(static_cast<int32_t>(first), 0, 0, TimelineScale::Current());
+    ScrollTimelineTo(left - kMargin);
+}
+
+void TweenView::scrollWheel(NSEvent* event) {
+    bool const command =
+        (event->modifierFlags() & (NSEventModifierFlagControl | NSEventModifierFlagCommand)) != 0;
+    if (!command) {
+        NSView::scrollWheel(event); // the scroll view scrolls
+        return;
+    }
+    auto* clip = dynamic_cast<NSClipView*>(superview());
+    if (!clip) {
+        return;
+    }
+    // Every 20 pixels of travel up doubles the zoom, down halves it; the time under the
+    // mouse stays under the mouse.
+    NSPoint const p = convertPoint(event->locationInWindow(), nullptr);
+    TimelineScale const before = TimelineScale::Current();
+    double const seconds = (p.x - kStartOffset) / before.pixelsPerSecond;
+    float const onScreen = p.x - clip->bounds().origin.x;
+    SetZoom(gScaleFactor * std::exp2(static_cast<float>(event->deltaY()) / 20.0f));
+    ScrollTimelineTo(static_cast<float>(seconds * gScaleFactor) + kStartOffset - onScreen);
+}
+
+void TweenView::SetZoom(float pixelsPerSecond) {
+    gScaleFactor = std::clamp(pixelsPerSecond, kLeastZoom, kMostZoom);
+    FitFrameToContent();
+    MarkPaletteViewsForRedisplay({kTimeSliderTag, kTimeLineTag});
+    if (auto* slider = PaletteControl<TweenSlider>(kTimeSliderTag)) {
+        slider->recalculateFrame();
+    }
+}
+
+void TweenView::ScrollTimelineTo(float x) {
+    auto* clip = dynamic_cast<NSClipView*>(superview());
+    if (!clip) {
+        return;
+    }
+    NSRect const shown = clip->bounds();
+    float const widest = std::max(0.0f, NSWidth(frame()) - NSWidth(shown));
+    clip->scrollToPoint(NSMakePoint(std::clamp(x, 0.0f, widest), shown.origin.y));
 }
 
 bool TweenView::Edit(char key) {
