@@ -8,6 +8,7 @@
 #include "host/cocoa/ns_slider.h"
 #include "host/cocoa/ns_split_view.h"
 #include "host/cocoa/ns_view.h"
+#include "palette/palette_sync.h"
 
 class NSNotification;
 
@@ -58,7 +59,7 @@ private:
 class TweenView : public NSView {
 public:
     using NSView::NSView;
-    long tag() const override { return 2000; }
+    long tag() const override { return kTimeLineTag; }
     bool acceptsFirstResponder() override { return true; }
     bool acceptsFirstMouse(NSEvent*) override { return true; }
     void viewWillDraw() override;
@@ -118,7 +119,7 @@ private:
 class NameColumnView : public NSView {
 public:
     using NSView::NSView;
-    long tag() const override { return 2002; }
+    long tag() const override { return kNameColumnTag; }
     bool acceptsFirstResponder() override { return true; }
     bool acceptsFirstMouse(NSEvent*) override { return true; }
     // The timeline's vertical scroll offset.

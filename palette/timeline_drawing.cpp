@@ -237,11 +237,12 @@ void DrawSelfTween(CCache* cache, NSRect const& row, float P, int32_t t0, NSRect
         if (x + half < NSMinX(visible) || x - half > NSMaxX(visible)) {
             continue;
         }
-        TweenGlyph const glyph = TweenGlyphAt(x, rowTop, half);
+        TweenGlyphOutline const glyph = TweenGlyphShape(x, rowTop, half, record.ease);
         NSBezierPath path;
-        path.moveToPoint(glyph.apex);
-        path.lineToPoint(glyph.left);
-        path.lineToPoint(glyph.right);
+        path.moveToPoint(glyph.points[0]);
+        for (int k = 1; k < glyph.count; ++k) {
+            path.lineToPoint(glyph.points[k]);
+        }
         path.closePath();
         bool const previewed = gDoingMarqueeSelection &&
                                NSPointInRect(TweenGlyphMarqueePoint(x, rowTop, half), gMarquee);

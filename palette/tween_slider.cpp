@@ -5,9 +5,6 @@
 
 namespace {
 
-// The width the knob adds beyond the maximum mark.
-constexpr float kKnobAllowance = 12;
-
 void RepaintBeside(NSView const& slider) {
     if (NSView* parent = slider.superview()) {
         if (NSView* beside = parent->viewWithTag(kObjectNameTag)) {
@@ -38,7 +35,7 @@ NSRect TweenSlider::PlacedFrame() const {
     float const xmin = markX(PL_GetMinTime());
     float const xmax = markX(PL_GetMaxTime());
     NSRect const f = frame();
-    return NSMakeRect(xmin, f.origin.y, (xmax - xmin) + kKnobAllowance, f.size.height);
+    return NSMakeRect(xmin, f.origin.y, (xmax - xmin) + kSliderKnobAllowance, f.size.height);
 }
 
 void TweenSlider::recalculateFrame() {

@@ -22,9 +22,6 @@
 
 namespace {
 
-// How far from a tab, left or right, a click in the ruler strip still grabs it.
-constexpr float kTabGrabDistance = 7;
-
 // The toolkit calls the views directly, so this is where the plug-in's failures end: a
 // gesture that fails leaves what it had done and the palette goes on.
 template <typename Action>
@@ -177,7 +174,8 @@ void TweenView::DragTab(NSPoint p, bool minimum, bool snap) {
         SetMaxTime(time, true);
     }
     NSView* content = window() ? window()->contentView() : nullptr;
-    if (auto* slider = content ? dynamic_cast<TweenSlider*>(content->viewWithTag(1000)) : nullptr) {
+    if (auto* slider =
+            content ? dynamic_cast<TweenSlider*>(content->viewWithTag(kTimeSliderTag)) : nullptr) {
         slider->recalculateFrame();
         slider->setFloatValue(SliderValueForTime(slider->minValue(), slider->maxValue(),
                                                  PL_GetCurTime(), PL_GetMinTime(),
@@ -382,7 +380,7 @@ void RebuildTimelineRows(NSView* inWindowOf) {
     });
     NSView* content =
         inWindowOf && inWindowOf->window() ? inWindowOf->window()->contentView() : nullptr;
-    for (long tag : {2000L, 2002L}) {
+    for (long tag : {kTimeLineTag, kNameColumnTag}) {
         if (NSView* view = content ? content->viewWithTag(tag) : nullptr) {
             view->setNeedsDisplay(true);
         }

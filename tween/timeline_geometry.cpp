@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "interp/easing.h"
 #include "playback/host_time.h"
 
 TimelineScale TimelineScale::Current() {
@@ -58,6 +59,25 @@ TweenGlyph TweenGlyphAt(float x, float rowTop, int16_t half) {
     auto const h = static_cast<float>(half);
     float const apexY = rowTop - 4;
     return TweenGlyph{{x, apexY}, {x - h, apexY - h}, {x + h, apexY - h}};
+}
+
+TweenGlyphOutline TweenGlyphShape(float x, float rowTop, int16_t half, uint8_t ease) {
+    TweenGlyph const g = TweenGlyphAt(x, rowTop, half);
+    float const h = static_cast<float>(half);
+    float const top = g.apex.y;
+    float const bottom = g.left.y;
+    switch (ease) {
+    case eEaseIn:
+        return {{{x + h, top}, g.left, g.right}, 3};
+    case eEaseOut:
+        return {{{x - h, top}, g.left, g.right}, 3};
+    case eEaseInOut:
+        return {{{x, top}, {x - h, top - h / 2}, {x, bottom}, {x + h, top - h / 2}}, 4};
+    case eEaseHold:
+        return {{{x - h / 2, top}, {x - h / 2, bottom}, {x + h / 2, bottom}, {x + h / 2, top}}, 4};
+    default:
+        return {{g.apex, g.left, g.right}, 3};
+    }
 }
 
 NSPoint TweenGlyphMarqueePoint(float x, float rowTop, int16_t half) {

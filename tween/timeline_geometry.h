@@ -11,15 +11,14 @@
 #include <cstdint>
 
 #include "host/cocoa/geometry.h"
+#include "tween/timeline_layout.h"
 
-// Pixels from the view's left edge to the x of time 0.
-inline constexpr int16_t kStartOffset = 6;
 // Pixels between ruler grid lines and between ruler labels.
 inline constexpr float kRulerDivision = 64.0f;
 // Pixels per second.
 inline float gScaleFactor = 16.0f;
 // Height in pixels of every row, of the ruler strip and of the name column's header.
-inline int32_t gTextHeight = 14;
+inline int32_t gTextHeight = kDefaultTextHeight;
 // A marquee drag is in progress, over gMarquee (timeline coordinates).
 inline bool gDoingMarqueeSelection = false;
 inline NSRect gMarquee{};
@@ -70,6 +69,16 @@ struct TweenGlyph {
     NSPoint right;
 };
 TweenGlyph TweenGlyphAt(float x, float rowTop, int16_t half);
+// A glyph's outline by the ease of the interval that starts at its point, so the ease shows
+// at a glance, each within the linear triangle's box (half high, 2 * half wide, its top 4
+// pixels below the row's top): linear the upward triangle; in a ramp rising to the right
+// (slow, then fast); out a ramp falling to the right (fast, then slow); in-out a diamond;
+// hold a square, level like the value it keeps. Any other ease is drawn as linear.
+struct TweenGlyphOutline {
+    NSPoint points[4];
+    int count;
+};
+TweenGlyphOutline TweenGlyphShape(float x, float rowTop, int16_t half, uint8_t ease);
 // The point of a glyph that a marquee must hold to select it: (x, rowTop - half).
 NSPoint TweenGlyphMarqueePoint(float x, float rowTop, int16_t half);
 

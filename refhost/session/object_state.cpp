@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 #include <stdexcept>
 
@@ -62,6 +63,37 @@ ObjectState NamedObjectState(Document const& document, std::string const& name) 
         all += (all.empty() ? "" : ", ") + each;
     }
     throw std::runtime_error("no object is named '" + name + "' (objects: " + all + ")");
+}
+
+std::vector<uint8_t> SelectedTweenEases(Document const& document) {
+    std::vector<uint8_t> eases;
+    for (OpaqueTQ3Object* which : {document.SelectedGroup(), document.OtherGroup()}) {
+        CGroupObject group(which);
+        for (auto* at = group.GetFirstObject(); at; at = group.NextPosition(at)) {
+            CShapeObject member(group.GetObjectAt(at));
+            if (!member.HasSet()) {
+                continue;
+            }
+            CSetObject set(member);
+            if (!set.Contains(GetCustomAttributeType(eTweenAttribute))) {
+                continue;
+            }
+            // The list: its record size, its sorting index, then the records, each starting
+            // with its time, its selected flag and its ease.
+            THandlePair block{};
+            set.GetData(GetCustomAttributeType(eTweenAttribute), &block);
+            auto const* bytes = reinterpret_cast<uint8_t const*>(*block.data);
+            uint32_t recordSize = 0;
+            std::memcpy(&recordSize, bytes, sizeof recordSize);
+            for (int64_t start = 8; recordSize >= 8 && start + recordSize <= block.size;
+                 start += recordSize) {
+                if (bytes[start + 4] != 0) {
+                    eases.push_back(bytes[start + 5]);
+                }
+            }
+        }
+    }
+    return eases;
 }
 
 std::string DescribeObjectState(ObjectState const& s) {

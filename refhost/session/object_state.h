@@ -3,7 +3,9 @@
 // translation, rotation and scale) and its diffuse colour.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/qd3d_types.h"
 #include "refhost/document/document.h"
@@ -24,6 +26,10 @@ struct ObjectState {
 // std::runtime_error naming the objects there are when none has it. A group without a
 // transform shows the identity.
 ObjectState NamedObjectState(Document const& document, std::string const& name);
+
+// The ease byte (the record header's byte 5) of every selected tween point in the stored
+// lists of the document's objects, in document order.
+std::vector<uint8_t> SelectedTweenEases(Document const& document);
 
 // "translation X Y Z rotation AX AY AZ DEGREES scale X Y Z diffuse R G B" (diffuse "none"
 // without a colour), numbers to 4 decimals.

@@ -10,6 +10,7 @@
 #include "palette/palette_sync.h"
 #include "refhost/framework/host_state.h"
 #include "tests/palette/timeline_fixture.h"
+#include "tests/support/golden_image.h"
 
 namespace {
 
@@ -178,4 +179,41 @@ TEST_F(TimelineEditingTest, FZoomsToFitThePointsAndControlWheelZoomsAboutTheMous
     NSApp()->processPendingEvents();
     EXPECT_FLOAT_EQ(gScaleFactor, 2 * before);
     EXPECT_NEAR(kStartOffset + 35 * gScaleFactor - Clip()->bounds().origin.x, onScreen, 0.01);
+}
+
+TEST_F(TimelineEditingTest, EachGlyphShowsItsEaseByItsShape) {
+    CDisplayGroupObject crate = Animated(
+        "Crate", {{0, false}, {2 * kSecond, false}, {4 * kSecond, false}, {6 * kSecond, false}});
+    Show();
+    for (auto [seconds, key] : {std::pair{2, "E"}, {4, "H"}, {6, "E"}}) {
+        Click(Timeline(), OnGlyph(0, static_cast<float>(seconds)));
+        Key(Timeline(), key);
+    }
+    Click(Timeline(), OnGlyph(0, 6)); // the last one
+    Key(Timeline(), "E");
+    Key(Timeline(), "E");                                    // in, out, in-out
+    Click(Timeline(), NSMakePoint(400, NSMinY(Row(3)) + 3)); // nothing selected
+    refhost::Bitmap const image = refhost::RenderWindow(*gPalette);
+    auto pixel = [&](float x, float y) {
+        NSPoint const p = Timeline()->convertPointToView(NSMakePoint(x + 0.5f, y + 0.5f), nullptr);
+        return image.atWindow(*gPalette, p);
+    };
+    float const top = NSMaxY(Row(0)) - 4; // the glyphs' top edge
+    constexpr refhost::Rgb kBlack{0, 0, 0};
+    auto x = [](float seconds) { return kStartOffset + seconds * 16; };
+    // Linear: the apex alone on the top edge; 3 pixels right of it is background.
+    EXPECT_EQ(pixel(x(0), top), kBlack);
+    EXPECT_NE(pixel(x(0) + 5, top - 1), kBlack);
+    // In: the ramp's top is at its right corner.
+    EXPECT_EQ(pixel(x(2) + 7, top - 1), kBlack);
+    EXPECT_NE(pixel(x(2) - 5, top - 1), kBlack);
+    // Hold: a square 7 pixels wide, its top edge level.
+    EXPECT_EQ(pixel(x(4) - 2, top), kBlack);
+    EXPECT_EQ(pixel(x(4) + 2, top), kBlack);
+    // In-out: a diamond, widest half way down.
+    EXPECT_EQ(pixel(x(6) - 7, top - 3.5f), kBlack);
+    EXPECT_EQ(pixel(x(6) + 6, top - 3.5f), kBlack);
+    EXPECT_NE(pixel(x(6) - 6, top - 1), kBlack);
+    EXPECT_TRUE(keypose_test::MatchesGoldenIn(
+        std::string(KEYPOSE_SOURCE_DIR) + "/tests/palette/golden", image, "timeline_eases"));
 }

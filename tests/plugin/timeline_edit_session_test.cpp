@@ -24,12 +24,20 @@ protected:
         NSApp()->discardEvents();
         HostState::Instance().Reset();
     }
-    // Runs script lines in the session.
-    void Do(std::string const& text) {
+    // Runs script lines in the session; what they printed.
+    std::string Do(std::string const& text) {
         std::ostringstream out;
         refhost::ScriptRunner runner(fSession, std::filesystem::path(KEYPOSE_EXAMPLES_DIR), out,
                                      "test");
         runner.Run(refhost::ParseScript(text, "test"));
+        return out.str();
+    }
+    // The x of the crate's translation as `show` prints it.
+    double ShownX() {
+        std::string const line = Do("show Crate");
+        std::size_t const at = line.find("translation ");
+        EXPECT_NE(at, std::string::npos) << line;
+        return std::stod(line.substr(at + 12));
     }
     // The x of the crate's centre in the scene.
     double CrateX() const {
@@ -106,4 +114,40 @@ TEST_F(TimelineEditSessionTest, EachEditIsOneUndoStepThatPutsBackTheBytes) {
         EXPECT_EQ(Text(), after) << edit.what << " redone";
         EXPECT_NEAR(CrateX(), poseAfter, 1e-4) << edit.what << " redone";
     }
+}
+
+TEST_F(TimelineEditSessionTest, ScriptsScrubEaseHoldCopyPasteAndRedoWhatTheyShow) {
+    double const start = RecordTwoPoints();
+    EXPECT_EQ(Do("show Crate"),
+              "Crate: translation 1.0000 0.0000 0.0000 rotation 1.0000 0.0000 0.0000 0.0000 "
+              "scale 1.0000 1.0000 1.0000 diffuse 1.0000 1.0000 1.0000\n");
+    ASSERT_EQ(start, 0);
+    Do(R"(drag 0 2 0 4
+          click 0 0
+          ease in)");
+    EXPECT_DOUBLE_EQ(ShownX(), 0.125) << "a quarter of the time, eased in: 2 * 1/16";
+    Do("ease out");
+    EXPECT_DOUBLE_EQ(ShownX(), 0.875) << "2 * 7/16";
+    Do("ease inout");
+    EXPECT_DOUBLE_EQ(ShownX(), 0.3125) << "2 * 5/32";
+    Do("ease hold");
+    EXPECT_DOUBLE_EQ(ShownX(), 0);
+    Do("scrub 3.8");
+    EXPECT_DOUBLE_EQ(ShownX(), 2) << "snapped to the step: 4 s, the next point";
+    Do(R"(snap off
+          scrub 3.75)");
+    EXPECT_DOUBLE_EQ(ShownX(), 0) << "held until 4 s";
+    Do("ease linear");
+    EXPECT_DOUBLE_EQ(ShownX(), 1.875) << "linear: 15/16 of the way";
+    Do("undo");
+    EXPECT_DOUBLE_EQ(ShownX(), 0) << "the hold is back";
+    Do("redo");
+    EXPECT_DOUBLE_EQ(ShownX(), 1.875);
+    // The selected point (0 s, at x 0) copied and pasted at 5 s: after 4 s the crate goes back.
+    Do(R"(copy
+          scrub 5
+          paste
+          scrub 4.5)");
+    EXPECT_DOUBLE_EQ(ShownX(), 1) << "half way back from the point at 4 s to the pasted one";
+    Do("zoom fit");
 }
