@@ -67,6 +67,20 @@ public:
     void Play(ScriptCommand const& c);
     void Undo(ScriptCommand const& c);
     void Redo(ScriptCommand const& c);
+    // Presses the ruler away from the range's tabs and drags to the time (snapped to the
+    // palette's step while snapping is on).
+    void Scrub(ScriptCommand const& c);
+    // Control with C or V in the timeline.
+    void Copy(ScriptCommand const& c);
+    void Paste(ScriptCommand const& c);
+    // H for a hold, otherwise E until the selected tween points have the ease.
+    void Ease(ScriptCommand const& c);
+    // Presses the palette's snap toggle when it is not as asked.
+    void Snap(ScriptCommand const& c);
+    // F in the timeline.
+    void Zoom(ScriptCommand const& c);
+    // Prints the named object's placement and diffuse colour (object_state.h).
+    void Show(ScriptCommand const& c);
     void Palette(ScriptCommand const& c);
     void Render(ScriptCommand const& c);
     void Echo(ScriptCommand const& c);
