@@ -4,10 +4,13 @@
 //   keypose-host DOCUMENT              open the document in windows, to work on by hand
 //   keypose-host [options] DOCUMENT    open, optionally record the demo, play, picture, save
 //   keypose-host run SCRIPT            run a script of user actions
+//   keypose-host new OUT.json [--box NAME]...   a new document with a camera, lights, boxes
 //   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
 //                [--video FILE] [--no-palette] [--frames A-B]
 //                                      frames of the 3D view and the palette
 //   keypose-host sheet DIR [--video FILE] the contact sheet and video of a folder of frames
+//   keypose-host export DOCUMENT OUT.glb|OUT.gltf [--fps N]   the document as glTF
+//   keypose-host import MODEL.glb|MODEL.gltf OUT.json           a glTF model as a document
 //
 // `keypose-host --help` and `keypose-host run --help` say more.
 #include <CLI/CLI.hpp>
@@ -124,6 +127,13 @@ int main(int argc, char** argv) {
     CLI::App* run = app.add_subcommand("run", "run a script of user actions");
     run->add_option("script", script.script, "the script")->required()->check(CLI::ExistingFile);
 
+    NewOptions fresh;
+    CLI::App* made = app.add_subcommand(
+        "new", "write a new document: a view with its camera, ambient and sun lights, and boxes");
+    made->add_option("out", fresh.out, "the document's file")->required();
+    made->add_option("--box", fresh.boxes, "a box of this name (the option repeats)");
+    made->add_flag("--replace", fresh.replace, "write over an existing file");
+
     RenderOptions render;
     std::string size = "640x480";
     CLI::App* draw = app.add_subcommand(
@@ -161,6 +171,22 @@ int main(int argc, char** argv) {
     gather->add_option("--fps", sheet.fps, "the video's frames a second (the render's)")
         ->check(kFrameRate);
 
+    ExportOptions exporting;
+    CLI::App* exportApp = app.add_subcommand("export", "write the document as glTF 2.0");
+    exportApp->add_option("document", exporting.document, "the document")
+        ->required()
+        ->check(CLI::ExistingFile);
+    exportApp->add_option("out", exporting.out, "the glTF file (.glb or .gltf)")->required();
+    exportApp->add_option("--fps", exporting.fps, "samples a second of what is sampled (30)")
+        ->check(kFrameRate);
+
+    ImportOptions importing;
+    CLI::App* importApp = app.add_subcommand("import", "make a document of a glTF 2.0 model");
+    importApp->add_option("model", importing.model, "the glTF model (.glb or .gltf)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    importApp->add_option("out", importing.out, "the document to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (CLI::ParseError const& error) {
@@ -172,6 +198,9 @@ int main(int argc, char** argv) {
     script.plugIn = plugIn;
     if (run->parsed()) {
         return Guarded([&] { return RunScript(script); });
+    }
+    if (made->parsed()) {
+        return Guarded([&] { return RunNew(fresh); });
     }
     if (draw->parsed()) {
         render.plugIn = plugIn;
@@ -190,6 +219,13 @@ int main(int argc, char** argv) {
     }
     if (gather->parsed()) {
         return Guarded([&] { return RunSheet(sheet); });
+    }
+    if (exportApp->parsed()) {
+        exporting.plugIn = plugIn;
+        return Guarded([&] { return RunExport(exporting); });
+    }
+    if (importApp->parsed()) {
+        return Guarded([&] { return RunImport(importing); });
     }
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();

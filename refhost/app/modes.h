@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "refhost/app/render_plan.h"
 
@@ -68,6 +69,16 @@ struct SheetOptions {
 // without frames or with some missing between its first and last.
 int RunSheet(SheetOptions const& options);
 
+struct NewOptions {
+    std::string out;
+    std::vector<std::string> boxes;
+    bool replace = false;
+};
+
+// Writes a new document (refhost/document/new_document.h) with the named boxes to out; an
+// existing file is kept unless replace is set.
+int RunNew(NewOptions const& options);
+
 struct WindowOptions {
     std::string document;
     std::string plugIn;
@@ -75,5 +86,24 @@ struct WindowOptions {
 
 // Opens the document in windows (refhost/window/window_app.h) until the user quits.
 int RunWindowMode(WindowOptions const& options);
+
+struct ExportOptions {
+    std::string document;
+    std::string plugIn;
+    std::string out; // .glb or .gltf
+    double fps = 30;
+};
+
+// Exports the document as glTF, played through the plug-in (refhost/gltf/gltf_export.h).
+int RunExport(ExportOptions const& options);
+
+struct ImportOptions {
+    std::string model; // .glb or .gltf
+    std::string out;   // the document to write
+};
+
+// Makes a document of a glTF model (refhost/gltf/gltf_import.h); what is skipped is said on
+// the error stream, one line each.
+int RunImport(ImportOptions const& options);
 
 } // namespace keypose_host

@@ -77,6 +77,22 @@ fi
 
 # Window mode without a display ends at once and names the modes that need none; --play 0
 # is document mode, which plays nothing.
+# A new document from nothing: written with its boxes, never over an existing file; the
+# README's walk-through script makes the bundled document and its pictures.
+expect 0 "new document $work/new.json (boxes Crate, Ball)" new "$work/new.json" --box Crate \
+    --box Ball
+grep -q '"name": "Ball"' "$work/new.json" || fail "the new document has no Ball"
+expect 1 "$work/new.json exists" new "$work/new.json"
+expect 0 "new document $work/new.json (no boxes)" new "$work/new.json" --replace
+expect 1 "two boxes are called 'A'" new "$work/twice.json" --box A --box A
+examples=$(dirname "$example")
+cp "$examples/first_steps.ks" "$work/"
+expect 0 "saved $work/first_steps.json" run "$work/first_steps.ks"
+cmp -s "$work/first_steps.json" "$examples/first_steps.json" ||
+    fail "first_steps.ks does not make examples/first_steps.json"
+[ -s "$work/first_steps_1s.png" ] && [ -s "$work/first_steps_2s.png" ] ||
+    fail "first_steps.ks made no pictures"
+
 launch=(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10)
 started=$(date +%s%N)
 expect 1 'no display for the windows.*keypose-host render' "$example"
