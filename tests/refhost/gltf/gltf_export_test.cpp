@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -16,6 +17,7 @@
 
 #include "host/four_char_code.h"
 #include "host/framework.h"
+#include "refhost/app/child_process.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/gltf/gltf_error.h"
 #include "refhost/gltf/gltf_export.h"
@@ -57,20 +59,14 @@ std::string ValidatorModules() {
                        : std::string(KEYPOSE_SOURCE_DIR) + "/.cache/gltf-validator/node_modules";
 }
 
-// The validator's one-line report of a file.
+// The validator's one-line report of a file (run without a shell; its complaints go to the
+// error stream).
 std::string Validate(fs::path const& file) {
-    std::string const command = "NODE_PATH='" + ValidatorModules() + "' node '" +
-                                KEYPOSE_SOURCE_DIR + "/tests/refhost/gltf/validate.js' '" +
-                                file.string() + "' 2>&1";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            out += buffer;
-        }
-        pclose(pipe);
-    }
-    return out;
+    setenv("NODE_PATH", ValidatorModules().c_str(), 1);
+    return keypose_host::ProgramOutput(
+               {"node", std::string(KEYPOSE_SOURCE_DIR) + "/tests/refhost/gltf/validate.js",
+                file.string()})
+        .value_or("");
 }
 
 int Count(std::string const& report, std::string const& field) {
