@@ -145,7 +145,10 @@ protected:
     static std::string Title(std::string const& window) { return "\\*?box\\.json - " + window; }
     // Whether a window of exactly this title shows.
     bool Shows(std::string const& title) {
-        return !Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").empty();
+        return !keypose_host::ProgramOutput(
+                    {"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"})
+                    .value_or("")
+                    .empty();
     }
 
     // A free display number with Xvfb on it; false when Xvfb cannot start.
@@ -397,9 +400,9 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     EXPECT_NEAR(saved[1].matrix.value[3][0], 0.0, 1e-4);
     EXPECT_NEAR(saved[1].matrix.value[3][2], 0.0, 1e-4);
 
-    // Undo takes back the second recording (and the edits after it), then the drag of the
-    // crate, then the first recording; redo puts the first back. Each state is saved under a
-    // name typed into the inspector.
+    // Undo takes back the mirror, the drag of the tween point and the second recording, then
+    // the drag of the crate, then the first recording; redo puts the first back. Each state is
+    // saved under a name typed into the inspector.
     std::pair<int, int> const pathField{static_cast<int>(inspector.x) + 230,
                                         static_cast<int>(inspector.y) + 142};
     auto saveAs = [&](std::string const& name) {
@@ -407,7 +410,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
         Type(pathField, (fFolder / name).string());
         Keys(pathField, "Return");
     };
-    Keys(crate, "ctrl+z");
+    Keys(crate, "ctrl+z ctrl+z ctrl+z");
     saveAs("undone_once.json");
     Keys(crate, "ctrl+z");
     saveAs("undone_twice.json");
@@ -439,8 +442,7 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::unique_ptr<Child> host = StartHost();
     ASSERT_TRUE(host->Started());
     ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
@@ -479,8 +481,10 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     }
 
     // The palette 100 pixels wider and 150 higher.
-    std::string const geometry = Output("xdotool search --onlyvisible --name '^" +
-                                        Title("Keypose Sequencer") + "$' getwindowgeometry");
+    std::string const geometry =
+        keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                     "^" + Title("Keypose Sequencer") + "$", "getwindowgeometry"})
+            .value_or("");
     int width = 0, height = 0;
     std::sscanf(geometry.substr(geometry.find("Geometry:")).c_str(), "Geometry: %dx%d", &width,
                 &height);
@@ -531,8 +535,7 @@ TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::string const original = FileText(Document());
     {
         std::unique_ptr<Child> host = StartHost();
