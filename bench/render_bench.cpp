@@ -37,13 +37,14 @@ keypose_host::RenderOptions Options(std::size_t frames, int width, int height) {
 // alone, at range(0) x range(1), with the palette's frames (range(2) 1) or without them. The
 // same frames drawn and written one after the other on the drawing thread by the toolkit's
 // PNG writer, as the render mode did before, give "before_ratio". The "work" ratios compare
-// the processor time of all the program's threads instead.
+// the processor time of all the program's threads instead. The frames are those of a render of
+// 600 frames, its contact sheet taking 12 of them as such a render's would.
 void RenderModeAgainstFrame(benchmark::State& state) {
     int const width = static_cast<int>(state.range(0));
     int const height = static_cast<int>(state.range(1));
     bool const palette = state.range(2) != 0;
     constexpr std::size_t kBatch = 10;
-    constexpr std::size_t kFrames = 100;
+    constexpr std::size_t kFrames = 600;
     std::filesystem::create_directories(ScratchFolder());
     {
         keypose_host::RenderOptions const options = Options(kFrames, width, height);
@@ -53,7 +54,7 @@ void RenderModeAgainstFrame(benchmark::State& state) {
         refhost::view3d::SceneRenderer renderer;
         keypose_host::FrameWriter writer(keypose_host::FrameWriter::DefaultWorkers(),
                                          2 * keypose_host::FrameWriter::DefaultWorkers() + 2);
-        keypose_host::FramePlan const plan = keypose_host::PlanFrames(0, 0.99, 100, {});
+        keypose_host::FramePlan const plan = keypose_host::PlanFrames(0, 5.99, 100, {});
         keypose_host::FrameRenderer frames(session, renderer, plan,
                                            {ScratchFolder(), width, height, palette}, writer);
         // The same operations by the wall clock and by the processor time of every thread of
