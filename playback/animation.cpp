@@ -5,7 +5,6 @@
 #include "host/framework.h"
 #include "palette/palette_sync.h"
 #include "playback/colour_effect.h"
-#include "playback/host_time.h"
 #include "playback/light_effect.h"
 #include "playback/texture_effect.h"
 #include "plugin/plugin_state.h"
@@ -16,12 +15,18 @@ std::map<char*, int32_t> gMapLastUpdate;
 
 namespace {
 
-// The current time of the view's previous pass (one before now for a view never animated),
-// which becomes now.
-int32_t TakePreviousTime(int32_t now) {
+struct PreviousPass {
+    int32_t time;
+    bool none; // the view was never animated
+};
+
+// The current time of the view's previous pass, which becomes now. A view never animated
+// takes now itself, so that its first pass adds no effect's shift: opening a document and
+// saving it again changes nothing.
+PreviousPass TakePreviousTime(int32_t now) {
     auto* view = reinterpret_cast<char*>(PL_GetTheView());
-    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, HostTimeSum(now, -1));
-    int32_t const previous = entry->second;
+    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, now);
+    PreviousPass const previous{entry->second, isNew};
     entry->second = now;
     return previous;
 }
@@ -74,8 +79,8 @@ void DoAnimation() {
         }
     }
     int32_t const now = PL_GetCurTime();
-    int32_t const previous = TakePreviousTime(now);
-    if (previous == now) {
+    auto const [previous, first] = TakePreviousTime(now);
+    if (previous == now && !first) {
         return; // this view was animated at this time already
     }
     if (!gTimeLineCache.IsEmpty()) {

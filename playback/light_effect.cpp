@@ -19,6 +19,9 @@ float UnitsPerSecond() {
 void ModifyLightColour(TQ3LightData* light, uint32_t now, uint32_t previous,
                        TLightAttributeData& data) {
     auto const delta = static_cast<int32_t>(now - previous);
+    if (delta == 0) {
+        return; // no time passed: a turn of 0 would only round the colour
+    }
     float a = (static_cast<float>(std::abs(static_cast<int64_t>(delta))) / UnitsPerSecond()) *
               data.hueRate;
     if (!std::isfinite(a)) {

@@ -67,6 +67,8 @@
 #include <variant>
 #include <vector>
 
+#include "refhost/text/shown_text.h"
+
 namespace refhost {
 
 class ScriptRunner;
@@ -170,8 +172,9 @@ std::string CheckScriptCommand(ScriptCommand& command);
 // std::invalid_argument for an unclosed quote.
 std::vector<std::string> SplitScriptLine(std::string_view line);
 
-// A word as a message shows it: control characters (NUL among them) as \xNN, and cut with
-// "..." past `limit` characters, so that no message runs on or stops short.
-std::string ShownWord(std::string_view word, std::size_t limit = 60);
+// A word as a message shows it (see ShownText).
+inline std::string ShownWord(std::string_view word) {
+    return ShownText(word);
+}
 
 } // namespace refhost

@@ -11,6 +11,7 @@
 #include "host/framework.h"
 #include "host/scene.h"
 #include "refhost/document/document_file.h"
+#include "refhost/document/new_document.h"
 #include "refhost/session/effects.h"
 #include "refhost/session/object_state.h"
 #include "refhost/session/posing.h"
@@ -110,6 +111,18 @@ void ScriptRunner::Run(ScriptCommand const& command) {
     }
 }
 
+void ScriptRunner::New(ScriptCommand const& c) {
+    std::vector<std::string> const boxes(c.words.begin() + 1, c.words.end());
+    std::unique_ptr<Document> document;
+    try {
+        document = NewDocument(boxes);
+    } catch (std::invalid_argument const& error) {
+        throw std::runtime_error(error.what());
+    }
+    document->path = Resolve(c.Text(0)).string();
+    fSession.Adopt(std::move(document));
+}
+
 void ScriptRunner::Open(ScriptCommand const& c) {
     fSession.Open(Resolve(c.Text(0)).string());
 }
@@ -181,6 +194,10 @@ void ScriptRunner::Echo(ScriptCommand const& c) {
     fOut << line << "\n";
 }
 
+void ScriptRunner::Edit() {
+    PL_DoUndo(1, 1, 0, 0);
+}
+
 void ScriptRunner::Posed() {
     fSession.Front().edited = true;
 }
@@ -198,11 +215,13 @@ void ScriptRunner::Deselect(ScriptCommand const&) {
 }
 
 void ScriptRunner::Move(ScriptCommand const& c) {
+    Edit();
     MoveSelection(fSession.Front(), Vector(c, 0));
     Posed();
 }
 
 void ScriptRunner::Turn(ScriptCommand const& c) {
+    Edit();
     std::string const& a = c.Text(0);
     CVector3D const axis(a == "x" ? 1.0f : 0.0f, a == "y" ? 1.0f : 0.0f, a == "z" ? 1.0f : 0.0f);
     TurnSelection(fSession.Front(), axis, c.Float(1) * std::numbers::pi_v<float> / 180);
@@ -210,6 +229,7 @@ void ScriptRunner::Turn(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Scale(ScriptCommand const& c) {
+    Edit();
     ScaleSelection(fSession.Front(), c.words.size() == 1
                                          ? CVector3D(c.Float(0), c.Float(0), c.Float(0))
                                          : Vector(c, 0));
@@ -217,11 +237,13 @@ void ScriptRunner::Scale(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Colour(ScriptCommand const& c) {
+    Edit();
     ColourSelection(fSession.Front(), refhost::Colour(c, 0), c.verb == "specular");
     Posed();
 }
 
 void ScriptRunner::Surface(ScriptCommand const& c) {
+    Edit();
     std::string const& which = c.Text(0);
     SetSelectionSurface(fSession.Front(),
                         which == "ambient"     ? 0
@@ -241,6 +263,7 @@ void ScriptRunner::Camera(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Effect(ScriptCommand const& c) {
+    Edit();
     Document& document = fSession.Front();
     std::string const& kind = c.Text(0);
     if (kind == "colour") {
@@ -257,6 +280,7 @@ void ScriptRunner::Effect(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Light(ScriptCommand const& c) {
+    Edit();
     std::string const& what = c.Text(1);
     auto const change = [&](TQ3LightData& light) {
         if (what == "on" || what == "off") {
@@ -357,6 +381,24 @@ void ScriptRunner::Drag(ScriptCommand const& c) {
     fSession.Frame(0);
 }
 
+void ScriptRunner::Export(ScriptCommand const& c) {
+    if (!fInterchange.exportTo) {
+        throw std::runtime_error("this host cannot write glTF");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    fInterchange.exportTo(fSession, path);
+    fOut << "exported: " << path << "\n";
+}
+
+void ScriptRunner::Import(ScriptCommand const& c) {
+    if (!fInterchange.importFrom) {
+        throw std::runtime_error("this host cannot read glTF");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    fSession.Adopt(fInterchange.importFrom(path, fOut));
+    fOut << "imported: " << path << "\n";
+}
+
 void ScriptRunner::Scrub(ScriptCommand const& c) {
     NSView* timeline = Timeline();
     float const zoom = PaletteZoom(fSession.Palette());
@@ -452,7 +494,7 @@ void ScriptRunner::Zoom(ScriptCommand const&) {
 }
 
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer) {
+                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScriptError(path.string() + ": cannot be read: " + std::strerror(errno));
@@ -462,6 +504,7 @@ void RunScriptFile(HostSession& session, std::filesystem::path const& path, std:
     std::vector<ScriptCommand> const commands = ParseScript(text.str(), path.string());
     ScriptRunner runner(session, path.parent_path(), out, path.string());
     runner.SetViewRenderer(std::move(renderer));
+    runner.SetInterchange(std::move(interchange));
     runner.Run(commands);
 }
 

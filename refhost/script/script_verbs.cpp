@@ -66,6 +66,10 @@ std::vector<ScriptVerb> MakeVerbs() {
     ScriptWord const x = Number("X"), y = Number("Y"), z = Number("Z");
     ScriptWord const r = Unit("R"), g = Unit("G"), b = Unit("B");
     return {
+        {"new",
+         "new PATH [BOX...]",
+         {Words({Text("PATH")}), Repeating({Text("PATH"), Text("BOX")})},
+         &R::New},
         {"open", "open PATH", {Words({Text("PATH")})}, &R::Open},
         {"save", "save [PATH]", {Words({}), Words({Text("PATH")})}, &R::Save},
         {"time", "time SECONDS", {Words({Seconds("SECONDS")})}, &R::Time},
@@ -143,6 +147,8 @@ std::vector<ScriptVerb> MakeVerbs() {
          {Words({Text("PATH")}), Words({Text("PATH"), {Kind::Size, "SIZE", 1, kMostPixels, {}}})},
          &R::Render},
         {"echo", "echo TEXT...", {Words({}), Repeating({Text("TEXT")})}, &R::Echo},
+        {"export", "export PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Export},
+        {"import", "import PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Import},
     };
 }
 
