@@ -138,11 +138,16 @@ bool CopySelectedTweens(TDynamicArray<CCache*>& caches) {
         point.offset -= earliest;
     }
     gTweenClipboard = std::move(copied);
+    gTweenClipboardDocument = PL_GetFrontDocument();
     return true;
 }
 
+bool CanPasteTweens() {
+    return !gTweenClipboard.empty() && gTweenClipboardDocument == PL_GetFrontDocument();
+}
+
 bool PasteTweens(TDynamicArray<CCache*>& caches, int32_t start) {
-    if (gTweenClipboard.empty()) {
+    if (!CanPasteTweens()) {
         return false;
     }
     DeselectAllTweens(caches);

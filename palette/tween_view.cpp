@@ -257,7 +257,7 @@ bool TweenView::Clipboard(char key) {
     bool const pastes = key == 'v' || key == 'V' || key == '\x16';
     if (copies) {
         Guarded([] { CopySelectedTweens(gTimeLineCache); });
-    } else if (pastes && !gTweenClipboard.empty()) {
+    } else if (pastes && CanPasteTweens()) {
         BeginTimelineEdit();
         Guarded([] { PasteTweens(gTimeLineCache, PL_GetCurTime()); });
         RebuildTimelineRows(this);
