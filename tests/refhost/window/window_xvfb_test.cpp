@@ -126,11 +126,6 @@ std::vector<ObjectTweenRecord> CrateRecords(std::string const& path) {
     return records;
 }
 
-// What a shell command prints ("" when it cannot run).
-std::string Output(std::string const& command) {
-    return keypose_host::ProgramOutput({"sh", "-c", command}).value_or("");
-}
-
 NSButton* Titled(NSView* root, std::string const& title) {
     for (NSView* view : root->subviews()) {
         if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == title) {
@@ -160,7 +155,10 @@ protected:
     static std::string Title(std::string const& window) { return "\\*?box\\.json - " + window; }
     // Whether a window of exactly this title shows.
     bool Shows(std::string const& title) {
-        return !Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").empty();
+        return !keypose_host::ProgramOutput(
+                    {"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"})
+                    .value_or("")
+                    .empty();
     }
 
     // A free display number with Xvfb on it; false when Xvfb cannot start.
@@ -498,8 +496,10 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     }
 
     // The palette 100 pixels wider and 150 higher.
-    std::string const geometry = Output("xdotool search --onlyvisible --name '^" +
-                                        Title("Keypose Sequencer") + "$' getwindowgeometry");
+    std::string const geometry =
+        keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                     "^" + Title("Keypose Sequencer") + "$", "getwindowgeometry"})
+            .value_or("");
     int width = 0, height = 0;
     std::sscanf(geometry.substr(geometry.find("Geometry:")).c_str(), "Geometry: %dx%d", &width,
                 &height);
