@@ -600,10 +600,9 @@ TEST_F(WindowXvfbTest, ScrubDragUndoEaseCopyAndPasteInTheTimeline) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
     ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
-    NSView* content = PaletteLayout();
-    NSView* timeline = content->viewWithTag(2000);
-    ASSERT_NE(timeline, nullptr);
-
+    NSView* const timeline = PaletteLayout()->viewWithTag(2000);
+    ASSERT_TRUE(timeline && timeline->window());
+    NSView* const content = timeline->window()->contentView();
     std::unique_ptr<Child> host = StartHost();
     ASSERT_TRUE(host->Started());
     ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
