@@ -11,13 +11,15 @@ CTweenAllInfoDataCache::CTweenAllInfoDataCache(uint32_t index) : CCache(eObjectC
 CPlacementParts const& CTweenAllInfoDataCache::PlacementParts(uint32_t index,
                                                               TQ3Matrix4x4 const& matrix) {
     if (index >= fKeptParts.size()) {
-        fKeptParts.resize(std::max<std::size_t>(Count(), std::size_t{index} + 1));
+        std::size_t const size = std::max<std::size_t>(Count(), std::size_t{index} + 1);
+        fKeptParts.resize(size);
+        fMade.resize(size, false);
     }
     KeptParts& kept = fKeptParts[index];
-    if (!kept.made || std::memcmp(&kept.matrix, &matrix, sizeof matrix) != 0) {
+    if (!fMade[index] || std::memcmp(&kept.matrix, &matrix, sizeof matrix) != 0) {
         kept.matrix = matrix;
         kept.parts = PlacementPartsOf(matrix);
-        kept.made = true;
+        fMade[index] = true;
     }
     return kept.parts;
 }

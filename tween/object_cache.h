@@ -37,14 +37,17 @@ public:
     CPivotMatrixBlend placementBlend;
 
 private:
-    struct KeptParts {
+    // Two cache lines: a jump reads two of these.
+    struct alignas(64) KeptParts {
         TQ3Matrix4x4 matrix{}; // the bytes the parts were made from
         CPlacementParts parts;
-        bool made = false;
     };
+    static_assert(sizeof(KeptParts) == 128);
     std::vector<KeptParts> fKeptParts; // by record index, grown as blends reach them
+    std::vector<bool> fMade;           // whether each of fKeptParts was made
 
 public:
-    // The memory kept per tween point once blends have reached it.
+    // The memory kept per tween point once blends have reached it (the parts and their flag;
+    // the row's block of times adds 4 bytes).
     static constexpr std::size_t kKeptBytesPerPoint = sizeof(KeptParts);
 };
