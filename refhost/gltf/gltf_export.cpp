@@ -567,7 +567,7 @@ public:
     void Channel(std::vector<float> const& times, std::vector<float> const& values, int components,
                  int node, std::string const& path, std::string const& pointer = {}) {
         tinygltf::AnimationSampler sampler;
-        sampler.input = InputFor(times);
+        sampler.input = fWriter.AddFloats(times, 1, true); // shared by equal times
         sampler.output = fWriter.AddFloats(values, components, false);
         sampler.interpolation = "LINEAR";
         fAnimation.samplers.push_back(sampler);
@@ -609,19 +609,8 @@ public:
     }
 
 private:
-    int InputFor(std::vector<float> const& times) {
-        auto found = fInputs.find(times);
-        if (found != fInputs.end()) {
-            return found->second;
-        }
-        int const accessor = fWriter.AddFloats(times, 1, true);
-        fInputs[times] = accessor;
-        return accessor;
-    }
-
     ModelWriter& fWriter;
     tinygltf::Animation& fAnimation;
-    std::map<std::vector<float>, int> fInputs;
 };
 
 } // namespace
