@@ -98,14 +98,33 @@ namespace {
 
 // tinygltf writes a channel's target node even when the channel has none (an animation
 // pointer's channel): such a "node" of -1, the only one it can write, is taken out.
-std::string WithoutMissingNodes(std::string text) {
-    for (std::string const& missing : {std::string("\"node\":-1,"), std::string("\"node\": -1,"),
-                                       std::string(",\"node\":-1"), std::string(",\"node\": -1")}) {
-        for (std::size_t at; (at = text.find(missing)) != std::string::npos;) {
-            text.erase(at, missing.size());
+std::string WithoutMissingNodes(std::string const& text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\"node\":", from)) != std::string::npos;) {
+        std::size_t end = at + 7;
+        while (end < text.size() && text[end] == ' ') {
+            ++end;
+        }
+        if (text.compare(end, 2, "-1") != 0) {
+            out.append(text, from, end - from);
+            from = end;
+            continue;
+        }
+        end += 2;
+        // The member goes with the comma after it, or else the one before it.
+        if (end < text.size() && text[end] == ',') {
+            out.append(text, from, at - from);
+            from = end + 1;
+        } else {
+            out.append(text, from, at - from);
+            out.erase(out.find_last_of(','));
+            from = end;
         }
     }
-    return text;
+    out.append(text, from, std::string::npos);
+    return out;
 }
 
 } // namespace
