@@ -66,6 +66,10 @@ std::vector<ScriptVerb> MakeVerbs() {
     ScriptWord const x = Number("X"), y = Number("Y"), z = Number("Z");
     ScriptWord const r = Unit("R"), g = Unit("G"), b = Unit("B");
     return {
+        {"new",
+         "new PATH [BOX...]",
+         {Words({Text("PATH")}), Repeating({Text("PATH"), Text("BOX")})},
+         &R::New},
         {"open", "open PATH", {Words({Text("PATH")})}, &R::Open},
         {"save", "save [PATH]", {Words({}), Words({Text("PATH")})}, &R::Save},
         {"time", "time SECONDS", {Words({Seconds("SECONDS")})}, &R::Time},
@@ -126,6 +130,17 @@ std::vector<ScriptVerb> MakeVerbs() {
         {"key", "key R|delete|TEXT", {Words({Text("KEY")})}, &R::Key},
         {"play", "play SECONDS", {Words({Seconds("SECONDS")})}, &R::Play},
         {"undo", "undo", {Words({})}, &R::Undo},
+        {"redo", "redo", {Words({})}, &R::Redo},
+        {"scrub", "scrub SECONDS", {Words({Seconds("SECONDS")})}, &R::Scrub},
+        {"copy", "copy", {Words({})}, &R::Copy},
+        {"paste", "paste", {Words({})}, &R::Paste},
+        {"ease",
+         "ease linear|in|out|inout|hold",
+         {Words({Keyword({"linear", "in", "out", "inout", "hold"})})},
+         &R::Ease},
+        {"snap", "snap on|off", {Words({Keyword({"on", "off"})})}, &R::Snap},
+        {"zoom", "zoom fit", {Words({Keyword({"fit"})})}, &R::Zoom},
+        {"show", "show NAME", {Words({Text("NAME")})}, &R::Show},
         {"palette", "palette PATH", {Words({Text("PATH")})}, &R::Palette},
         {"render",
          "render PATH [WIDTHxHEIGHT]",

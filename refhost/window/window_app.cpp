@@ -11,7 +11,9 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/input/keyboard_state.h"
 #include "refhost/session/posing.h"
+#include "refhost/window/view_scene.h"
 #include "refhost/window/window_app_parts.h"
+#include "refhost/window/window_title.h"
 
 namespace refhost::window {
 
@@ -79,7 +81,6 @@ SdlVideo::~SdlVideo() {
 
 WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
     : fSession(session), fView(settings.viewWidth, settings.viewHeight) {
-    fGestures.SetSize(settings.viewWidth, settings.viewHeight);
     HostState& host = HostState::Instance();
     std::vector<std::string> names;
     int y = 0;
@@ -91,38 +92,43 @@ WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
     }
     Inspector::Actions actions;
     // Each change of the document made here is an undo step of the host's, kept before it.
-    fGestures.OnEdit([] { PL_DoUndo(1, 1, 0, 0); });
+    fGestures.OnEdit([this] { BeginEdit(); });
     actions.colourSelection = [this](TQ3ColorRGB const& colour) {
+        if (!SelectionColour(Doc())) {
+            fInspector->Say("no object with a colour is selected");
+            return false;
+        }
         try {
-            if (!SelectionColour(Doc())) {
-                fInspector->Say("no object with a colour is selected");
-                ShowInspector();
-                return;
-            }
-            PL_DoUndo(1, 1, 0, 0);
+            BeginEdit();
             ColourSelection(Doc(), colour, false);
-            Posed(Changes{false, true, false}, true);
         } catch (std::exception const& error) {
             fInspector->Say(error.what());
+            return false;
         }
+        Posed(Changes{false, true, false}, true);
+        Said("coloured the selection");
+        return true;
     };
     actions.changeLight = [this](TQ3ObjectType kind, std::optional<float> brightness,
                                  std::optional<TQ3ColorRGB> colour) {
+        std::string const name = kind == "ambn"_4cc ? "ambient light" : "sun";
+        if (!ViewLight(Doc(), kind)) {
+            fInspector->Say("the view has no " + name);
+            return false;
+        }
         try {
-            if (!ViewLight(Doc(), kind)) {
-                fInspector->Say("the view has no such light");
-                ShowInspector();
-                return;
-            }
-            PL_DoUndo(0, 0, 0, 0);
+            BeginEdit();
             ChangeViewLight(Doc(), kind, [&](TQ3LightData& data) {
                 data.brightness = brightness.value_or(data.brightness);
                 data.color = colour.value_or(data.color);
             });
-            Posed(Changes{false, true, false}, true);
         } catch (std::exception const& error) {
             fInspector->Say(error.what());
+            return false;
         }
+        Posed(Changes{false, true, false}, true);
+        Said("changed the " + name);
+        return true;
     };
     actions.saveAs = [this](std::string const& path) { Save(path); };
     actions.togglePalette = [this](std::size_t entry) { TogglePalette(entry); };
@@ -154,6 +160,43 @@ void WindowApp::Posed(Changes const& changes, bool finished) {
         ShowInspector();
     }
     fViewDirty = true;
+}
+
+void WindowApp::ShowTitles() {
+    if (!fSession.HasDocument()) {
+        return;
+    }
+    std::string const title = WindowTitle(Doc().path, Doc().edited, "keypose-host");
+    if (title == fShownTitle) {
+        return;
+    }
+    fShownTitle = title;
+    fView.SetTitle(title);
+    for (auto& palette : fPalettes) {
+        palette->SetTitle(WindowTitle(Doc().path, Doc().edited, palette->Window().title()));
+    }
+    fInspectorWindow->SetTitle(WindowTitle(Doc().path, Doc().edited, "Inspector"));
+}
+
+void WindowApp::BeginEdit() {
+    PL_DoUndo(1, 1, 0, 0);
+    fSeenUndoCount = HostState::Instance().undoCount;
+}
+
+void WindowApp::Said(std::string const& text) {
+    fInspector->Say(text);
+    // The host's own undo steps are no news from the palette.
+    fSeenUndoCount = HostState::Instance().undoCount;
+}
+
+ImageRect WindowApp::ViewImage() {
+    float aspect = 0;
+    if (fSession.HasDocument()) {
+        if (std::optional<ViewProjection> const projection = CurrentProjection(Doc())) {
+            aspect = projection->tanHalfX / projection->tanHalfY;
+        }
+    }
+    return Letterbox(fView.Width(), fView.Height(), aspect);
 }
 
 void WindowApp::ShowInspector() {

@@ -13,6 +13,7 @@
 #include "refhost/session/host_session.h"
 #include "refhost/window/inspector.h"
 #include "refhost/window/posing_gestures.h"
+#include "refhost/window/quit_prompt.h"
 #include "refhost/window/toolkit_window.h"
 #include "refhost/window/view_window.h"
 #include "refhost/window/window_app.h"
@@ -47,8 +48,20 @@ private:
     // finished, it is a change of the document.
     void Posed(Changes const& changes, bool finished);
     void ShowInspector();
+    // The windows' titles name the document and mark it while edited.
+    void ShowTitles();
+    // Keeps the document as it is as an undo step, before the host changes it.
+    void BeginEdit();
+    // The inspector's status line tells what the last action did.
+    void Said(std::string const& text);
+    // Where the camera's picture lies in the 3D view's window now: drawing and the mouse's
+    // gestures both use it.
+    ImageRect ViewImage();
 
     // window_input.cpp
+    // Tells what a gesture did: the edit when the scene changed, else the selection or the
+    // camera.
+    void Report(Changes const& changes, std::string const& edit);
     void Handle(SDL_Event const& event);
     void HandleView(SDL_Event const& event);
     void HandleToolkit(ToolkitWindow& window, SDL_Event const& event);
@@ -61,6 +74,9 @@ private:
     void PlayOrStop();
     void TogglePalette(std::size_t entry);
     void Quit();
+    // Asks whether to save the edited document first, with the keyboard's attention, until
+    // answered.
+    QuitPrompt::Answer AskToSave();
 
     // window_frame_loop.cpp
     void Tick();
@@ -74,7 +90,9 @@ private:
     std::unique_ptr<Inspector> fInspector;
     std::vector<std::unique_ptr<ToolkitWindow>> fPalettes;
     std::unique_ptr<ToolkitWindow> fInspectorWindow;
+    ToolkitWindow* fPrompt = nullptr; // the quit prompt's, while it asks
     std::chrono::steady_clock::time_point fLastFrame = std::chrono::steady_clock::now();
+    Changes fGesture; // what the gesture under way has changed
     bool fMouseHeld = false;
     bool fKeyHeld = false;
     bool fSkipText = false;
@@ -82,6 +100,8 @@ private:
     bool fViewDirty = true;
     int fSeenDocumentRedraws = -1;
     int fSeenViewDrawings = -1;
+    int fSeenUndoCount = 0;
+    std::string fShownTitle;
 };
 
 } // namespace refhost::window

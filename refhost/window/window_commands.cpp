@@ -2,6 +2,8 @@
 // and stop, the palette menu and quitting (asking to save an edited document).
 #include <SDL.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -15,6 +17,8 @@ namespace {
 
 constexpr long kPlayForwardTag = 1005;
 constexpr long kStopTag = 1004;
+constexpr float kPromptWidth = 420;
+constexpr float kPromptHeight = 90;
 
 } // namespace
 
@@ -27,7 +31,7 @@ bool WindowApp::Command(SDL_Keysym const& key, bool typingText) {
             if (shift) {
                 fInspector->Panel().makeKeyAndOrderFront(nullptr);
                 fInspector->Panel().makeFirstResponder(&fInspector->PathField());
-                fInspector->Say("type the path and press return");
+                Said("type the path and press return");
             } else {
                 Save({});
             }
@@ -72,22 +76,21 @@ bool WindowApp::Command(SDL_Keysym const& key, bool typingText) {
 void WindowApp::Save(std::string const& path) {
     try {
         if (path.empty() && Doc().path.empty()) {
-            fInspector->Say("the document has no file yet: use save as");
+            Said("the document has no file yet: use save as");
             return;
         }
         fSession.Save(path);
-        fInspector->Say("saved " + Doc().path);
+        Said("saved " + Doc().path);
         std::cout << "saved " << Doc().path << std::endl;
     } catch (std::exception const& error) {
-        fInspector->Say(error.what());
+        Said(error.what());
         std::cerr << "keypose-host: " << error.what() << std::endl;
     }
 }
 
 void WindowApp::Undo(bool redo) {
     bool const done = redo ? fSession.Redo() : fSession.Undo();
-    fInspector->Say(done ? (redo ? "redone" : "undone")
-                         : (redo ? "nothing to redo" : "nothing to undo"));
+    Said(done ? (redo ? "redone" : "undone") : (redo ? "nothing to redo" : "nothing to undo"));
     fViewDirty = true;
     ShowInspector();
 }
@@ -113,19 +116,12 @@ void WindowApp::TogglePalette(std::size_t entry) {
 
 void WindowApp::Quit() {
     if (fSession.HasDocument() && Doc().edited) {
-        SDL_MessageBoxButtonData const buttons[] = {
-            {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "Cancel"},
-            {0, 1, "Don't Save"},
-            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 2, "Save"},
-        };
-        std::string const text = "Save the changes to " + Doc().path + " before quitting?";
-        SDL_MessageBoxData const box{
-            SDL_MESSAGEBOX_WARNING, fView.Sdl(), "keypose-host", text.c_str(), 3, buttons, nullptr};
-        int answer = 0;
-        if (SDL_ShowMessageBox(&box, &answer) != 0 || answer == 0 || answer == -1) {
+        QuitPrompt::Answer const answer = AskToSave();
+        if (answer == QuitPrompt::Answer::cancel) {
+            Said("quitting was cancelled");
             return;
         }
-        if (answer == 2) {
+        if (answer == QuitPrompt::Answer::save) {
             Save({});
             if (Doc().edited) {
                 return;
@@ -133,6 +129,53 @@ void WindowApp::Quit() {
         }
     }
     fQuit = true;
+}
+
+QuitPrompt::Answer WindowApp::AskToSave() {
+    std::string const name = Doc().path.empty()
+                                 ? "the untitled document"
+                                 : std::filesystem::path(Doc().path).filename().string();
+    QuitPrompt prompt(NSMakeRect(0, -2000, kPromptWidth, kPromptHeight),
+                      "Save the changes to " + name + " before quitting?");
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(fView.Sdl(), &x, &y);
+    x += std::max(0, (fView.Width() - static_cast<int>(kPromptWidth)) / 2);
+    y += std::max(0, (fView.Height() - static_cast<int>(kPromptHeight)) / 2);
+    prompt.Panel().makeKeyAndOrderFront(nullptr);
+    ToolkitWindow window(prompt.Panel(), "Save changes? - keypose-host", x, y);
+    window.TakeKeyboard();
+    fPrompt = &window;
+    QuitPrompt::Answer answer = QuitPrompt::Answer::none;
+    while (answer == QuitPrompt::Answer::none) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 20)) {
+            if (event.type == SDL_QUIT ||
+                (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE &&
+                 event.window.windowID == window.Id())) {
+                answer = QuitPrompt::Answer::cancel;
+            } else if (event.type == SDL_KEYDOWN) {
+                answer = prompt.Key(event.key.keysym.sym, (event.key.keysym.mod & KMOD_SHIFT) != 0);
+            } else if (event.type == SDL_WINDOWEVENT &&
+                       event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                Draw(true);
+                window.Update(true);
+            } else if (WindowOf(event) == window.Id()) {
+                HandleToolkit(window, event);
+            }
+        }
+        NSApp()->processPendingEvents();
+        if (answer == QuitPrompt::Answer::none) {
+            answer = prompt.Clicked();
+        }
+        Draw(false);
+        window.Update(false);
+    }
+    fPrompt = nullptr;
+    prompt.Panel().orderOut(nullptr);
+    // The keyboard goes back to the 3D view, whatever had it before the question.
+    SDL_RaiseWindow(fView.Sdl());
+    SDL_SetWindowInputFocus(fView.Sdl());
+    return answer;
 }
 
 } // namespace refhost::window

@@ -12,6 +12,11 @@
 namespace refhost::window {
 
 void WindowApp::Run() {
+    // The windows show, then the 3D view takes the keyboard, whether or not a window manager
+    // would give it.
+    Draw(true);
+    SDL_RaiseWindow(fView.Sdl());
+    SDL_SetWindowInputFocus(fView.Sdl());
     while (!fQuit) {
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, 10)) {
@@ -58,9 +63,14 @@ void WindowApp::Draw(bool force) {
         fViewDirty = true;
         ShowInspector();
     }
+    if (host.undoCount != fSeenUndoCount) {
+        // A step the host did not take itself: the palette recorded.
+        Said("recorded; Ctrl+Z takes it back");
+    }
+    ShowTitles();
     if (fViewDirty || force) {
         fViewDirty = false;
-        fView.Show(nullptr);
+        fView.Show(nullptr, ViewImage());
     }
     for (auto& palette : fPalettes) {
         palette->Update(force);

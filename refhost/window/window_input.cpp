@@ -9,11 +9,51 @@
 
 namespace refhost::window {
 
+namespace {
+
+// "selected Crate, Ball" or "nothing selected".
+std::string SelectionText(Document const& document) {
+    std::string names;
+    CGroupObject selected(document.SelectedGroup());
+    for (auto* at = selected.GetFirstObject(); at; at = selected.NextPosition(at)) {
+        std::string const name =
+            CSetObject(CShapeObject(selected.GetObjectAt(at))).GetNameAttribute().ToString();
+        names += (names.empty() ? "" : ", ") + (name.empty() ? std::string("(unnamed)") : name);
+    }
+    return names.empty() ? "nothing selected" : "selected " + names;
+}
+
+std::string EditText(DragKind kind) {
+    switch (kind) {
+    case DragKind::turn:
+        return "turned the selection";
+    case DragKind::scale:
+        return "scaled the selection";
+    default:
+        return "moved the selection";
+    }
+}
+
+} // namespace
+
+void WindowApp::Report(Changes const& changes, std::string const& edit) {
+    if (changes.scene) {
+        Said(edit);
+    } else if (changes.selection) {
+        Said(SelectionText(Doc()));
+    } else if (changes.camera) {
+        Said("moved the camera");
+    }
+}
+
 ToolkitWindow* WindowApp::ToolkitWindowOf(uint32_t id) {
     for (auto& palette : fPalettes) {
         if (palette->Id() == id) {
             return palette.get();
         }
+    }
+    if (fPrompt && fPrompt->Id() == id) {
+        return fPrompt;
     }
     return fInspectorWindow->Id() == id ? fInspectorWindow.get() : nullptr;
 }
@@ -53,6 +93,11 @@ void WindowApp::Handle(SDL_Event const& event) {
             }
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
             Draw(true);
+        } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            if (ToolkitWindow* window = ToolkitWindowOf(event.window.windowID)) {
+                window->Resized(event.window.data1, event.window.data2);
+            }
+            Draw(true);
         }
         return;
     }
@@ -62,7 +107,14 @@ void WindowApp::Handle(SDL_Event const& event) {
             keyboard::SetKeyDown(code, down);
         }
     }
-    uint32_t const id = WindowOf(event);
+    uint32_t id = WindowOf(event);
+    if (id == 0 &&
+        (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP || event.type == SDL_TEXTINPUT)) {
+        // Keys before any window of ours has the focus (no window manager gave it yet) go to
+        // the window under the mouse, else to the 3D view.
+        SDL_Window* under = SDL_GetMouseFocus();
+        id = under ? SDL_GetWindowID(under) : fView.Id();
+    }
     if (event.type == SDL_MOUSEBUTTONDOWN) {
         // The window clicked takes the keyboard, whether or not a window manager does so.
         SDL_Window* clicked = SDL_GetWindowFromID(id);
@@ -93,6 +145,11 @@ void WindowApp::HandleView(SDL_Event const& event) {
         SDL_Keymod const mod = SDL_GetModState();
         return Modifiers{(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0, (mod & KMOD_ALT) != 0};
     };
+    // The gestures see the camera's picture, not the bars beside it.
+    ImageRect const image = ViewImage();
+    fGestures.SetSize(image.width, image.height);
+    auto imageX = [&](int x) { return static_cast<float>(x - image.x); };
+    auto imageY = [&](int y) { return static_cast<float>(y - image.y); };
     try {
         switch (event.type) {
         case SDL_MOUSEBUTTONDOWN: {
@@ -102,32 +159,37 @@ void WindowApp::HandleView(SDL_Event const& event) {
                                            : MouseButton::left;
             fMouseHeld = true;
             fSession.Loop().Input(kEventMouse, kInputWentDown);
-            Posed(fGestures.Press(Doc(), button, static_cast<float>(event.button.x),
-                                  static_cast<float>(event.button.y), modifiers()),
-                  false);
+            fGesture = fGestures.Press(Doc(), button, imageX(event.button.x),
+                                       imageY(event.button.y), modifiers());
+            Posed(fGesture, false);
             break;
         }
         case SDL_MOUSEMOTION:
             if (fMouseHeld) {
-                Posed(fGestures.Drag(Doc(), static_cast<float>(event.motion.x),
-                                     static_cast<float>(event.motion.y)),
-                      false);
+                Changes const dragged =
+                    fGestures.Drag(Doc(), imageX(event.motion.x), imageY(event.motion.y));
+                fGesture |= dragged;
+                Posed(dragged, false);
             }
             break;
         case SDL_MOUSEBUTTONUP:
             if (fMouseHeld) {
                 fMouseHeld = false;
-                bool const posed = fGestures.Dragging() != DragKind::none;
+                DragKind const kind = fGestures.Dragging();
                 Changes const released = fGestures.Release(Doc());
+                fGesture |= released;
                 fSession.Loop().Input(kEventMouse, kInputWentUp);
-                if (posed || released.selection) {
+                if (kind != DragKind::none || released.selection) {
                     Posed(released, true);
                 }
+                Report(fGesture, EditText(kind));
             }
             break;
-        case SDL_MOUSEWHEEL:
-            Posed(fGestures.Wheel(Doc(), static_cast<float>(event.wheel.y)), true);
-            break;
+        case SDL_MOUSEWHEEL: {
+            Changes const wheeled = fGestures.Wheel(Doc(), static_cast<float>(event.wheel.y));
+            Posed(wheeled, true);
+            Report(wheeled, {});
+        } break;
         case SDL_KEYDOWN: {
             if (!event.key.repeat) {
                 fKeyHeld = true;
@@ -135,21 +197,17 @@ void WindowApp::HandleView(SDL_Event const& event) {
             }
             bool const along = (event.key.keysym.mod & KMOD_SHIFT) != 0;
             bool const repeat = event.key.repeat != 0;
-            switch (event.key.keysym.sym) {
-            case SDLK_LEFT:
-                Posed(fGestures.Nudge(Doc(), -1, 0, false, repeat), true);
-                break;
-            case SDLK_RIGHT:
-                Posed(fGestures.Nudge(Doc(), 1, 0, false, repeat), true);
-                break;
-            case SDLK_UP:
-                Posed(fGestures.Nudge(Doc(), 0, 1, along, repeat), true);
-                break;
-            case SDLK_DOWN:
-                Posed(fGestures.Nudge(Doc(), 0, -1, along, repeat), true);
-                break;
-            default:
-                break;
+            SDL_Keycode const key = event.key.keysym.sym;
+            int const dx = key == SDLK_LEFT ? -1 : key == SDLK_RIGHT ? 1 : 0;
+            int const dy = key == SDLK_DOWN ? -1 : key == SDLK_UP ? 1 : 0;
+            if (dx != 0 || dy != 0) {
+                Changes const nudged = fGestures.Nudge(Doc(), dx, dy, dx == 0 && along, repeat);
+                Posed(nudged, true);
+                if (nudged.scene) {
+                    Said("nudged the selection");
+                } else {
+                    Said("select an object to nudge it");
+                }
             }
             break;
         }

@@ -17,6 +17,7 @@
 #include "refhost/window/toolkit_window.h"
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_scene.h"
+#include "refhost/window/window_title.h"
 
 namespace {
 
@@ -54,6 +55,21 @@ TEST(ViewProjectionTest, PixelsDepthsAndMovesOfWorkedPoints) {
     EXPECT_FALSE(ProjectionOf({{0, 5, 0}, {0, 0, 0}, {0, 1, 0}}, 1, 1)) << "up along the sight";
 }
 
+TEST(ViewProjectionTest, LetterboxKeepsTheCamerasAspectCentred) {
+    auto same = [](ImageRect const& r, ImageRect const& expected) {
+        return r.x == expected.x && r.y == expected.y && r.width == expected.width &&
+               r.height == expected.height;
+    };
+    float const fourThirds = 4.0f / 3;
+    EXPECT_TRUE(same(Letterbox(640, 480, fourThirds), {0, 0, 640, 480}));
+    EXPECT_TRUE(same(Letterbox(900, 650, fourThirds), {16, 0, 867, 650})) << "bars at the sides";
+    EXPECT_TRUE(same(Letterbox(400, 700, fourThirds), {0, 200, 400, 300})) << "above and below";
+    EXPECT_TRUE(same(Letterbox(300, 300, 0.5f), {75, 0, 150, 300})) << "a tall camera";
+    EXPECT_TRUE(same(Letterbox(0, 0, fourThirds), {0, 0, 1, 1})) << "never empty";
+    EXPECT_TRUE(same(Letterbox(2000, 1, fourThirds), {999, 0, 1, 1}));
+    EXPECT_TRUE(same(Letterbox(320, 200, 0), {0, 0, 320, 200})) << "no camera: the window";
+}
+
 TEST(ViewProjectionTest, OrbitPanAndDollyKeepWhatTheyShould) {
     TQ3CameraPlacement const turned = Orbit(kFront, kRightAngle, 0);
     EXPECT_NEAR(turned.cameraLocation.x, -5, 1e-5) << "the scene turns with the mouse";
@@ -84,6 +100,42 @@ TEST(ToolkitWindowTest, PixelsOfThePictureOnTheScreen) {
     NSPoint const bottom = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 9, 49);
     EXPECT_FLOAT_EQ(bottom.x, 109.5f);
     EXPECT_FLOAT_EQ(bottom.y, 200.5f);
+}
+
+TEST(InspectorTest, ARefusedValueIsPutBackAndSaidWhy) {
+    bool accept = false;
+    std::vector<TQ3ColorRGB> coloured;
+    Inspector::Actions actions;
+    actions.colourSelection = [&](TQ3ColorRGB const& colour) {
+        coloured.push_back(colour);
+        return accept;
+    };
+    {
+        Inspector inspector(NSMakeRect(0, -1000, 340, 220), {}, actions);
+        inspector.Show(TQ3ColorRGB{1, 0.5f, 0}, std::nullopt, std::nullopt);
+        NSTextField& field = inspector.ColourField();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0");
+        field.setStringValue("2 0 0");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0") << "a colour out of range is put back";
+        EXPECT_EQ(inspector.Status(), "a colour is three numbers from 0 to 1");
+        EXPECT_TRUE(coloured.empty());
+        field.setStringValue("0 0 1");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0") << "a change the document refuses is put back";
+        ASSERT_EQ(coloured.size(), 1u);
+        accept = true;
+        field.setStringValue("0 1 0");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "0 1 0") << "an accepted value stays";
+    }
+    NSApp()->discardEvents();
+}
+
+TEST(WindowTitleTest, TheDocumentsNameMarkedWhileEdited) {
+    EXPECT_EQ(WindowTitle("/tmp/x/box.json", false, "keypose-host"), "box.json - keypose-host");
+    EXPECT_EQ(WindowTitle("box.json", true, "Inspector"), "*box.json - Inspector");
+    EXPECT_EQ(WindowTitle("", true, "keypose-host"), "*untitled - keypose-host");
 }
 
 TEST(InspectorTest, ColoursAreThreeNumbersFromZeroToOne) {
