@@ -176,7 +176,11 @@ struct Exact {
     int node;              // the animated node
     TQ3Point3D pivot;
     std::vector<int32_t> times; // the tween points' times, in host units
+    std::vector<uint8_t> eases; // how the interval from each point on is blended
+    std::string interpolation = "LINEAR";
 };
+
+constexpr uint8_t kLinear = 0, kHold = 4; // the eases of a tween point's record header
 
 class Builder : public SceneVisitor {
 public:
@@ -204,9 +208,10 @@ public:
                 return k.pivot == keys->front().pivot;
             });
             if (onePivot) {
-                Exact e{0, -1, keys->front().pivot, {}};
+                Exact e{0, -1, keys->front().pivot, {}, {}};
                 for (ObjectKey const& k : *keys) {
                     e.times.push_back(k.time);
+                    e.eases.push_back(k.ease);
                 }
                 exact.push_back(e);
                 frame.exact = static_cast<int>(exact.size() - 1);
@@ -565,11 +570,12 @@ public:
         : fWriter(writer), fAnimation(animation) {}
 
     void Channel(std::vector<float> const& times, std::vector<float> const& values, int components,
-                 int node, std::string const& path, std::string const& pointer = {}) {
+                 int node, std::string const& path, std::string const& pointer = {},
+                 std::string const& interpolation = "LINEAR") {
         tinygltf::AnimationSampler sampler;
         sampler.input = fWriter.AddFloats(times, 1, true); // shared by equal times
         sampler.output = fWriter.AddFloats(values, components, false);
-        sampler.interpolation = "LINEAR";
+        sampler.interpolation = interpolation;
         fAnimation.samplers.push_back(sampler);
         tinygltf::AnimationChannel channel;
         channel.sampler = static_cast<int>(fAnimation.samplers.size() - 1);
@@ -583,7 +589,8 @@ public:
         fAnimation.channels.push_back(channel);
     }
 
-    void NodeTrs(std::vector<float> const& times, std::vector<Trs> const& keys, int node) {
+    void NodeTrs(std::vector<float> const& times, std::vector<Trs> const& keys, int node,
+                 std::string const& interpolation = "LINEAR") {
         std::vector<float> t, r, s;
         Quaternion last{0, 0, 0, 1};
         for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -603,9 +610,9 @@ public:
                 r.push_back(static_cast<float>(v));
             }
         }
-        Channel(times, t, 3, node, "translation");
-        Channel(times, r, 4, node, "rotation");
-        Channel(times, s, 3, node, "scale");
+        Channel(times, t, 3, node, "translation", {}, interpolation);
+        Channel(times, r, 4, node, "rotation", {}, interpolation);
+        Channel(times, s, 3, node, "scale", {}, interpolation);
     }
 
 private:
@@ -653,22 +660,55 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
                          NeedsSampling(document.CurrentView(), finder.groups);
     std::set<int32_t> times = {start, end};
     std::vector<int32_t> grid;
-    if (sampled) {
-        for (int k = 0;; ++k) {
-            auto const t = static_cast<int32_t>(std::lround(start + k * units / options.fps));
-            if (t >= end) {
-                break;
-            }
-            grid.push_back(t);
+    for (int k = 0;; ++k) {
+        auto const t = static_cast<int32_t>(std::lround(start + k * units / options.fps));
+        if (t >= end) {
+            break;
         }
-        grid.push_back(end);
+        grid.push_back(t);
+    }
+    grid.push_back(end);
+    if (sampled) {
         times.insert(grid.begin(), grid.end());
     }
+    // An object group is keyed at its points' times. A hold keeps the earlier point until
+    // the later one: STEP when every interval holds, else a key one time unit before the
+    // later point (no time the host plays lies between). An eased interval is sampled at the
+    // frames within it.
+    bool eased = false;
     for (Exact& e : builder.exact) {
         std::set<int32_t> own = {start, end};
-        for (int32_t t : e.times) {
+        bool allHold = true, anyHold = false;
+        for (std::size_t i = 0; i < e.times.size(); ++i) {
+            int32_t const t = e.times[i];
             if (t > start && t < end) {
                 own.insert(t);
+            }
+            bool const last = i + 1 == e.times.size();
+            int32_t const next = last ? t : e.times[i + 1];
+            if (last || next <= start || t >= end || next <= t) {
+                continue; // no interval within the range starts here
+            }
+            uint8_t const ease = e.eases[i];
+            allHold = allHold && ease == kHold;
+            anyHold = anyHold || ease == kHold;
+            if (ease != kLinear && ease != kHold && ease < 5) {
+                eased = true;
+                for (int32_t g : grid) {
+                    if (g > t && g < next) {
+                        own.insert(g);
+                    }
+                }
+            }
+        }
+        if (allHold && anyHold) {
+            e.interpolation = "STEP";
+        } else if (anyHold) {
+            for (std::size_t i = 0; i + 1 < e.times.size(); ++i) {
+                int32_t const before = e.times[i + 1] - 1;
+                if (e.eases[i] == kHold && before > e.times[i] && before > start && before < end) {
+                    own.insert(before);
+                }
             }
         }
         e.times.assign(own.begin(), own.end());
@@ -691,7 +731,7 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
             keyTimes.push_back(seconds(t));
             keys.push_back(Decompose(snapshots[t].transforms.at(e.transform), e.pivot));
         }
-        animator.NodeTrs(keyTimes, keys, e.node);
+        animator.NodeTrs(keyTimes, keys, e.node, e.interpolation);
     }
     // Materials change with the tween points of the groups they are in (keyed at those
     // points' times) and with whatever is sampled (keyed at every frame too).
@@ -701,10 +741,13 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         if (sampled) {
             own.insert(grid.begin(), grid.end());
         }
+        bool step = !sampled && !builder.materialExact[i].empty();
         for (int e : builder.materialExact[i]) {
-            auto const& keyed = builder.exact[static_cast<std::size_t>(e)].times;
-            own.insert(keyed.begin(), keyed.end());
+            Exact const& group = builder.exact[static_cast<std::size_t>(e)];
+            own.insert(group.times.begin(), group.times.end());
+            step = step && group.interpolation == "STEP";
         }
+        std::string const interpolation = step ? "STEP" : "LINEAR";
         if (own.size() < 2) {
             continue;
         }
@@ -739,18 +782,19 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
             material.alphaMode = "BLEND";
         }
         animator.Channel(keyTimes, colours, 4, -1, "pointer",
-                         base + "/pbrMetallicRoughness/baseColorFactor");
+                         base + "/pbrMetallicRoughness/baseColorFactor", interpolation);
         animator.Channel(keyTimes, roughness, 1, -1, "pointer",
-                         base + "/pbrMetallicRoughness/roughnessFactor");
+                         base + "/pbrMetallicRoughness/roughnessFactor", interpolation);
         if (material.extensions.count("KHR_materials_specular")) {
             animator.Channel(keyTimes, speculars, 3, -1, "pointer",
-                             base + "/extensions/KHR_materials_specular/specularColorFactor");
+                             base + "/extensions/KHR_materials_specular/specularColorFactor",
+                             interpolation);
         }
         if (textured) {
             std::string const uv =
                 base + "/pbrMetallicRoughness/baseColorTexture/extensions/KHR_texture_transform/";
-            animator.Channel(keyTimes, offsets, 2, -1, "pointer", uv + "offset");
-            animator.Channel(keyTimes, rotations, 1, -1, "pointer", uv + "rotation");
+            animator.Channel(keyTimes, offsets, 2, -1, "pointer", uv + "offset", interpolation);
+            animator.Channel(keyTimes, rotations, 1, -1, "pointer", uv + "rotation", interpolation);
         }
         usesPointer = true;
     }
@@ -890,7 +934,7 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
     summary.nodes = model.nodes.size();
     summary.channels = animation.channels.size();
     summary.times = times.size();
-    summary.sampled = sampled;
+    summary.sampled = sampled || eased;
     return summary;
 }
 

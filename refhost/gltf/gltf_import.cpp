@@ -31,6 +31,7 @@ namespace {
 constexpr uint32_t kUnitsPerSecond = 600;
 constexpr double kCubicSamplesPerSecond = 30;
 constexpr int kDeepestNode = 256;
+constexpr uint8_t kHoldEase = 4; // a record header's ease: keep this point until the next
 
 using Column = std::array<double, 16>; // glTF's column-major matrix
 
@@ -413,6 +414,12 @@ private:
     // just before the next key, CUBICSPLINE sampled between keys).
     std::vector<ObjectKey> Keys(tinygltf::Node const& node, NodeTracks const& tracks,
                                 std::optional<Track> const& colour) {
+        // Keys that all step are the plug-in's holds; a step among blended keys is held by a
+        // key one time unit before the next.
+        bool holds = true;
+        for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
+            holds = holds && (!*track || (*track)->interpolation == "STEP");
+        }
         std::set<int32_t> times;
         for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
             if (!*track) {
@@ -421,7 +428,7 @@ private:
             auto const& t = (*track)->times;
             for (std::size_t k = 0; k < t.size(); ++k) {
                 times.insert(Units(t[k]));
-                if (k + 1 < t.size() && (*track)->interpolation == "STEP") {
+                if (!holds && k + 1 < t.size() && (*track)->interpolation == "STEP") {
                     times.insert(std::max(Units(t[k]), Units(t[k + 1]) - 1));
                 }
                 if (k + 1 < t.size() && (*track)->interpolation == "CUBICSPLINE") {
@@ -443,6 +450,7 @@ private:
                           bool rotation) { return track ? track->At(t, rotation) : fixed; };
             ObjectKey key;
             key.time = units;
+            key.ease = holds ? kHoldEase : 0;
             key.matrix = RowMatrix(FromTrs(at(tracks.translation, Translation(node), false),
                                            at(tracks.rotation, Rotation(node), true),
                                            at(tracks.scale, Scale(node), false)));
