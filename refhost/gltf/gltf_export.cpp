@@ -190,7 +190,8 @@ public:
     std::vector<int> transformNodes;
     std::vector<int> transformExact; // index into exact, or -1
     std::vector<Exact> exact;
-    std::vector<int> materials; // per geometry
+    std::set<OpaqueTQ3Object*> exactGroups; // the groups keyed at their points' times
+    std::vector<int> materials;             // per geometry
     // Per geometry, the exactly keyed groups it is in: their tween points set its colours.
     std::vector<std::vector<int>> materialExact;
     std::vector<int> lightNodes, lightIndices; // -1 for ambient lights
@@ -214,6 +215,7 @@ public:
                     e.eases.push_back(k.ease);
                 }
                 exact.push_back(e);
+                exactGroups.insert(&group);
                 frame.exact = static_cast<int>(exact.size() - 1);
             }
         }
@@ -549,21 +551,6 @@ bool NeedsSampling(OpaqueTQ3Object* object, std::set<OpaqueTQ3Object*> const& ex
     return false;
 }
 
-// Finds the object groups that Builder keys exactly, by walking the same way.
-class ExactGroupFinder : public SceneVisitor {
-public:
-    void BeginGroup(Group& group, std::string const&) override {
-        if (auto keys = ReadObjectKeys(&group); keys && !keys->empty()) {
-            groups.insert(&group);
-        }
-    }
-    void EndGroup(Group&) override {}
-    void Transform(refhost::scene::Transform&) override {}
-    void Geometry(refhost::scene::Geometry&, SurfaceValues const&) override {}
-    void Light(refhost::scene::Light&) override {}
-    std::set<OpaqueTQ3Object*> groups;
-};
-
 class Animator {
 public:
     Animator(ModelWriter& writer, tinygltf::Animation& animation)
@@ -650,14 +637,12 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         playTo(current);
         throw GltfError(path + ": " + e.what());
     }
-    ExactGroupFinder finder;
-    WalkDocument(document, finder);
 
     // The times to play to: every exact key within the range, the range's ends, and the
     // frames between them when anything has to be sampled.
-    bool const sampled = NeedsSampling(document.SelectedGroup(), finder.groups) ||
-                         NeedsSampling(document.OtherGroup(), finder.groups) ||
-                         NeedsSampling(document.CurrentView(), finder.groups);
+    bool const sampled = NeedsSampling(document.SelectedGroup(), builder.exactGroups) ||
+                         NeedsSampling(document.OtherGroup(), builder.exactGroups) ||
+                         NeedsSampling(document.CurrentView(), builder.exactGroups);
     std::set<int32_t> times = {start, end};
     std::vector<int32_t> grid;
     for (int k = 0;; ++k) {
