@@ -17,6 +17,7 @@ namespace refhost::gltf {
 // One tween point of an object group. Values without a flag are left out of the record.
 struct ObjectKey {
     int32_t time = 0;
+    uint8_t ease = 0; // how the interval from this point on is blended: 0 linear, 4 hold
     CMatrix4x4 matrix{1.0};
     std::optional<TQ3ColorRGB> diffuse, specular;
     std::optional<float> transparency, shininess, ambientCoefficient;
