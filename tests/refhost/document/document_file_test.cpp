@@ -149,6 +149,12 @@ TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
               "/clock/unitsPerSecond: expected a whole number");
     EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"sphere\"")),
               "/objects/1/kind: unknown object kind \"sphere\"");
+    EXPECT_EQ(Refusal(changed("\"kind\": \"box\"",
+                              "\"kind\": \"" + std::string(1 << 20, 'q') + "\\u0000\"")),
+              "/objects/1/kind: unknown object kind \"" + std::string(60, 'q') + "...\"")
+        << "a long word is cut, a NUL shown";
+    EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"bo\\u0000x\"")),
+              "/objects/1/kind: unknown object kind \"bo\\x00x\"");
     EXPECT_EQ(Refusal(changed("\"bytes\": \"", "\"bytes\": \"*")),
               "/objects/0/custom/0/bytes: not base64");
     EXPECT_EQ(Refusal(changed("\"set\": 1", "\"set\": 9")),
