@@ -8,10 +8,13 @@
 // for a command of the verb table with words of the kinds its forms take (in range, at the
 // edges and beyond), or changes one word; otherwise libFuzzer's own byte mutation works on
 // one line.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -138,6 +141,16 @@ std::string RandomCommand(std::mt19937& random) {
 }
 
 } // namespace
+
+// The module stays mapped from the start: the fuzzer keeps its coverage counters, which
+// would otherwise go with the module each time a session unloads it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    if (!dlopen(KEYPOSE_MODULE_PATH, RTLD_NOW | RTLD_NODELETE)) {
+        std::fprintf(stderr, "cannot load %s: %s\n", KEYPOSE_MODULE_PATH, dlerror());
+        std::abort();
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, std::size_t size) {
     std::string const text(reinterpret_cast<char const*>(data), size);
