@@ -3,11 +3,13 @@
 #include <cmath>
 
 #include "host/scene.h"
+#include "refhost/document/new_document.h"
 #include "refhost/scene/build.h"
 
 namespace examples {
 
 using refhost::Document;
+using refhost::StandardLights;
 namespace scene = refhost::scene;
 
 namespace {
@@ -48,18 +50,6 @@ void AddView(Document& document, CCameraObject const& camera, CLightGroupObject 
     OpaqueTQ3Object* view = scene::NewView(camera.GetObject(), lights.GetObject(), kPane);
     document.AddView(view);
     C3DObject::Dispose(view);
-}
-
-CLightGroupObject StandardLights() {
-    CLightGroupObject lights;
-    CAmbientLightObject ambient(TQ3LightData{kQ3True, 0.3f, {1, 1, 1}});
-    ambient.SetSet(NamedSet("Ambient light"));
-    lights.AddObject(ambient);
-    CDirectionalLightObject sun(
-        TQ3DirectionalLightData{{kQ3True, 0.9f, {1, 0.95f, 0.85f}}, kQ3False, {-0.4f, -1, -0.6f}});
-    sun.SetSet(NamedSet("Sun"));
-    lights.AddObject(sun);
-    return lights;
 }
 
 CTextureShaderObject Checker(uint32_t size) {

@@ -40,7 +40,7 @@ void DoTweenAnimation() {
 }
 
 void DoObjectAnimation(int32_t now, int32_t previous) {
-    float const units = static_cast<float>(PL_GetTimeUnitsPerSecond());
+    float const units = TimeUnitsPerSecond();
     float const elapsed =
         static_cast<float>(std::abs(static_cast<int64_t>(now) - previous)) / units;
     if (!gAnimateColourItems.IsEmpty()) {
@@ -53,6 +53,20 @@ void DoObjectAnimation(int32_t now, int32_t previous) {
     if (!gAnimateTextureItems.IsEmpty()) {
         DoTextureAnimation(since);
     }
+}
+
+void AnimateAfterEdit() {
+    if (gRecache) {
+        gRecache = false;
+        RecacheObjects(gTimeLineCache, gAnimateColourItems, gAnimateLightItems,
+                       gAnimateTextureItems);
+    }
+    int32_t const now = PL_GetCurTime();
+    for (uint32_t i = 0; i < gTimeLineCache.Count(); ++i) {
+        gTimeLineCache[i]->lastApplicationTime = HostTimeSum(now, -1);
+    }
+    DoTweenAnimation();
+    PL_DrawDocumentViews(1);
 }
 
 void DoAnimation() {

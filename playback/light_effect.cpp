@@ -5,12 +5,13 @@
 #include "host/framework.h"
 #include "host/scene.h"
 #include "interp/hsl_shift.h"
+#include "playback/host_time.h"
 #include "tween/recache.h"
 
 namespace {
 
 float UnitsPerSecond() {
-    return static_cast<float>(PL_GetTimeUnitsPerSecond());
+    return TimeUnitsPerSecond();
 }
 
 } // namespace

@@ -77,8 +77,8 @@ void RefreshTimeDisplay() {
     }
     SetTimeSliderFromClock();
     if (DrawerIsOpen()) {
-        SetDrawerField(kCurTimeFieldTag, static_cast<float>(PL_GetCurTime()) /
-                                             static_cast<float>(PL_GetTimeUnitsPerSecond()));
+        SetDrawerField(kCurTimeFieldTag,
+                       static_cast<float>(PL_GetCurTime()) / TimeUnitsPerSecond());
     }
     MarkPaletteViewsForRedisplay({kTimeLineTag, kNameColumnTag});
 }

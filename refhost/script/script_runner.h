@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -26,6 +27,16 @@ public:
     using ViewRenderer = std::function<Bitmap(int width, int height)>;
     void SetViewRenderer(ViewRenderer renderer) { fRenderView = std::move(renderer); }
 
+    // glTF interchange, which the program supplies (refhost/gltf/script_interchange.h):
+    // writing the front document to a path, and a model at a path as a new document (what
+    // it skips said on the stream). Without them `export` and `import` are refused.
+    struct Interchange {
+        std::function<void(HostSession&, std::string const& path)> exportTo;
+        std::function<std::unique_ptr<Document>(std::string const& path, std::ostream& warnings)>
+            importFrom;
+    };
+    void SetInterchange(Interchange interchange) { fInterchange = std::move(interchange); }
+
     // Runs checked commands (ParseScript's) in order; a command made by hand is checked
     // first. Throws ScriptError naming the script and the line of a command that cannot be
     // done.
@@ -34,6 +45,7 @@ public:
 
     // The commands, one member a verb (the table in script_verbs.cpp names them). Each takes
     // its parsed command and throws std::runtime_error when it cannot be done.
+    void New(ScriptCommand const& c);
     void Open(ScriptCommand const& c);
     void Save(ScriptCommand const& c);
     void Time(ScriptCommand const& c);
@@ -54,12 +66,32 @@ public:
     void Key(ScriptCommand const& c);
     void Play(ScriptCommand const& c);
     void Undo(ScriptCommand const& c);
+    void Redo(ScriptCommand const& c);
+    // Presses the ruler away from the range's tabs and drags to the time (snapped to the
+    // palette's step while snapping is on).
+    void Scrub(ScriptCommand const& c);
+    // Control with C or V in the timeline.
+    void Copy(ScriptCommand const& c);
+    void Paste(ScriptCommand const& c);
+    // H for a hold, otherwise E until the selected tween points have the ease.
+    void Ease(ScriptCommand const& c);
+    // Presses the palette's snap toggle when it is not as asked.
+    void Snap(ScriptCommand const& c);
+    // F in the timeline.
+    void Zoom(ScriptCommand const& c);
+    // Prints the named object's placement and diffuse colour (object_state.h).
+    void Show(ScriptCommand const& c);
     void Palette(ScriptCommand const& c);
     void Render(ScriptCommand const& c);
     void Echo(ScriptCommand const& c);
+    void Export(ScriptCommand const& c);
+    void Import(ScriptCommand const& c);
 
 private:
     std::filesystem::path Resolve(std::string const& path) const;
+    // A change of the work is about to be made: the host keeps the document as it is, as an
+    // undo step (as the windows do for each edit; selecting and the camera are no steps).
+    void Edit();
     // The scene was posed: the document is edited and the plug-in hears of it.
     void Posed();
     // The point of the timeline at a row ("ruler" or a number) and a time in seconds.
@@ -71,10 +103,12 @@ private:
     std::ostream& fOut;
     std::string fSource;
     ViewRenderer fRenderView;
+    Interchange fInterchange;
 };
 
 // Reads, checks and runs the script file in the session; throws ScriptError.
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer = {});
+                   ScriptRunner::ViewRenderer renderer = {},
+                   ScriptRunner::Interchange interchange = {});
 
 } // namespace refhost

@@ -66,6 +66,10 @@ std::vector<ScriptVerb> MakeVerbs() {
     ScriptWord const x = Number("X"), y = Number("Y"), z = Number("Z");
     ScriptWord const r = Unit("R"), g = Unit("G"), b = Unit("B");
     return {
+        {"new",
+         "new PATH [BOX...]",
+         {Words({Text("PATH")}), Repeating({Text("PATH"), Text("BOX")})},
+         &R::New},
         {"open", "open PATH", {Words({Text("PATH")})}, &R::Open},
         {"save", "save [PATH]", {Words({}), Words({Text("PATH")})}, &R::Save},
         {"time", "time SECONDS", {Words({Seconds("SECONDS")})}, &R::Time},
@@ -126,12 +130,25 @@ std::vector<ScriptVerb> MakeVerbs() {
         {"key", "key R|delete|TEXT", {Words({Text("KEY")})}, &R::Key},
         {"play", "play SECONDS", {Words({Seconds("SECONDS")})}, &R::Play},
         {"undo", "undo", {Words({})}, &R::Undo},
+        {"redo", "redo", {Words({})}, &R::Redo},
+        {"scrub", "scrub SECONDS", {Words({Seconds("SECONDS")})}, &R::Scrub},
+        {"copy", "copy", {Words({})}, &R::Copy},
+        {"paste", "paste", {Words({})}, &R::Paste},
+        {"ease",
+         "ease linear|in|out|inout|hold",
+         {Words({Keyword({"linear", "in", "out", "inout", "hold"})})},
+         &R::Ease},
+        {"snap", "snap on|off", {Words({Keyword({"on", "off"})})}, &R::Snap},
+        {"zoom", "zoom fit", {Words({Keyword({"fit"})})}, &R::Zoom},
+        {"show", "show NAME", {Words({Text("NAME")})}, &R::Show},
         {"palette", "palette PATH", {Words({Text("PATH")})}, &R::Palette},
         {"render",
          "render PATH [WIDTHxHEIGHT]",
          {Words({Text("PATH")}), Words({Text("PATH"), {Kind::Size, "SIZE", 1, kMostPixels, {}}})},
          &R::Render},
         {"echo", "echo TEXT...", {Words({}), Repeating({Text("TEXT")})}, &R::Echo},
+        {"export", "export PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Export},
+        {"import", "import PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Import},
     };
 }
 

@@ -1,11 +1,13 @@
 #include "refhost/view3d/scene_gather.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <unordered_map>
 
 #include "host/four_char_code.h"
 #include "host/matrix4x4.h"
-#include "refhost/view3d/tessellation.h"
 
 namespace refhost::view3d {
 
@@ -40,24 +42,68 @@ struct Inherited {
     }
 };
 
-float Opacity(TQ3ColorRGB const& transparency) {
-    float const mean = (transparency.r + transparency.g + transparency.b) / 3.0f;
-    return std::fmin(1.0f, std::fmax(0.0f, mean));
+// The rows of an instance's placement: world coordinate j is row j dotted with (x, y, z, 1).
+InstanceData Placement(CMatrix4x4 const& m) {
+    InstanceData data{};
+    for (int j = 0; j < 3; ++j) {
+        data.rows[j] = {m[0][j], m[1][j], m[2][j], m[3][j]};
+    }
+    return data;
 }
 
-std::array<float, 3> Array(TQ3Point3D const& p) {
-    return {p.x, p.y, p.z};
-}
+// The frame's materials, each kept once however many geometries use it.
+class MaterialTable {
+public:
+    explicit MaterialTable(std::vector<Material>& materials) : fMaterials(materials) {}
 
-CVector3D Normal(CPoint3D const& a, CPoint3D const& b, CPoint3D const& c) {
-    CVector3D const u = b - a, v = c - a;
-    CVector3D n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-    return n.Normalise();
-}
+    uint32_t Of(bool lit, Surface const& surface) {
+        Key key{};
+        std::size_t n = 0;
+        auto put = [&key, &n](float f) { key[n++] = std::bit_cast<uint32_t>(f); };
+        key[n++] = lit ? 1 : 0;
+        put(surface.specular.r), put(surface.specular.g), put(surface.specular.b);
+        put(surface.shininess), put(surface.ambientCoefficient);
+        for (auto const& row : surface.uvTransform.value) {
+            for (float f : row) {
+                put(f);
+            }
+        }
+        auto const texture = reinterpret_cast<uintptr_t>(surface.texture);
+        key[n++] = static_cast<uint32_t>(texture);
+        key[n++] = static_cast<uint32_t>(uint64_t{texture} >> 32);
+        if (!fMaterials.empty() && key == fLast) {
+            return fLastId; // neighbouring geometries mostly share their material
+        }
+        auto [found, added] = fIds.try_emplace(key, static_cast<uint32_t>(fMaterials.size()));
+        if (added) {
+            fMaterials.push_back({lit, surface});
+        }
+        fLast = key;
+        fLastId = found->second;
+        return fLastId;
+    }
+
+private:
+    using Key = std::array<uint32_t, 17>;
+    struct KeyHash {
+        std::size_t operator()(Key const& key) const {
+            uint64_t h = 1469598103934665603ull;
+            for (uint32_t w : key) {
+                h = (h ^ w) * 1099511628211ull;
+            }
+            return static_cast<std::size_t>(h);
+        }
+    };
+    std::vector<Material>& fMaterials;
+    std::unordered_map<Key, uint32_t, KeyHash> fIds;
+    Key fLast{};
+    uint32_t fLastId = 0;
+};
 
 class Gatherer {
 public:
-    explicit Gatherer(DrawList& out) : fOut(out) {}
+    Gatherer(ShapeLibrary& shapes, DrawList& out)
+        : fShapes(shapes), fOut(out), fMaterials(out.materials) {}
 
     void Visit(OpaqueTQ3Object* object, CMatrix4x4 const& matrix, Inherited state, bool selected) {
         if (!object) {
@@ -93,56 +139,35 @@ private:
 
     void AddGeometry(Geometry const& geometry, CMatrix4x4 const& matrix, Inherited const& state,
                      bool selected) {
-        Tessellation const shape = Tessellate(geometry);
-        DrawItem item;
-        item.selected = selected;
-        item.surface.specular = state.specular.value_or(TQ3ColorRGB{0, 0, 0});
-        item.surface.shininess = state.specularControl.value_or(4.0f);
-        item.surface.ambientCoefficient = state.ambientCoefficient.value_or(1.0f);
+        // A projective matrix (one that divides by w) cannot be an instance's placement: the
+        // geometry is then placed beforehand, in a shape of its own.
+        bool const placeable = matrix[0][3] == 0 && matrix[1][3] == 0 && matrix[2][3] == 0 &&
+                               (matrix[3][3] == 1 || matrix[3][3] == 0);
+        ShapeLibrary::Shapes const shapes = fShapes.Of(geometry, placeable ? nullptr : &matrix);
+        if (shapes.count == 0) {
+            return;
+        }
+        Surface surface;
+        surface.specular = state.specular.value_or(TQ3ColorRGB{0, 0, 0});
+        surface.shininess = state.specularControl.value_or(4.0f);
+        surface.ambientCoefficient = state.ambientCoefficient.value_or(1.0f);
         if (state.shader) {
-            item.surface.texture = As<Texture>(state.shader->texture);
-            item.surface.uvTransform = state.shader->uvTransform;
+            surface.texture = As<Texture>(state.shader->texture);
+            surface.uvTransform = state.shader->uvTransform;
         }
-        for (auto const& triangle : shape.triangles) {
-            std::array<CPoint3D, 3> world;
-            for (std::size_t k = 0; k < 3; ++k) {
-                world[k] = CPoint3D(triangle[k].point) * matrix;
-            }
-            CVector3D const normal = Normal(world[0], world[1], world[2]);
-            if (normal == TQ3Vector3D{0, 0, 0}) {
-                continue; // a triangle without area shows nothing
-            }
-            for (std::size_t k = 0; k < 3; ++k) {
-                Inherited corner = state;
-                corner.Apply(triangle[k].set);
-                TQ3ColorRGB const c = corner.diffuse.value_or(TQ3ColorRGB{1, 1, 1});
-                float const alpha = Opacity(corner.transparency.value_or(TQ3ColorRGB{1, 1, 1}));
-                item.transparent = item.transparent || alpha < 1.0f;
-                item.vertices.push_back({Array(world[k]),
-                                         {normal.x, normal.y, normal.z},
-                                         {triangle[k].uv.u, triangle[k].uv.v},
-                                         {c.r, c.g, c.b, alpha}});
-            }
-        }
-        if (!shape.segments.empty()) {
-            TQ3ColorRGB const c = state.diffuse.value_or(TQ3ColorRGB{1, 1, 1});
-            float const alpha = Opacity(state.transparency.value_or(TQ3ColorRGB{1, 1, 1}));
-            DrawItem lines = item;
-            lines.lines = true;
-            lines.vertices.clear();
-            lines.transparent = alpha < 1.0f;
-            for (auto const& segment : shape.segments) {
-                for (TQ3Point3D const& point : segment) {
-                    lines.vertices.push_back({Array(CPoint3D(point) * matrix),
-                                              {0, 0, 0},
-                                              {0, 0},
-                                              {c.r, c.g, c.b, alpha}});
-                }
-            }
-            fOut.items.push_back(std::move(lines));
-        }
-        if (!item.vertices.empty()) {
-            fOut.items.push_back(std::move(item));
+        Instance instance;
+        instance.selected = selected;
+        instance.geometry = const_cast<Geometry*>(&geometry);
+        instance.data = Placement(placeable ? matrix : CMatrix4x4());
+        TQ3ColorRGB const c = state.diffuse.value_or(TQ3ColorRGB{1, 1, 1});
+        float const alpha = Opacity(state.transparency.value_or(TQ3ColorRGB{1, 1, 1}));
+        instance.data.colour = {c.r, c.g, c.b, alpha};
+        for (uint32_t i = 0; i < shapes.count; ++i) {
+            ShapeRange const& range = fShapes.Range(shapes.ids[i]);
+            instance.shape = shapes.ids[i];
+            instance.material = fMaterials.Of(!range.lines, surface);
+            instance.transparent = range.ownTranslucent || (range.inheritsAlpha && alpha < 1.0f);
+            fOut.instances.push_back(instance);
         }
     }
 
@@ -183,15 +208,18 @@ private:
         fOut.lights.push_back(out);
     }
 
+    ShapeLibrary& fShapes;
     DrawList& fOut;
+    MaterialTable fMaterials;
 };
 
 } // namespace
 
-DrawList GatherScene(OpaqueTQ3Object* selected, OpaqueTQ3Object* others,
+DrawList GatherScene(ShapeLibrary& shapes, OpaqueTQ3Object* selected, OpaqueTQ3Object* others,
                      OpaqueTQ3Object* viewLights) {
     DrawList list;
-    Gatherer gatherer(list);
+    shapes.BeginFrame();
+    Gatherer gatherer(shapes, list);
     CMatrix4x4 const identity(1.0);
     gatherer.Visit(selected, identity, {}, true);
     gatherer.Visit(others, identity, {}, false);

@@ -12,13 +12,16 @@
 #pragma once
 
 #include "refhost/view3d/draw_list.h"
+#include "refhost/view3d/shape_library.h"
 
 namespace refhost::view3d {
 
 // The geometries and lights of the two groups (either may be null; everything in selected
-// is marked selected) and the lights of the view's light group (may be null). Throws
-// std::runtime_error naming the geometry when one cannot be tessellated.
-DrawList GatherScene(OpaqueTQ3Object* selected, OpaqueTQ3Object* others,
+// is marked selected) and the lights of the view's light group (may be null): one instance
+// per shape of each geometry, in the order the walk meets them, with its shapes found in (or
+// added to) `shapes`; no batches yet (see OrderForDrawing). Starts a frame of `shapes`.
+// Throws std::runtime_error naming the geometry when one cannot be tessellated.
+DrawList GatherScene(ShapeLibrary& shapes, OpaqueTQ3Object* selected, OpaqueTQ3Object* others,
                      OpaqueTQ3Object* viewLights);
 
 } // namespace refhost::view3d

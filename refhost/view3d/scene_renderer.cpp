@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -13,8 +14,11 @@
 #include "host/framework.h"
 #include "refhost/scene/objects.h"
 #include "refhost/view3d/camera_projection.h"
+#include "refhost/view3d/draw_order.h"
 #include "refhost/view3d/gl_context.h"
+#include "refhost/view3d/gl_errors.h"
 #include "refhost/view3d/gl_program.h"
+#include "refhost/view3d/scene_buffers.h"
 #include "refhost/view3d/scene_gather.h"
 #include "refhost/view3d/shaders.h"
 
@@ -23,19 +27,6 @@ namespace refhost::view3d {
 using namespace refhost::scene;
 
 namespace {
-
-[[noreturn]] void Fail(std::string const& what) {
-    throw std::runtime_error("3D view: " + what);
-}
-
-void CheckGl(char const* step) {
-    GLenum const error = glGetError();
-    if (error != GL_NO_ERROR) {
-        char code[16];
-        std::snprintf(code, sizeof code, "0x%04X", error);
-        Fail(std::string("OpenGL error ") + code + " while " + step);
-    }
-}
 
 // The textures of one frame, uploaded once each.
 class FrameTextures {
@@ -75,30 +66,38 @@ private:
     std::map<Texture const*, GLuint> fIds;
 };
 
-struct Range {
-    GLint first;
-    GLsizei count;
-};
-
-// The pixels (x, y, width, height, from the bottom left) that the selected items cover,
-// widened by the outline; the whole image when one reaches behind the camera.
-std::array<GLint, 4> SelectionBounds(DrawList const& list, GlMatrix const& viewProjection,
-                                     int width, int height) {
+// The pixels (x, y, width, height, from the bottom left) that the selected instances cover,
+// widened by the outline: the image of the corners of their shapes' boxes, or the whole image
+// when one corner lies behind the camera.
+std::array<GLint, 4> SelectionBounds(DrawList const& list, ShapeLibrary const& shapes,
+                                     GlMatrix const& viewProjection, int width, int height) {
     float left = 1, right = -1, bottom = 1, top = -1;
-    for (DrawItem const& item : list.items) {
-        if (!item.selected) {
+    for (Batch const& batch : list.batches) {
+        if (!batch.selected) {
             continue;
         }
-        for (DrawVertex const& v : item.vertices) {
-            std::array<float, 4> const clip =
-                Apply(viewProjection, {v.position[0], v.position[1], v.position[2], 1});
-            if (!(clip[3] > 0)) {
-                return {0, 0, width, height};
+        ShapeRange const& shape = shapes.Range(batch.shape);
+        for (uint32_t i = batch.first; i < batch.first + batch.count; ++i) {
+            InstanceData const& data = list.instances[i].data;
+            for (int corner = 0; corner < 8; ++corner) {
+                std::array<float, 4> const local{(corner & 1 ? shape.high : shape.low)[0],
+                                                 (corner & 2 ? shape.high : shape.low)[1],
+                                                 (corner & 4 ? shape.high : shape.low)[2], 1};
+                std::array<float, 4> world{0, 0, 0, 1};
+                for (std::size_t j = 0; j < 3; ++j) {
+                    for (std::size_t k = 0; k < 4; ++k) {
+                        world[j] += data.rows[j][k] * local[k];
+                    }
+                }
+                std::array<float, 4> const clip = Apply(viewProjection, world);
+                if (!(clip[3] > 0)) {
+                    return {0, 0, width, height};
+                }
+                left = std::min(left, clip[0] / clip[3]);
+                right = std::max(right, clip[0] / clip[3]);
+                bottom = std::min(bottom, clip[1] / clip[3]);
+                top = std::max(top, clip[1] / clip[3]);
             }
-            left = std::min(left, clip[0] / clip[3]);
-            right = std::max(right, clip[0] / clip[3]);
-            bottom = std::min(bottom, clip[1] / clip[3]);
-            top = std::max(top, clip[1] / clip[3]);
         }
     }
     auto pixel = [](float ndc, int size, int widen) {
@@ -112,20 +111,16 @@ std::array<GLint, 4> SelectionBounds(DrawList const& list, GlMatrix const& viewP
     return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
 }
 
-std::array<float, 3> Centre(DrawItem const& item) {
-    std::array<float, 3> centre{};
-    for (DrawVertex const& v : item.vertices) {
-        for (std::size_t k = 0; k < 3; ++k) {
-            centre[k] += v.position[k] / static_cast<float>(item.vertices.size());
-        }
-    }
-    return centre;
-}
+// Where the scene program's per-batch uniforms are.
+struct SurfaceUniforms {
+    GLint lit, specular, shininess, ambientCoefficient, uvTransform, textured;
 
-float Distance(TQ3Point3D const& a, std::array<float, 3> const& b) {
-    float const dx = a.x - b[0], dy = a.y - b[1], dz = a.z - b[2];
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
+    explicit SurfaceUniforms(GlProgram const& program)
+        : lit(program.Uniform("uLit")), specular(program.Uniform("uSpecular")),
+          shininess(program.Uniform("uShininess")),
+          ambientCoefficient(program.Uniform("uAmbientCoefficient")),
+          uvTransform(program.Uniform("uUVTransform")), textured(program.Uniform("uTextured")) {}
+};
 
 } // namespace
 
@@ -133,7 +128,10 @@ struct SceneRenderer::Gl {
     GlProgram scene{"scene", kSceneVertexShader, kSceneFragmentShader};
     GlProgram mask{"selection mask", kSceneVertexShader, kMaskFragmentShader};
     GlProgram outline{"selection outline", kScreenVertexShader, kOutlineFragmentShader};
-    GLuint vertexArray = 0, vertexBuffer = 0;
+    SurfaceUniforms surfaceUniforms{scene};
+    ShapeLibrary shapes;
+    SceneBuffers buffers;
+    FrameCounts counts;
     // Multisampled drawing, resolved into a plain framebuffer that is read back; the mask of
     // the selected objects has a texture of its own.
     GLuint msFramebuffer = 0, msColour = 0, msDepth = 0;
@@ -142,29 +140,14 @@ struct SceneRenderer::Gl {
     int width = 0, height = 0;
     GLsizei samples = 1;
     float lineWidth = 1;
-    std::vector<Range> ranges; // of each item's vertices in the buffer
 
     // The steps of a frame, in this order, at the size set with Size.
-    void Upload(DrawList const& list);
     void DrawSurfaces(DrawList const& list, CameraMatrices const& matrices);
     void Outline(DrawList const& list, CameraMatrices const& matrices,
                  TQ3ColorRGB const& selectionColour);
     refhost::Bitmap ReadBack();
 
     Gl() {
-        glGenVertexArrays(1, &vertexArray);
-        glGenBuffers(1, &vertexBuffer);
-        glBindVertexArray(vertexArray);
-        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-        auto attribute = [](GLuint index, GLint size, std::size_t offset) {
-            glEnableVertexAttribArray(index);
-            glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, sizeof(DrawVertex),
-                                  reinterpret_cast<void const*>(offset));
-        };
-        attribute(0, 3, offsetof(DrawVertex, position));
-        attribute(1, 3, offsetof(DrawVertex, normal));
-        attribute(2, 2, offsetof(DrawVertex, uv));
-        attribute(3, 4, offsetof(DrawVertex, colour));
         GLint maxSamples = 1;
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
         samples = std::min<GLsizei>(4, std::max<GLint>(1, maxSamples));
@@ -174,11 +157,7 @@ struct SceneRenderer::Gl {
         CheckGl("setting up the renderer");
     }
 
-    ~Gl() {
-        DeleteFramebuffers();
-        glDeleteBuffers(1, &vertexBuffer);
-        glDeleteVertexArrays(1, &vertexArray);
-    }
+    ~Gl() { DeleteFramebuffers(); }
 
     void DeleteFramebuffers() {
         GLuint const framebuffers[] = {msFramebuffer, framebuffer, maskFramebuffer};
@@ -251,6 +230,10 @@ SceneRenderer::SceneRenderer() {
 
 SceneRenderer::~SceneRenderer() = default;
 
+SceneRenderer::FrameCounts const& SceneRenderer::LastFrame() const {
+    return fGl->counts;
+}
+
 refhost::Bitmap SceneRenderer::Render(OpaqueTQ3Object* view, int width, int height) {
     SceneSource source;
     source.view = view ? view : PL_GetTheView();
@@ -300,17 +283,18 @@ void SetCamera(GlProgram const& program, CameraMatrices const& camera) {
     glUniform3f(program.Uniform("uTowardsViewer"), camera.view[2], camera.view[6], camera.view[10]);
 }
 
-void SetSurface(GlProgram const& program, DrawItem const& item, FrameTextures& textures) {
-    Surface const& s = item.surface;
-    glUniform1i(program.Uniform("uLit"), item.lines ? 0 : 1);
-    glUniform3f(program.Uniform("uSpecular"), s.specular.r, s.specular.g, s.specular.b);
-    glUniform1f(program.Uniform("uShininess"), s.shininess);
-    glUniform1f(program.Uniform("uAmbientCoefficient"), s.ambientCoefficient);
-    glUniformMatrix3fv(program.Uniform("uUVTransform"), 1, GL_TRUE, &s.uvTransform.value[0][0]);
+void SetMaterial(SurfaceUniforms const& uniforms, Material const& material,
+                 FrameTextures& textures) {
+    Surface const& s = material.surface;
+    glUniform1i(uniforms.lit, material.lit ? 1 : 0);
+    glUniform3f(uniforms.specular, s.specular.r, s.specular.g, s.specular.b);
+    glUniform1f(uniforms.shininess, s.shininess);
+    glUniform1f(uniforms.ambientCoefficient, s.ambientCoefficient);
+    glUniformMatrix3fv(uniforms.uvTransform, 1, GL_TRUE, &s.uvTransform.value[0][0]);
     bool const textured =
         s.texture && s.texture->width > 0 && s.texture->height > 0 &&
         s.texture->rgba.size() == std::size_t{s.texture->width} * s.texture->height * 4;
-    glUniform1i(program.Uniform("uTextured"), textured ? 1 : 0);
+    glUniform1i(uniforms.textured, textured ? 1 : 0);
     if (textured) {
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, textures.Of(*s.texture));
@@ -318,21 +302,6 @@ void SetSurface(GlProgram const& program, DrawItem const& item, FrameTextures& t
 }
 
 } // namespace
-
-void SceneRenderer::Gl::Upload(DrawList const& list) {
-    // All vertices in one buffer; each item keeps its range.
-    std::vector<DrawVertex> vertices;
-    ranges.clear();
-    for (DrawItem const& item : list.items) {
-        ranges.push_back(
-            {static_cast<GLint>(vertices.size()), static_cast<GLsizei>(item.vertices.size())});
-        vertices.insert(vertices.end(), item.vertices.begin(), item.vertices.end());
-    }
-    glBindVertexArray(vertexArray);
-    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(DrawVertex)),
-                 vertices.data(), GL_STREAM_DRAW);
-}
 
 void SceneRenderer::Gl::DrawSurfaces(DrawList const& list, CameraMatrices const& matrices) {
     glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
@@ -345,33 +314,29 @@ void SceneRenderer::Gl::DrawSurfaces(DrawList const& list, CameraMatrices const&
     glLineWidth(lineWidth);
     glUseProgram(scene.id());
     glUniform1i(scene.Uniform("uTexture"), 0);
+    glUniform1i(scene.Uniform("uInstances"), kInstanceTextureUnit);
     SetCamera(scene, matrices);
     SetLights(scene, list);
+    buffers.BindInstances();
     FrameTextures textures;
-    auto draw = [&](std::size_t i) {
-        DrawItem const& item = list.items[i];
-        SetSurface(scene, item, textures);
-        glDrawArrays(item.lines ? GL_LINES : GL_TRIANGLES, ranges[i].first, ranges[i].count);
-    };
-    // Opaque surfaces first; then the others from the farthest to the nearest, blended over
-    // them without hiding each other.
-    std::vector<std::pair<float, std::size_t>> seeThrough;
+    // Opaque surfaces first; then the see-through ones, blended over them without hiding
+    // each other.
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    for (std::size_t i = 0; i < list.items.size(); ++i) {
-        if (list.items[i].transparent) {
-            seeThrough.emplace_back(Distance(matrices.location, Centre(list.items[i])), i);
-        } else {
-            draw(i);
+    uint32_t material = UINT32_MAX;
+    bool blending = false;
+    for (SceneBuffers::Draw const& draw : buffers.Draws()) {
+        if (draw.transparent && !blending) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glDepthMask(GL_FALSE);
+            blending = true;
         }
-    }
-    std::sort(seeThrough.begin(), seeThrough.end(),
-              [](auto const& a, auto const& b) { return a.first > b.first; });
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDepthMask(GL_FALSE);
-    for (auto const& [distance, i] : seeThrough) {
-        draw(i);
+        if (draw.material != material) {
+            material = draw.material;
+            SetMaterial(surfaceUniforms, list.materials[material], textures);
+        }
+        buffers.Issue(draw);
     }
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
@@ -384,8 +349,8 @@ void SceneRenderer::Gl::DrawSurfaces(DrawList const& list, CameraMatrices const&
 
 void SceneRenderer::Gl::Outline(DrawList const& list, CameraMatrices const& matrices,
                                 TQ3ColorRGB const& selectionColour) {
-    if (std::none_of(list.items.begin(), list.items.end(),
-                     [](DrawItem const& item) { return item.selected; })) {
+    if (std::none_of(list.batches.begin(), list.batches.end(),
+                     [](Batch const& batch) { return batch.selected; })) {
         return;
     }
     // A mask of the selected objects, whatever hides them, then the colour around its edge.
@@ -394,11 +359,11 @@ void SceneRenderer::Gl::Outline(DrawList const& list, CameraMatrices const& matr
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     glUseProgram(mask.id());
+    glUniform1i(mask.Uniform("uInstances"), kInstanceTextureUnit);
     SetCamera(mask, matrices);
-    for (std::size_t i = 0; i < list.items.size(); ++i) {
-        if (list.items[i].selected) {
-            glDrawArrays(list.items[i].lines ? GL_LINES : GL_TRIANGLES, ranges[i].first,
-                         ranges[i].count);
+    for (SceneBuffers::Draw const& draw : buffers.Draws()) {
+        if (draw.selected) {
+            buffers.Issue(draw);
         }
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -411,7 +376,7 @@ void SceneRenderer::Gl::Outline(DrawList const& list, CameraMatrices const& matr
                 selectionColour.b);
     // Only around the selection: the pass reads many mask pixels for every pixel.
     std::array<GLint, 4> const bounds =
-        SelectionBounds(list, Multiply(matrices.projection, matrices.view), width, height);
+        SelectionBounds(list, shapes, Multiply(matrices.projection, matrices.view), width, height);
     glEnable(GL_SCISSOR_TEST);
     glScissor(bounds[0], bounds[1], bounds[2], bounds[3]);
     glDrawArrays(GL_TRIANGLES, 0, 3);
@@ -457,9 +422,14 @@ refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int 
         Fail("the view has no camera");
     }
     CameraMatrices const matrices = MatricesOf(*camera);
-    DrawList const list = GatherScene(source.selected, source.others, view->lights);
+    DrawList list = GatherScene(fGl->shapes, source.selected, source.others, view->lights);
+    OrderForDrawing(list, fGl->shapes, matrices.location);
+    MarkHiddenBackFaces(list, fGl->shapes, Multiply(matrices.projection, matrices.view));
     fGl->Size(width, height);
-    fGl->Upload(list);
+    fGl->buffers.Upload(list, fGl->shapes);
+    SceneBuffers::Counts const& counts = fGl->buffers.LastCounts();
+    fGl->counts = {counts.shapeVerticesUploaded, counts.instancesUploaded,
+                   counts.mergedVerticesUploaded, fGl->buffers.Draws().size()};
     fGl->DrawSurfaces(list, matrices);
     fGl->Outline(list, matrices, source.selectionColour);
     return fGl->ReadBack();

@@ -6,6 +6,7 @@
 // sets apply and camera_projection.h for how the camera fills the image.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "host/qd3d_types.h"
@@ -31,9 +32,12 @@ inline constexpr int kOutlineWidth = 2;
 
 // Owns the OpenGL objects it draws with. It needs an OpenGL 3.3 core context current on the
 // calling thread when it is made, whenever it renders and when it is destroyed (a headless
-// GlContext, or a window's context); it keeps nothing of the scene between frames. A render
-// changes the context's state (depth test, blending, the bound program, vertex array and
-// textures) and leaves framebuffer 0 bound.
+// GlContext, or a window's context). Between frames it keeps the shapes of the geometries it
+// drew (copies, found again by content: nothing that points into the scene) and the last
+// frame's instances, so that a frame uploads only new shapes and changed instances. Objects
+// sharing a shape and a material are drawn with one call. A render changes the context's
+// state (depth test, blending, the bound program, vertex array, buffers and textures) and
+// leaves framebuffer 0 bound.
 class SceneRenderer {
 public:
     // Throws std::runtime_error when no context is current or a shader does not build.
@@ -52,6 +56,15 @@ public:
 
     // The same with everything given.
     refhost::Bitmap Render(SceneSource const& source, int width, int height);
+
+    // What the last render sent to OpenGL.
+    struct FrameCounts {
+        std::size_t shapeVerticesUploaded = 0;  // shapes new to the buffer
+        std::size_t instancesUploaded = 0;      // the span of changed instances
+        std::size_t mergedVerticesUploaded = 0; // when the opaque batches changed
+        std::size_t draws = 0;                  // draw calls of the scene's surfaces
+    };
+    FrameCounts const& LastFrame() const;
 
 private:
     struct Gl;

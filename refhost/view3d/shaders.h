@@ -6,8 +6,12 @@ namespace refhost::view3d {
 // Lights beyond this many (besides the ambient ones) are left out of the shading.
 inline constexpr int kMaxLights = 16;
 
-// Places world-space vertices with uViewProjection and takes (u, v, 1) through the row-major
-// UV transform uUVTransform.
+// Places a shape's vertices (attributes 0 to 4, as ShapeVertex holds them) by the placement
+// and colour of instance aInstance + gl_InstanceID (attribute 5), read from the texture
+// buffer uInstances (InstanceData, five texels each), then with uViewProjection; takes
+// (u, v, 1) through the row-major UV transform uUVTransform. Drops the faces of closed shapes
+// (attribute 6) that turn away from the eye (uEye, or uTowardsViewer when uOrthographic)
+// where the instance allows it.
 extern char const* const kSceneVertexShader;
 // Phong shading of diffuse (or textured) and specular colours by the ambient light and up to
 // kMaxLights directional, point and spot lights; both faces of a triangle are lit. Lines and

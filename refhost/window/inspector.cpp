@@ -55,9 +55,11 @@ Inspector::Inspector(NSRect frame, std::vector<std::string> const& paletteNames,
     float y = frame.size.height - kMargin - kRow;
     fColour = Field(content, "Selection colour", y, [this](NSTextField& field) {
         if (auto colour = ParseColour(field.stringValue())) {
-            fActions.colourSelection(*colour);
+            if (!fActions.colourSelection(*colour)) {
+                PutBack(field);
+            }
         } else {
-            Say("a colour is three numbers from 0 to 1");
+            Refuse(field, "a colour is three numbers from 0 to 1");
         }
     });
     auto light = [this](TQ3ObjectType kind, bool brightness) {
@@ -65,14 +67,16 @@ Inspector::Inspector(NSRect frame, std::vector<std::string> const& paletteNames,
             if (brightness) {
                 std::optional<float> const value = Number(field.stringValue());
                 if (!value || *value < 0) {
-                    Say("a brightness is a number, 0 or more");
-                    return;
+                    Refuse(field, "a brightness is a number, 0 or more");
+                } else if (!fActions.changeLight(kind, value, std::nullopt)) {
+                    PutBack(field);
                 }
-                fActions.changeLight(kind, value, std::nullopt);
             } else if (auto colour = ParseColour(field.stringValue())) {
-                fActions.changeLight(kind, std::nullopt, colour);
+                if (!fActions.changeLight(kind, std::nullopt, colour)) {
+                    PutBack(field);
+                }
             } else {
-                Say("a colour is three numbers from 0 to 1");
+                Refuse(field, "a colour is three numbers from 0 to 1");
             }
         };
     };
@@ -119,9 +123,21 @@ void Inspector::Say(std::string const& text) {
     fStatus->setNeedsDisplay(true);
 }
 
+void Inspector::Refuse(NSTextField& field, std::string const& reason) {
+    Say(reason);
+    PutBack(field);
+}
+
+void Inspector::PutBack(NSTextField& field) {
+    auto const shown = fShown.find(&field);
+    field.setStringValue(shown == fShown.end() ? std::string() : shown->second);
+    field.setNeedsDisplay(true);
+}
+
 void Inspector::Show(std::optional<TQ3ColorRGB> selectionColour,
                      std::optional<TQ3LightData> ambient, std::optional<TQ3LightData> sun) {
-    auto set = [](NSTextField* field, std::string const& text) {
+    auto set = [this](NSTextField* field, std::string const& text) {
+        fShown[field] = text;
         if (!field->isEditing() && field->stringValue() != text) {
             field->setStringValue(text);
             field->setNeedsDisplay(true);

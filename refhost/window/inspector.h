@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,10 +21,12 @@ std::optional<TQ3ColorRGB> ParseColour(std::string const& text);
 
 class Inspector {
 public:
+    // A change that is refused returns false, having said why; its field then shows again
+    // what it showed before.
     struct Actions {
-        std::function<void(TQ3ColorRGB const&)> colourSelection;
+        std::function<bool(TQ3ColorRGB const&)> colourSelection;
         // kind "ambn" or "drct"; a missing value leaves that part of the light alone.
-        std::function<void(TQ3ObjectType kind, std::optional<float> brightness,
+        std::function<bool(TQ3ObjectType kind, std::optional<float> brightness,
                            std::optional<TQ3ColorRGB> colour)>
             changeLight;
         std::function<void(std::string const& path)> saveAs;
@@ -42,8 +45,13 @@ public:
               std::optional<TQ3LightData> sun);
     // The field a save-as path is typed into.
     NSTextField& PathField() { return *fPath; }
+    NSTextField& ColourField() { return *fColour; }
+    std::string Status() const { return fStatus->stringValue(); }
 
 private:
+    // Says why a typed value is refused and puts back what the field showed.
+    void Refuse(NSTextField& field, std::string const& reason);
+    void PutBack(NSTextField& field);
     NSTextField* Field(NSView* content, std::string const& label, float& y,
                        std::function<void(NSTextField&)> changed);
 
@@ -56,6 +64,8 @@ private:
     NSTextField* fSunColour = nullptr;
     NSTextField* fPath = nullptr;
     NSTextField* fStatus = nullptr;
+    // What Show last put in each field.
+    std::map<NSTextField const*, std::string> fShown;
 };
 
 } // namespace refhost::window

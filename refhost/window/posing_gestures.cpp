@@ -51,11 +51,20 @@ void PosingGestures::SetSize(int width, int height) {
     fHeight = height > 0 ? height : 1;
 }
 
+void PosingGestures::Edit() {
+    if (!fEditing && fBeginEdit) {
+        fBeginEdit();
+    }
+    fEditing = true;
+}
+
 Changes PosingGestures::Press(Document& document, MouseButton button, float x, float y,
                               Modifiers modifiers) {
-    fLastX = x;
-    fLastY = y;
+    fLastX = fPressX = x;
+    fLastY = fPressY = y;
     fKind = DragKind::none;
+    fEditing = false;
+    fClickOnEmpty = false;
     std::optional<ViewProjection> const projection = CurrentProjection(document);
     if (!projection) {
         return {};
@@ -79,10 +88,7 @@ Changes PosingGestures::Press(Document& document, MouseButton button, float x, f
         return changes;
     }
     if (!hit) {
-        if (AnySelected(document)) {
-            DeselectAll(document);
-            changes.selection = true;
-        }
+        fClickOnEmpty = true;
         fKind = DragKind::orbit;
         return changes;
     }
@@ -109,8 +115,14 @@ Changes PosingGestures::Drag(Document& document, float x, float y) {
     fLastX = x;
     fLastY = y;
     std::optional<ViewProjection> const projection = CurrentProjection(document);
+    if (std::hypot(x - fPressX, y - fPressY) > kClickSlop) {
+        fClickOnEmpty = false;
+    }
     if (!projection || (dx == 0 && dy == 0)) {
         return {};
+    }
+    if (fKind == DragKind::move || fKind == DragKind::turn || fKind == DragKind::scale) {
+        Edit();
     }
     Changes changes;
     switch (fKind) {
@@ -153,8 +165,16 @@ Changes PosingGestures::Drag(Document& document, float x, float y) {
     return changes;
 }
 
-void PosingGestures::Release() {
+Changes PosingGestures::Release(Document& document) {
     fKind = DragKind::none;
+    fEditing = false;
+    Changes changes;
+    if (fClickOnEmpty && AnySelected(document)) {
+        DeselectAll(document);
+        changes.selection = true;
+    }
+    fClickOnEmpty = false;
+    return changes;
 }
 
 Changes PosingGestures::Wheel(Document& document, float clicks) {
@@ -165,11 +185,15 @@ Changes PosingGestures::Wheel(Document& document, float clicks) {
     return Changes{false, false, true};
 }
 
-Changes PosingGestures::Nudge(Document& document, int dx, int dy, bool alongSight) {
+Changes PosingGestures::Nudge(Document& document, int dx, int dy, bool alongSight, bool repeat) {
     std::optional<ViewProjection> const projection = CurrentProjection(document);
     if (!projection || !AnySelected(document)) {
         return {};
     }
+    if (!repeat) {
+        fEditing = false;
+    }
+    Edit();
     CVector3D const move = alongSight ? projection->forward * (static_cast<float>(dy) * kNudge)
                                       : projection->right * (static_cast<float>(dx) * kNudge) +
                                             projection->up * (static_cast<float>(dy) * kNudge);

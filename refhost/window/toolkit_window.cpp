@@ -1,5 +1,6 @@
 #include "refhost/window/toolkit_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -25,8 +26,10 @@ NSPoint ScreenPointOfPixel(NSPoint origin, int height, int x, int y) {
 ToolkitWindow::ToolkitWindow(NSWindow& window, std::string const& title, int x, int y)
     : fWindow(window) {
     RenderWindowInto(fWindow, fPicture);
+    bool const resizable = (window.styleMask() & NSWindowStyleMaskResizable) != 0;
     fSdl = SDL_CreateWindow(title.c_str(), x, y, fPicture.width(), fPicture.height(),
-                            SDL_WINDOW_HIDDEN | SDL_WINDOW_UTILITY);
+                            SDL_WINDOW_HIDDEN | SDL_WINDOW_UTILITY |
+                                (resizable ? SDL_WINDOW_RESIZABLE : 0));
     if (!fSdl) {
         throw std::runtime_error("the window '" + title + "' cannot be opened: " + SDL_GetError());
     }
@@ -70,6 +73,37 @@ void ToolkitWindow::Update(bool force) {
     fOpenDrawers = drawers;
     RenderWindowInto(fWindow, fPicture);
     Present();
+}
+
+void ToolkitWindow::TakeKeyboard() {
+    Update(true);
+    SDL_RaiseWindow(fSdl);
+    SDL_SetWindowInputFocus(fSdl);
+}
+
+void ToolkitWindow::Resized(int width, int height) {
+    if (width == fPicture.width() && height == fPicture.height()) {
+        return;
+    }
+    if (fWindow.styleMask() & NSWindowStyleMaskResizable) {
+        // The picture holds the window and its open drawers: the window takes the whole
+        // change.
+        NSRect frame = fWindow.frame();
+        float const newWidth = std::max<float>(
+            frame.size.width + static_cast<float>(width - fPicture.width()), kMinimumSize);
+        float const newHeight = std::max<float>(
+            frame.size.height + static_cast<float>(height - fPicture.height()), kMinimumSize);
+        frame.origin.y += frame.size.height - newHeight;
+        frame.size = NSMakeSize(newWidth, newHeight);
+        fWindow.setFrame(frame);
+    }
+    // Drawn at once, and the SDL window set to the picture's size where the toolkit window
+    // kept its own.
+    RenderWindowInto(fWindow, fPicture);
+    Present();
+    if (width != fPicture.width() || height != fPicture.height()) {
+        SDL_SetWindowSize(fSdl, fPicture.width(), fPicture.height());
+    }
 }
 
 void ToolkitWindow::Present() {

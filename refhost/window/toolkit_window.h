@@ -28,11 +28,19 @@ public:
     ToolkitWindow& operator=(ToolkitWindow const&) = delete;
 
     NSWindow& Window() const { return fWindow; }
+    void SetTitle(std::string const& title) { SDL_SetWindowTitle(fSdl, title.c_str()); }
+    // Shows the window above the others with the keyboard's focus.
+    void TakeKeyboard();
     uint32_t Id() const { return SDL_GetWindowID(fSdl); }
 
     // Shows or hides the SDL window as the toolkit window is visible; draws it again when a
     // view is marked for display, a drawer opened or closed, or `force`.
     void Update(bool force = false);
+    // The user made the SDL window width x height pixels: a resizable toolkit window takes
+    // the change in size (its top left corner stays) and lays its views out again, at one
+    // pixel a point; down to kMinimumSize. Others keep their size.
+    void Resized(int width, int height);
+    static constexpr int kMinimumSize = 120;
 
     // A mouse event at pixel (x, y) of the SDL window. A mouse-down makes the toolkit window
     // under it the key window first, as the screen's window does when clicked; the drags and

@@ -1,5 +1,6 @@
 #include "refhost/window/view_projection.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace refhost::window {
@@ -55,6 +56,23 @@ std::optional<Pixel> PixelOf(ViewProjection const& projection, TQ3Point3D const&
     float const ny = DotProduct(d, projection.up) / (depth * projection.tanHalfY);
     return Pixel{(nx + 1) / 2 * static_cast<float>(width),
                  (1 - ny) / 2 * static_cast<float>(height), depth};
+}
+
+ImageRect Letterbox(int windowWidth, int windowHeight, float aspectXToY) {
+    int const w = std::max(windowWidth, 1), h = std::max(windowHeight, 1);
+    if (!(aspectXToY > 0) || !std::isfinite(aspectXToY)) {
+        return {0, 0, w, h};
+    }
+    // The full width when the window is the taller of the two shapes, the full height
+    // otherwise.
+    int width = w, height = h;
+    if (static_cast<float>(w) / static_cast<float>(h) > aspectXToY) {
+        width = std::clamp(static_cast<int>(std::lround(static_cast<float>(h) * aspectXToY)), 1, w);
+    } else {
+        height =
+            std::clamp(static_cast<int>(std::lround(static_cast<float>(w) / aspectXToY)), 1, h);
+    }
+    return {(w - width) / 2, (h - height) / 2, width, height};
 }
 
 CVector3D ViewPlaneMove(ViewProjection const& projection, float depth, float dx, float dy,

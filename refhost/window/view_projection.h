@@ -45,6 +45,17 @@ std::optional<Pixel> PixelOf(ViewProjection const& projection, TQ3Point3D const&
 CVector3D ViewPlaneMove(ViewProjection const& projection, float depth, float dx, float dy,
                         int width, int height);
 
+// Where the camera's picture lies in a window: as large as fits with the camera's aspect
+// ratio, centred, the rest of the window left as black bars. Pixels from the window's top
+// left; at least 1 x 1.
+struct ImageRect {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+ImageRect Letterbox(int windowWidth, int windowHeight, float aspectXToY);
+
 // The camera turned about its point of interest: `across` radians about the up vector (the
 // scene turns with the mouse), `along` radians about the camera's right axis.
 TQ3CameraPlacement Orbit(TQ3CameraPlacement const& placement, float across, float along);

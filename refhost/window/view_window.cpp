@@ -40,7 +40,8 @@ bool ViewWindow::OpenWithOpenGl(std::string& why) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    fSdl = SDL_CreateWindow(kTitle, 0, 0, fWidth, fHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL);
+    fSdl = SDL_CreateWindow(kTitle, 0, 0, fWidth, fHeight,
+                            SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
     if (!fSdl) {
         why = std::string("no OpenGL window: ") + SDL_GetError();
         return false;
@@ -72,7 +73,7 @@ bool ViewWindow::OpenWithOpenGl(std::string& why) {
 
 void ViewWindow::OpenWithSoftware() {
     fRenderer = MakeWireBoxRenderer();
-    fSdl = SDL_CreateWindow(kTitle, 0, 0, fWidth, fHeight, SDL_WINDOW_SHOWN);
+    fSdl = SDL_CreateWindow(kTitle, 0, 0, fWidth, fHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!fSdl) {
         throw std::runtime_error(std::string("the 3D view's window cannot be opened: ") +
                                  SDL_GetError());
@@ -81,6 +82,8 @@ void ViewWindow::OpenWithSoftware() {
     fSdlTexture = fSdlRenderer ? SDL_CreateTexture(fSdlRenderer, SDL_PIXELFORMAT_RGB888,
                                                    SDL_TEXTUREACCESS_STREAMING, fWidth, fHeight)
                                : nullptr;
+    fTextureWidth = fWidth;
+    fTextureHeight = fHeight;
     if (!fSdlTexture) {
         std::string const reason = SDL_GetError();
         if (fSdlRenderer) {
@@ -105,14 +108,27 @@ ViewWindow::~ViewWindow() {
     SDL_DestroyWindow(fSdl);
 }
 
-void ViewWindow::Show(OpaqueTQ3Object* view) {
+int ViewWindow::Width() const {
+    int w = 0;
+    SDL_GetWindowSize(fSdl, &w, nullptr);
+    return w;
+}
+
+int ViewWindow::Height() const {
+    int h = 0;
+    SDL_GetWindowSize(fSdl, nullptr, &h);
+    return h;
+}
+
+void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image) {
     if (fGl) {
         SDL_GL_MakeCurrent(fSdl, fGl);
     }
+    SDL_GetWindowSize(fSdl, &fWidth, &fHeight);
     try {
-        Bitmap picture = fRenderer->Render(view, fWidth, fHeight);
-        if (picture.width() == fWidth && picture.height() == fHeight) {
-            Present(picture);
+        Bitmap picture = fRenderer->Render(view, image.width, image.height);
+        if (picture.width() == image.width && picture.height() == image.height) {
+            Present(picture, image);
         }
         fFailed = false;
     } catch (std::exception const& error) {
@@ -123,25 +139,45 @@ void ViewWindow::Show(OpaqueTQ3Object* view) {
     }
 }
 
-void ViewWindow::Present(Bitmap& picture) {
+void ViewWindow::Present(Bitmap& picture, ImageRect const& image) {
+    int const w = image.width, h = image.height;
     if (!fGl) {
-        SDL_UpdateTexture(fSdlTexture, nullptr, picture.pixels().data(), fWidth * 4);
+        if (w != fTextureWidth || h != fTextureHeight) {
+            SDL_Texture* texture = SDL_CreateTexture(fSdlRenderer, SDL_PIXELFORMAT_RGB888,
+                                                     SDL_TEXTUREACCESS_STREAMING, w, h);
+            if (!texture) {
+                throw std::runtime_error(std::string("no picture of the new size: ") +
+                                         SDL_GetError());
+            }
+            SDL_DestroyTexture(fSdlTexture);
+            fSdlTexture = texture;
+            fTextureWidth = w;
+            fTextureHeight = h;
+        }
+        SDL_UpdateTexture(fSdlTexture, nullptr, picture.pixels().data(), w * 4);
+        SDL_SetRenderDrawColor(fSdlRenderer, 0, 0, 0, 255);
         SDL_RenderClear(fSdlRenderer);
-        SDL_RenderCopy(fSdlRenderer, fSdlTexture, nullptr, nullptr);
+        SDL_Rect const where{image.x, image.y, w, h};
+        SDL_RenderCopy(fSdlRenderer, fSdlTexture, nullptr, &where);
         SDL_RenderPresent(fSdlRenderer);
         return;
     }
     // The picture's 0x00RRGGBB words are the bytes B, G, R, 0; its rows run from the top, so
-    // the copy turns it upside down into the window.
+    // the copy turns it upside down into the window, whose rows run from the bottom.
     glBindTexture(GL_TEXTURE_2D, fTexture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, fWidth, fHeight, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE,
                  picture.pixels().data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fReadFramebuffer);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, fTexture, 0);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glViewport(0, 0, fWidth, fHeight);
-    glBlitFramebuffer(0, 0, fWidth, fHeight, 0, fHeight, fWidth, 0, GL_COLOR_BUFFER_BIT,
+    int drawableWidth = fWidth, drawableHeight = fHeight;
+    SDL_GL_GetDrawableSize(fSdl, &drawableWidth, &drawableHeight);
+    glViewport(0, 0, drawableWidth, drawableHeight);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    int const bottom = drawableHeight - image.y - h;
+    glBlitFramebuffer(0, 0, w, h, image.x, bottom + h, image.x + w, bottom, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     SDL_GL_SwapWindow(fSdl);

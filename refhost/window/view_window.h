@@ -7,14 +7,15 @@
 
 #include <memory>
 
+#include "refhost/window/view_projection.h"
 #include "refhost/window/view_renderer.h"
 
 namespace refhost::window {
 
 class ViewWindow {
 public:
-    // Opens the window at the display's top left; throws std::runtime_error with SDL's
-    // reason when no window at all can be opened.
+    // Opens the window, resizable, at the display's top left; throws std::runtime_error
+    // with SDL's reason when no window at all can be opened.
     ViewWindow(int width, int height);
     ~ViewWindow();
     ViewWindow(ViewWindow const&) = delete;
@@ -22,18 +23,25 @@ public:
 
     uint32_t Id() const { return SDL_GetWindowID(fSdl); }
     SDL_Window* Sdl() const { return fSdl; }
+    void SetTitle(std::string const& title) { SDL_SetWindowTitle(fSdl, title.c_str()); }
     bool UsesOpenGl() const { return fGl != nullptr; }
-    // Draws the view (null: the front document's current view) again. A renderer's failure
-    // leaves the last picture and is told on the error stream once.
-    void Show(OpaqueTQ3Object* view);
+    // The window's size in pixels now.
+    int Width() const;
+    int Height() const;
+    // Draws the view (null: the front document's current view) again into the image's
+    // rectangle of the window, black around it. A renderer's failure leaves the last picture
+    // and is told on the error stream once.
+    void Show(OpaqueTQ3Object* view, ImageRect const& image);
 
 private:
     bool OpenWithOpenGl(std::string& why);
     void OpenWithSoftware();
-    void Present(Bitmap& picture);
+    void Present(Bitmap& picture, ImageRect const& image);
 
     int fWidth;
     int fHeight;
+    int fTextureWidth = 0;
+    int fTextureHeight = 0;
     std::unique_ptr<ViewRenderer> fRenderer;
     SDL_Window* fSdl = nullptr;
     // The OpenGL way: the context, and a texture read through a framebuffer into the window.

@@ -15,6 +15,8 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
+#include "refhost/view3d/gl_context.h"
+#include "refhost/view3d/scene_renderer.h"
 #include "tween/tween_records.h"
 
 namespace {
@@ -140,6 +142,7 @@ TEST_F(ScriptSessionTest, RecordEditSaveAndFindEverythingAgain) {
     EXPECT_NEAR(second->matrix.value[3][0], 2, 1e-5);
 }
 
+// Each recording and each edit (here the move between them) is a step.
 TEST_F(ScriptSessionTest, UndoTakesRecordingsBackOneByOne) {
     std::string const saved = (fFolder / "undone.json").string();
     Run("open " + Example("textured_box.json") + R"(
@@ -151,7 +154,11 @@ TEST_F(ScriptSessionTest, UndoTakesRecordingsBackOneByOne) {
         undo
         save once.json
         undo
+        undo
         save none.json
+        redo
+        redo
+        save redone.json
     )");
     auto timesIn = [&](char const* file) {
         auto document = refhost::OpenDocument((fFolder / file).string());
@@ -161,6 +168,15 @@ TEST_F(ScriptSessionTest, UndoTakesRecordingsBackOneByOne) {
     };
     EXPECT_EQ(timesIn("once.json"), (std::vector<double>{0}));
     EXPECT_EQ(timesIn("none.json"), (std::vector<double>{}));
+    EXPECT_EQ(timesIn("redone.json"), (std::vector<double>{0})) << "the move is back, unrecorded";
+    try {
+        Run("new fresh.json Crate Crate\n");
+        FAIL() << "two boxes of one name were made";
+    } catch (refhost::ScriptError const& error) {
+        EXPECT_NE(std::string(error.what()).find("take.ks:1: new: two boxes are called 'Crate'"),
+                  std::string::npos)
+            << error.what();
+    }
 }
 
 TEST_F(ScriptSessionTest, ABadLineStopsTheScriptBeforeAnythingRuns) {
@@ -248,8 +264,18 @@ TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {
         ++scripts;
         std::ostringstream out;
         {
+            // The 3D view drawn headless, as the program's script mode draws it.
+            std::unique_ptr<refhost::view3d::GlContext> context;
+            std::unique_ptr<refhost::view3d::SceneRenderer> renderer;
+            auto render = [&](int width, int height) {
+                if (!renderer) {
+                    context = refhost::view3d::GlContext::Headless();
+                    renderer = std::make_unique<refhost::view3d::SceneRenderer>();
+                }
+                return renderer->Render(nullptr, width, height);
+            };
             refhost::HostSession session(KEYPOSE_MODULE_PATH);
-            refhost::RunScriptFile(session, fFolder / entry.path().filename(), out);
+            refhost::RunScriptFile(session, fFolder / entry.path().filename(), out, render);
         }
         HostState::Instance().Reset();
         std::filesystem::path const made =
@@ -259,5 +285,5 @@ TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {
         EXPECT_EQ(text(made), text(bundled))
             << bundled << " is not what " << entry.path() << " records; remake the examples";
     }
-    EXPECT_GE(scripts, 4);
+    EXPECT_GE(scripts, 5);
 }

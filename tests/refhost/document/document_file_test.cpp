@@ -147,6 +147,10 @@ TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
               "/format: not a KeyposeSequencer document");
     EXPECT_EQ(Refusal(changed("\"unitsPerSecond\": 600", "\"unitsPerSecond\": \"600\"")),
               "/clock/unitsPerSecond: expected a whole number");
+    EXPECT_NE(Refusal(changed("\"unitsPerSecond\": 600", "\"unitsPerSecond\": 0"))
+                  .find("/clock/unitsPerSecond: "),
+              std::string::npos)
+        << "a clock without units a second";
     EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"sphere\"")),
               "/objects/1/kind: unknown object kind \"sphere\"");
     EXPECT_EQ(Refusal(changed("\"kind\": \"box\"",

@@ -17,6 +17,7 @@
 #include "refhost/window/toolkit_window.h"
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_scene.h"
+#include "refhost/window/window_title.h"
 
 namespace {
 
@@ -54,6 +55,21 @@ TEST(ViewProjectionTest, PixelsDepthsAndMovesOfWorkedPoints) {
     EXPECT_FALSE(ProjectionOf({{0, 5, 0}, {0, 0, 0}, {0, 1, 0}}, 1, 1)) << "up along the sight";
 }
 
+TEST(ViewProjectionTest, LetterboxKeepsTheCamerasAspectCentred) {
+    auto same = [](ImageRect const& r, ImageRect const& expected) {
+        return r.x == expected.x && r.y == expected.y && r.width == expected.width &&
+               r.height == expected.height;
+    };
+    float const fourThirds = 4.0f / 3;
+    EXPECT_TRUE(same(Letterbox(640, 480, fourThirds), {0, 0, 640, 480}));
+    EXPECT_TRUE(same(Letterbox(900, 650, fourThirds), {16, 0, 867, 650})) << "bars at the sides";
+    EXPECT_TRUE(same(Letterbox(400, 700, fourThirds), {0, 200, 400, 300})) << "above and below";
+    EXPECT_TRUE(same(Letterbox(300, 300, 0.5f), {75, 0, 150, 300})) << "a tall camera";
+    EXPECT_TRUE(same(Letterbox(0, 0, fourThirds), {0, 0, 1, 1})) << "never empty";
+    EXPECT_TRUE(same(Letterbox(2000, 1, fourThirds), {999, 0, 1, 1}));
+    EXPECT_TRUE(same(Letterbox(320, 200, 0), {0, 0, 320, 200})) << "no camera: the window";
+}
+
 TEST(ViewProjectionTest, OrbitPanAndDollyKeepWhatTheyShould) {
     TQ3CameraPlacement const turned = Orbit(kFront, kRightAngle, 0);
     EXPECT_NEAR(turned.cameraLocation.x, -5, 1e-5) << "the scene turns with the mouse";
@@ -84,6 +100,42 @@ TEST(ToolkitWindowTest, PixelsOfThePictureOnTheScreen) {
     NSPoint const bottom = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 9, 49);
     EXPECT_FLOAT_EQ(bottom.x, 109.5f);
     EXPECT_FLOAT_EQ(bottom.y, 200.5f);
+}
+
+TEST(InspectorTest, ARefusedValueIsPutBackAndSaidWhy) {
+    bool accept = false;
+    std::vector<TQ3ColorRGB> coloured;
+    Inspector::Actions actions;
+    actions.colourSelection = [&](TQ3ColorRGB const& colour) {
+        coloured.push_back(colour);
+        return accept;
+    };
+    {
+        Inspector inspector(NSMakeRect(0, -1000, 340, 220), {}, actions);
+        inspector.Show(TQ3ColorRGB{1, 0.5f, 0}, std::nullopt, std::nullopt);
+        NSTextField& field = inspector.ColourField();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0");
+        field.setStringValue("2 0 0");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0") << "a colour out of range is put back";
+        EXPECT_EQ(inspector.Status(), "a colour is three numbers from 0 to 1");
+        EXPECT_TRUE(coloured.empty());
+        field.setStringValue("0 0 1");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "1 0.5 0") << "a change the document refuses is put back";
+        ASSERT_EQ(coloured.size(), 1u);
+        accept = true;
+        field.setStringValue("0 1 0");
+        field.sendAction();
+        EXPECT_EQ(field.stringValue(), "0 1 0") << "an accepted value stays";
+    }
+    NSApp()->discardEvents();
+}
+
+TEST(WindowTitleTest, TheDocumentsNameMarkedWhileEdited) {
+    EXPECT_EQ(WindowTitle("/tmp/x/box.json", false, "keypose-host"), "box.json - keypose-host");
+    EXPECT_EQ(WindowTitle("box.json", true, "Inspector"), "*box.json - Inspector");
+    EXPECT_EQ(WindowTitle("", true, "keypose-host"), "*untitled - keypose-host");
 }
 
 TEST(InspectorTest, ColoursAreThreeNumbersFromZeroToOne) {
@@ -132,7 +184,7 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_EQ(fGestures.Dragging(), DragKind::move);
     changes = fGestures.Drag(*fDocument, 380, 240);
     EXPECT_TRUE(changes.scene);
-    fGestures.Release();
+    fGestures.Release(*fDocument);
     // 60 pixels at the crate's distance (4.39) move it 0.464 along the screen's right,
     // (0.768, 0, -0.640) in the scene.
     TQ3Matrix4x4 const moved = CrateMatrix();
@@ -140,15 +192,22 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_NEAR(moved.value[3][1], 0, 1e-5);
     EXPECT_NEAR(moved.value[3][2], -0.2969, 1e-3);
 
+    // A drag on empty space orbits and keeps the selection; a click there deselects, even
+    // with a jitter of a pixel or two.
     changes = fGestures.Press(*fDocument, MouseButton::left, 10, 10, {});
-    EXPECT_TRUE(changes.selection);
-    EXPECT_FALSE(CrateSelected()) << "a click on empty space deselects";
+    EXPECT_FALSE(changes.selection);
     EXPECT_EQ(fGestures.Dragging(), DragKind::orbit);
     TQ3CameraPlacement const before = refhost::window::CameraPlacement(*fDocument);
     EXPECT_TRUE(fGestures.Drag(*fDocument, 60, 10).camera);
     EXPECT_NE(refhost::window::CameraPlacement(*fDocument).cameraLocation.x,
               before.cameraLocation.x);
-    fGestures.Release();
+    EXPECT_TRUE(fGestures.Drag(*fDocument, 11, 11).camera) << "back near where it began";
+    EXPECT_FALSE(fGestures.Release(*fDocument).selection);
+    EXPECT_TRUE(CrateSelected()) << "orbiting keeps the selection";
+    fGestures.Press(*fDocument, MouseButton::left, 10, 10, {});
+    fGestures.Drag(*fDocument, 12, 11);
+    EXPECT_TRUE(fGestures.Release(*fDocument).selection);
+    EXPECT_FALSE(CrateSelected()) << "a click on empty space deselects";
 
     // The crate moved 0.36 to the right and the camera turned: it is no longer at the middle,
     // so find it where the picture has it.
@@ -156,7 +215,7 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     float x = 0;
     for (float probe = 0; probe < 640 && x == 0; probe += 4) {
         fGestures.Press(*fDocument, MouseButton::left, probe, 240, shift);
-        fGestures.Release();
+        fGestures.Release(*fDocument);
         if (CrateSelected()) {
             x = probe;
         }
@@ -165,6 +224,69 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_TRUE(fGestures.Press(*fDocument, MouseButton::left, x, 240, shift).selection);
     EXPECT_FALSE(CrateSelected()) << "a second shift-click takes it out";
     EXPECT_FALSE(fGestures.Nudge(*fDocument, 1, 0, false).scene) << "nothing to nudge";
+}
+
+TEST(WindowUndoTest, EachPoseGestureIsOneStepAndUndoRestoresTheBytes) {
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        PosingGestures gestures;
+        gestures.SetSize(640, 480);
+        int edits = 0;
+        gestures.OnEdit([&] {
+            ++edits;
+            PL_DoUndo(1, 1, 0, 0);
+        });
+        refhost::Document& document = session.Front();
+        // Orbiting, panning and dollying are no steps.
+        gestures.Press(document, MouseButton::left, 10, 10, {});
+        gestures.Drag(document, 40, 20);
+        gestures.Release(document);
+        gestures.Press(document, MouseButton::right, 100, 100, {});
+        gestures.Drag(document, 120, 90);
+        gestures.Release(document);
+        gestures.Wheel(document, 2);
+        EXPECT_EQ(edits, 0);
+        std::vector<std::string> states{refhost::DocumentText(document)};
+
+        // The crate stays at the point of interest, the middle of the view.
+        gestures.Press(document, MouseButton::left, 320, 240, {});
+        for (float x = 330; x <= 380; x += 10) {
+            gestures.Drag(document, x, 240);
+        }
+        gestures.Release(document);
+        states.push_back(refhost::DocumentText(document));
+        gestures.Press(document, MouseButton::left, 320, 240, {false, true, false}); // turn
+        gestures.Drag(document, 330, 250);
+        gestures.Drag(document, 340, 255);
+        gestures.Release(document);
+        states.push_back(refhost::DocumentText(document));
+        gestures.Press(document, MouseButton::left, 320, 240, {false, false, true}); // scale
+        gestures.Drag(document, 320, 230);
+        gestures.Release(document);
+        states.push_back(refhost::DocumentText(document));
+        gestures.Nudge(document, 1, 0, false);
+        gestures.Nudge(document, 1, 0, false, true); // the key held: the same step
+        states.push_back(refhost::DocumentText(document));
+        gestures.Nudge(document, 0, 1, true);
+        states.push_back(refhost::DocumentText(document));
+        EXPECT_EQ(edits, 5);
+        for (std::size_t i = 1; i < states.size(); ++i) {
+            EXPECT_NE(states[i], states[i - 1]) << "gesture " << i << " changed nothing";
+        }
+
+        for (std::size_t i = states.size() - 1; i > 0; --i) {
+            ASSERT_TRUE(session.Undo());
+            EXPECT_EQ(refhost::DocumentText(session.Front()), states[i - 1]) << "undo " << i;
+        }
+        EXPECT_FALSE(session.Undo()) << "camera moves are no steps";
+        for (std::size_t i = 1; i < states.size(); ++i) {
+            ASSERT_TRUE(session.Redo());
+            EXPECT_EQ(refhost::DocumentText(session.Front()), states[i]) << "redo " << i;
+        }
+    }
+    NSApp()->discardEvents();
+    refhost::HostState::Instance().Reset();
 }
 
 TEST(WindowUndoTest, UndoAfterTwoRecordingsLeavesOneThenNoneAndRedoPutsBack) {

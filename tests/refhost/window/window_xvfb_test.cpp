@@ -21,9 +21,11 @@
 
 #include "host/cocoa/cocoa.h"
 #include "host/scene.h"
+#include "refhost/app/child_process.h"
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/session/host_session.h"
+#include "refhost/toolkit/render.h"
 #include "tween/tween_records.h"
 
 extern char** environ;
@@ -82,20 +84,19 @@ private:
     bool fExited = false;
 };
 
-std::string Output(std::string const& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            text += buffer;
-        }
-        pclose(pipe);
-    }
-    return text;
+// xdotool with its commands as words, no shell between: whether it succeeded.
+bool Xdotool(std::vector<std::string> words) {
+    words.insert(words.begin(), "xdotool");
+    return keypose_host::RunProgram(words) == 0;
 }
 
-bool Shell(std::string const& command) {
-    return std::system(command.c_str()) == 0;
+std::vector<std::string> MoveTo(std::pair<int, int> at) {
+    return {"mousemove", std::to_string(at.first), std::to_string(at.second)};
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, std::vector<std::string> const& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 // The records of the stored tween list of an object's attribute set.
@@ -134,10 +135,18 @@ protected:
         fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json", Document());
     }
     void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(fFolder, ignored);
         NSApp()->discardEvents();
         refhost::HostState::Instance().Reset();
     }
     std::string Document() const { return (fFolder / "box.json").string(); }
+    // The title of one of the program's windows on the document, edited or not (a pattern).
+    static std::string Title(std::string const& window) { return "\\*?box\\.json - " + window; }
+    // Whether a window of exactly this title shows.
+    bool Shows(std::string const& title) {
+        return !Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").empty();
+    }
 
     // A free display number with Xvfb on it; false when Xvfb cannot start.
     bool StartDisplay(std::string& why) {
@@ -172,8 +181,10 @@ protected:
     // not show within ten seconds.
     NSPoint WindowAt(std::string const& name) {
         for (int attempt = 0; attempt < 50; ++attempt) {
-            std::string const text = Output("xdotool search --onlyvisible --name '^" + name +
-                                            "$' getwindowgeometry --shell 2>/dev/null");
+            std::string const text =
+                keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                             "^" + name + "$", "getwindowgeometry", "--shell"})
+                    .value_or("");
             int x = -1, y = -1;
             std::istringstream in(text);
             std::string line;
@@ -200,45 +211,112 @@ protected:
     }
 
     void Click(std::pair<int, int> at, std::string const& modifiers = {}) {
-        std::string const hold = modifiers.empty() ? "" : " keydown " + modifiers;
-        std::string const release = modifiers.empty() ? "" : " keyup " + modifiers;
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(at.first) + " " +
-                          std::to_string(at.second) + hold + " click 1" + release));
+        std::vector<std::string> const hold = modifiers.empty()
+                                                  ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{"keydown", modifiers};
+        std::vector<std::string> const release = modifiers.empty()
+                                                     ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{"keyup", modifiers};
+        ASSERT_TRUE(Xdotool(MoveTo(at) + hold + std::vector<std::string>{"click", "1"} + release));
         std::this_thread::sleep_for(300ms);
     }
     void Drag(std::pair<int, int> from, std::pair<int, int> to, int steps) {
-        std::ostringstream command;
-        command << "xdotool mousemove " << from.first << " " << from.second << " mousedown 1";
+        std::vector<std::string> command =
+            MoveTo(from) + std::vector<std::string>{"mousedown", "1"};
         for (int step = 1; step <= steps; ++step) {
-            command << " sleep 0.05 mousemove "
-                    << from.first + (to.first - from.first) * step / steps << " "
-                    << from.second + (to.second - from.second) * step / steps;
+            command = command + std::vector<std::string>{"sleep", "0.05"} +
+                      MoveTo({from.first + (to.first - from.first) * step / steps,
+                              from.second + (to.second - from.second) * step / steps});
         }
-        command << " sleep 0.05 mouseup 1";
-        ASSERT_TRUE(Shell(command.str()));
+        command = command + std::vector<std::string>{"sleep", "0.05", "mouseup", "1"};
+        ASSERT_TRUE(Xdotool(command));
         std::this_thread::sleep_for(300ms);
     }
     // Keys typed with the pointer over the point (the display gives the keyboard to the
     // window under the pointer).
     void Keys(std::pair<int, int> over, std::string const& keys) {
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(over.first) + " " +
-                          std::to_string(over.second) + " key --delay 60 " + keys));
+        std::vector<std::string> command =
+            MoveTo(over) + std::vector<std::string>{"key", "--delay", "60"};
+        std::istringstream names(keys);
+        for (std::string name; names >> name;) {
+            command.push_back(name);
+        }
+        ASSERT_TRUE(Xdotool(command));
         std::this_thread::sleep_for(400ms);
     }
     void Type(std::pair<int, int> over, std::string const& text) {
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(over.first) + " " +
-                          std::to_string(over.second) + " type --delay 30 '" + text + "'"));
+        ASSERT_TRUE(
+            Xdotool(MoveTo(over) + std::vector<std::string>{"type", "--delay", "30", text}));
         std::this_thread::sleep_for(300ms);
     }
-    void Screenshot(std::string const& name) {
-        Shell("import -window root " + (fArtefacts / (name + ".png")).string());
+    // The display as it shows now, kept among the artefacts.
+    refhost::Bitmap Screenshot(std::string const& name) {
+        std::string const path = (fArtefacts / (name + ".png")).string();
+        keypose_host::RunProgram({"import", "-window", "root", path});
+        std::optional<refhost::Bitmap> picture = refhost::Bitmap::readPng(path);
+        return picture ? std::move(*picture) : refhost::Bitmap(0, 0, NSZeroPoint);
+    }
+    void Resize(std::string const& name, int width, int height) {
+        ASSERT_TRUE(Xdotool({"search", "--onlyvisible", "--name", "^" + name + "$", "windowsize",
+                             std::to_string(width), std::to_string(height)}));
+        std::this_thread::sleep_for(800ms);
+    }
+    std::string FileText(std::string const& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Starts the program on the document and finds its windows.
+    std::unique_ptr<Child> StartHost() {
+        // Under the sanitizers the program is checked for memory errors but not for leaks:
+        // SDL's D-Bus connection keeps blocks for the life of the process that the fast
+        // unwinder cannot trace to D-Bus (it has no frame pointers), and the exact one makes
+        // the program too slow to follow the mouse. The session's own code is leak-checked in
+        // this test program.
+        if (char const* asan = std::getenv("ASAN_OPTIONS");
+            asan && *asan && !std::strstr(asan, "detect_leaks=0")) {
+            setenv("ASAN_OPTIONS", (std::string(asan) + ":detect_leaks=0").c_str(), 1);
+        }
+        auto host =
+            std::make_unique<Child>(std::vector<std::string>{KEYPOSE_HOST_PATH, Document()});
+        fView = WindowAt(Title("keypose-host"));
+        fPalette = WindowAt(Title("Keypose Sequencer"));
+        fInspector = WindowAt(Title("Inspector"));
+        std::this_thread::sleep_for(500ms);
+        return host;
+    }
+    std::pair<int, int> InView(int x, int y) const {
+        return {static_cast<int>(fView.x) + x, static_cast<int>(fView.y) + y};
     }
 
-    fs::path fFolder = fs::path(::testing::TempDir()) / "keypose_window_xvfb";
+    fs::path fFolder =
+        fs::path(::testing::TempDir()) / ("keypose_window_xvfb_" + std::to_string(getpid()));
     fs::path fArtefacts = fs::path(KEYPOSE_ARTEFACTS_DIR);
     std::unique_ptr<Child> fXvfb;
+    NSPoint fView{};
     NSPoint fPalette{};
+    NSPoint fInspector{};
 };
+
+// A pixel of a screenshot, (x, y) from the display's top left.
+refhost::Rgb OnScreen(refhost::Bitmap const& shot, int x, int y) {
+    return shot.at(x, shot.height() - 1 - y);
+}
+
+bool Black(refhost::Rgb const& pixel) {
+    return pixel.red < 8 && pixel.green < 8 && pixel.blue < 8;
+}
+
+// The names of the objects a saved document has selected.
+std::vector<std::string> SelectedNames(std::string const& path) {
+    std::unique_ptr<refhost::Document> document = refhost::OpenDocument(path);
+    std::vector<std::string> names;
+    CGroupObject group(document->SelectedGroup());
+    for (auto* at = group.GetFirstObject(); at; at = group.NextPosition(at)) {
+        names.push_back(
+            CSetObject{CShapeObject(group.GetObjectAt(at))}.GetNameAttribute().ToString());
+    }
+    return names;
+}
 
 // The timeline's layout as the palette draws it: time 0 lies 6 pixels from its left edge,
 // 16 pixels a second at the first zoom, and rows are 14 pixels high under the ruler.
@@ -264,8 +342,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(Shell("command -v xdotool >/dev/null"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
 
     // The palette's layout, from the same module with the crate's row in it.
     refhost::HostSession layout(KEYPOSE_MODULE_PATH);
@@ -275,22 +352,14 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     NSView* timeline = content->viewWithTag(2000);
     ASSERT_NE(timeline, nullptr);
 
-    // Under the sanitizers the program is checked for memory errors but not for leaks: SDL's
-    // D-Bus connection keeps blocks for the life of the process that the fast unwinder cannot
-    // trace to D-Bus (it has no frame pointers), and the exact one makes the program too slow
-    // to follow the mouse. The session's own code is leak-checked in this test program.
-    if (char const* asan = std::getenv("ASAN_OPTIONS"); asan && *asan) {
-        setenv("ASAN_OPTIONS", (std::string(asan) + ":detect_leaks=0").c_str(), 1);
-    }
-    Child host({KEYPOSE_HOST_PATH, Document()});
+    std::unique_ptr<Child> hostProgram = StartHost();
+    Child& host = *hostProgram;
     ASSERT_TRUE(host.Started());
-    NSPoint const view = WindowAt("keypose-host");
-    fPalette = WindowAt("Keypose Sequencer");
-    NSPoint const inspector = WindowAt("Inspector");
+    NSPoint const view = fView;
+    NSPoint const inspector = fInspector;
     ASSERT_GE(view.x, 0) << "the 3D view's window did not show";
     ASSERT_GE(fPalette.x, 0) << "the palette's window did not show";
     ASSERT_GE(inspector.x, 0) << "the inspector's window did not show";
-    std::this_thread::sleep_for(500ms);
     Screenshot("1_opened");
 
     // The camera looks at the crate's centre, the middle of the 640 x 480 view.
@@ -328,8 +397,9 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     EXPECT_NEAR(saved[1].matrix.value[3][0], 0.0, 1e-4);
     EXPECT_NEAR(saved[1].matrix.value[3][2], 0.0, 1e-4);
 
-    // Undo takes back the second recording (and the edits after it), then the first; redo
-    // puts the first back. Each state is saved under a name typed into the inspector.
+    // Undo takes back the second recording (and the edits after it), then the drag of the
+    // crate, then the first recording; redo puts the first back. Each state is saved under a
+    // name typed into the inspector.
     std::pair<int, int> const pathField{static_cast<int>(inspector.x) + 230,
                                         static_cast<int>(inspector.y) + 142};
     auto saveAs = [&](std::string const& name) {
@@ -341,6 +411,8 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     saveAs("undone_once.json");
     Keys(crate, "ctrl+z");
     saveAs("undone_twice.json");
+    Keys(crate, "ctrl+z");
+    saveAs("undone_thrice.json");
     Keys(crate, "ctrl+y");
     saveAs("redone.json");
     Screenshot("5_undone_and_redone");
@@ -353,6 +425,150 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     ASSERT_EQ(once.size(), 1u);
     EXPECT_EQ(once[0].time, 0);
     EXPECT_NEAR(once[0].matrix.value[3][0], 0.0, 1e-4);
-    EXPECT_TRUE(CrateRecords((fFolder / "undone_twice.json").string()).empty());
+    EXPECT_EQ(CrateRecords((fFolder / "undone_twice.json").string()).size(), 1u);
+    EXPECT_TRUE(CrateRecords((fFolder / "undone_thrice.json").string()).empty());
     EXPECT_EQ(CrateRecords((fFolder / "redone.json").string()).size(), 1u);
+}
+
+// The windows follow their size: the 3D view keeps the camera's 4:3 picture as large as fits,
+// centred between black bars; the palette lays its views out again at one pixel a point, so
+// its buttons stay where they were and the timeline grows. Camera moves keep the selection
+// and are no undo steps; a nudge is one, and undo gives back the saved bytes.
+TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
+    std::string why;
+    if (!StartDisplay(why)) {
+        GTEST_SKIP() << "no virtual display: " << why;
+    }
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool"))
+        << "xdotool is needed (scripts/packages.txt)";
+    std::unique_ptr<Child> host = StartHost();
+    ASSERT_TRUE(host->Started());
+    ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+    ASSERT_GE(fPalette.x, 0) << "the palette's window did not show";
+
+    refhost::Bitmap const before = Screenshot("resize_1_before");
+    ASSERT_GT(before.width(), 0) << "no screenshot (ImageMagick's import)";
+    auto viewPixel = [&](refhost::Bitmap const& shot, int x, int y) {
+        return OnScreen(shot, static_cast<int>(fView.x) + x, static_cast<int>(fView.y) + y);
+    };
+    refhost::Rgb const background = viewPixel(before, 5, 5);
+    ASSERT_FALSE(Black(background))
+        << "the scene's background fills the view; at " << fView.x << ", " << fView.y << ": "
+        << int(background.red) << " " << int(background.green) << " " << int(background.blue);
+
+    // 900 x 650: the picture is 867 x 650, 16 pixels from the left.
+    Resize(Title("keypose-host"), 900, 650);
+    refhost::Bitmap const wide = Screenshot("resize_2_view_900x650");
+    EXPECT_TRUE(Black(viewPixel(wide, 5, 325))) << "a bar on the left";
+    EXPECT_TRUE(Black(viewPixel(wide, 895, 600))) << "a bar on the right";
+    // (The palette and the inspector cover the view's top right.)
+    for (auto [x, y] :
+         {std::pair{25, 5}, std::pair{620, 5}, std::pair{25, 645}, std::pair{875, 645}}) {
+        EXPECT_EQ(viewPixel(wide, x, y).green, background.green)
+            << "the picture's corner near (" << x << ", " << y << ")";
+    }
+    // 400 x 700: the picture is 400 x 300, 200 pixels from the top.
+    Resize(Title("keypose-host"), 400, 700);
+    refhost::Bitmap const tall = Screenshot("resize_3_view_400x700");
+    EXPECT_TRUE(Black(viewPixel(tall, 200, 100))) << "a bar above";
+    EXPECT_TRUE(Black(viewPixel(tall, 200, 600))) << "a bar below";
+    for (auto [x, y] :
+         {std::pair{3, 203}, std::pair{396, 203}, std::pair{3, 496}, std::pair{396, 496}}) {
+        EXPECT_EQ(viewPixel(tall, x, y).green, background.green)
+            << "the picture's corner near (" << x << ", " << y << ")";
+    }
+
+    // The palette 100 pixels wider and 150 higher.
+    std::string const geometry = Output("xdotool search --onlyvisible --name '^" +
+                                        Title("Keypose Sequencer") + "$' getwindowgeometry");
+    int width = 0, height = 0;
+    std::sscanf(geometry.substr(geometry.find("Geometry:")).c_str(), "Geometry: %dx%d", &width,
+                &height);
+    ASSERT_GT(width, 0) << geometry;
+    Resize(Title("Keypose Sequencer"), width + 100, height + 150);
+    refhost::Bitmap const bigger = Screenshot("resize_4_palette_bigger");
+    auto palettePixel = [&](refhost::Bitmap const& shot, int x, int y) {
+        return OnScreen(shot, static_cast<int>(fPalette.x) + x, static_cast<int>(fPalette.y) + y);
+    };
+    int differing = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            refhost::Rgb const a = palettePixel(before, x, y), b = palettePixel(bigger, x, y);
+            differing += a.red != b.red || a.green != b.green || a.blue != b.blue;
+        }
+    }
+    EXPECT_EQ(differing, 0) << "the buttons at the top left are drawn as they were, unstretched";
+    refhost::Rgb const corner = palettePixel(bigger, width + 95, height + 145);
+    refhost::Rgb const oldCorner = palettePixel(before, width - 5, height - 5);
+    EXPECT_EQ(corner.green, oldCorner.green) << "the timeline reaches the new corner";
+
+    // Orbit: a drag on empty space of the view (its picture's top left corner).
+    Drag(InView(20, 220), InView(120, 240), 5);
+    Keys(InView(200, 350), "ctrl+s");
+    std::string const orbited = FileText(Document());
+    EXPECT_EQ(SelectedNames(Document()), std::vector<std::string>{"Crate"})
+        << "orbiting keeps the selection";
+    Keys(InView(200, 350), "Right");
+    Keys(InView(200, 350), "ctrl+s");
+    EXPECT_TRUE(FileText(Document()) != orbited) << "the nudge moved the crate";
+    Keys(InView(200, 350), "ctrl+z ctrl+s");
+    EXPECT_TRUE(FileText(Document()) == orbited) << "undo gives back the bytes before the nudge";
+    Keys(InView(200, 350), "ctrl+z ctrl+s");
+    EXPECT_TRUE(FileText(Document()) == orbited) << "nothing more to undo: the orbit is no step";
+    Click(InView(10, 230));
+    Keys(InView(200, 350), "ctrl+s");
+    EXPECT_TRUE(SelectedNames(Document()).empty()) << "a click on empty space deselects";
+    Screenshot("resize_5_deselected");
+    Keys(InView(200, 350), "ctrl+q");
+    EXPECT_TRUE(host->Exited(5000ms)) << "quit did not end the program";
+}
+
+// The windows say what they hold: titles name the document and mark it while edited. Quitting
+// an edited document asks in a prompt that takes the keyboard: Escape cancels, Tab moves
+// between the buttons, Return presses the focused one (Save at first).
+TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
+    std::string why;
+    if (!StartDisplay(why)) {
+        GTEST_SKIP() << "no virtual display: " << why;
+    }
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool"))
+        << "xdotool is needed (scripts/packages.txt)";
+    std::string const original = FileText(Document());
+    {
+        std::unique_ptr<Child> host = StartHost();
+        ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+        EXPECT_TRUE(Shows("box\\.json - keypose-host"));
+        EXPECT_TRUE(Shows("box\\.json - Inspector"));
+        std::pair<int, int> const view = InView(320, 240);
+        Keys(view, "Right"); // nudges the crate
+        EXPECT_TRUE(Shows("\\*box\\.json - keypose-host")) << "the edit is marked";
+        EXPECT_TRUE(Shows("\\*box\\.json - Keypose Sequencer"));
+
+        Keys(view, "ctrl+q");
+        EXPECT_TRUE(Shows("Save changes\\? - keypose-host")) << "the prompt shows";
+        Screenshot("prompt_1_asked");
+        Keys(view, "Escape");
+        EXPECT_FALSE(host->Exited(300ms)) << "Escape cancels";
+        EXPECT_FALSE(Shows("Save changes\\? - keypose-host"));
+        Keys(view, "ctrl+q");
+        EXPECT_TRUE(Shows("Save changes\\? - keypose-host")) << "asked again";
+        Keys(view, "Tab Tab Return"); // to Cancel
+        EXPECT_FALSE(host->Exited(300ms)) << "Tab twice and Return cancel";
+        EXPECT_FALSE(Shows("Save changes\\? - keypose-host"));
+        Keys(view, "ctrl+q");
+        EXPECT_TRUE(Shows("Save changes\\? - keypose-host")) << "asked a third time";
+        Keys(view, "Tab");
+        Screenshot("prompt_2_dont_save_focused");
+        Keys(view, "Return"); // Don't Save
+        EXPECT_TRUE(host->Exited(5000ms)) << "Don't Save quits";
+    }
+    EXPECT_TRUE(FileText(Document()) == original) << "nothing was saved";
+    {
+        std::unique_ptr<Child> host = StartHost();
+        ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+        Keys(InView(320, 240), "Right ctrl+q");
+        Keys(InView(320, 240), "Return");
+        EXPECT_TRUE(host->Exited(5000ms)) << "Save quits";
+    }
+    EXPECT_TRUE(FileText(Document()) != original) << "Return saved the nudge";
 }
