@@ -5,6 +5,7 @@
 #include "host/framework.h"
 #include "palette/palette_sync.h"
 #include "playback/colour_effect.h"
+#include "playback/host_time.h"
 #include "playback/light_effect.h"
 #include "playback/texture_effect.h"
 #include "plugin/plugin_state.h"

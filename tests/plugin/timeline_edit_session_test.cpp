@@ -50,7 +50,7 @@ protected:
         return 0;
     }
     std::string Text() const { return refhost::DocumentText(fSession.Front()); }
-    std::size_t UndoSteps() const { return HostState::Instance().undoSteps.size(); }
+    std::size_t UndoSteps() const { return HostState::Instance().UndoDepth(); }
 
     // The crate recorded at 0 s and, moved 2 along x, at 2 s; the time is then 1 s.
     double RecordTwoPoints() {
