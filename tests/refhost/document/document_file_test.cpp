@@ -318,6 +318,11 @@ TEST_F(DocumentFileTest, SavingRefusesReadOnlyFilesAndFollowsLinksToNewFiles) {
                       std::string(device) + ": " + kind + ", not a plain file");
         }
     }
+    // A clock out of order would make a file that no reader takes: it is not written.
+    made->clock.current = made->clock.maximum + 1;
+    EXPECT_THROW(refhost::SaveDocument(*made, Folder() + "/unordered.json"), DocumentError);
+    EXPECT_FALSE(fs::exists(Folder() + "/unordered.json"));
+    made->clock.current = made->clock.minimum;
     try {
         refhost::SaveDocument(*made, "");
         FAIL() << "an empty name was saved to";
