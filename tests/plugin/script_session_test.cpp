@@ -230,6 +230,18 @@ TEST_F(ScriptSessionTest, TimesAndRangesKeepTheClockInOrder) {
     EXPECT_EQ(tiny->clock.current, 0);
 }
 
+// A picture that cannot be written says why.
+TEST_F(ScriptSessionTest, APictureThatCannotBeWrittenSaysWhy) {
+    std::filesystem::create_directories(fFolder / "sub");
+    try {
+        Run("open " + Example("textured_box.json") + "\npalette sub\n");
+        FAIL() << "a folder took a picture";
+    } catch (refhost::ScriptError const& error) {
+        EXPECT_NE(std::string(error.what()).find("sub: Is a directory"), std::string::npos)
+            << error.what();
+    }
+}
+
 // A long play keeps what it remembers bounded: the module's message log keeps its first
 // messages and counts the rest.
 TEST_F(ScriptSessionTest, ALongPlayRunsInConstantMemory) {
