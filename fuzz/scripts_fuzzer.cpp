@@ -1,7 +1,8 @@
 // Whole scripts of user actions through the real module: any text is checked as a script,
 // and the lines it accepts run one by one in a session on the painted crate (a line that
 // cannot be done is refused and the next one runs). Files stay in a scratch folder: `open`
-// opens one of the examples, `save` writes one scratch file, and pictures are not drawn.
+// opens one of the examples, `save` writes one scratch file, and pictures and glTF files are
+// neither written nor read.
 // Plays are cut to two seconds so that an input runs in a bounded time.
 //
 // The mutator works on lines: it replaces, inserts, removes or swaps lines, writes a line
@@ -52,7 +53,7 @@ fs::path Scratch() {
 // for a command this target does not run.
 bool Tamed(refhost::ScriptCommand& command) {
     std::string const& verb = command.verb;
-    if (verb == "palette" || verb == "render") {
+    if (verb == "palette" || verb == "render" || verb == "export" || verb == "import") {
         return false;
     }
     if (verb == "open") {
