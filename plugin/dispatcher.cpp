@@ -169,6 +169,7 @@ int32_t Event(PlugInParamRec& params) {
         return PaletteActivated();
     }
     if (bits & kEventDocumentOpened) {
+        ForgetFrontViewPass();
         RecacheAll();
         gRecache = false;
         return kPlugInHandled;
