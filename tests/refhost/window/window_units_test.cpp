@@ -289,6 +289,74 @@ TEST(WindowUndoTest, EachPoseGestureIsOneStepAndUndoRestoresTheBytes) {
     refhost::HostState::Instance().Reset();
 }
 
+// Every way of changing the clock shows in the palette: the slider and the drawer's three time
+// fields follow a script's range and time, a jump back to the first time shown (the start),
+// and typing into a field is not overwritten by frames while the clock stands still.
+TEST(PaletteFieldsTest, EveryChangeOfTheClockShowsAndTypedValuesHold) {
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        NSPanel& palette = session.Palette();
+        ASSERT_FALSE(palette.drawers().empty());
+        NSDrawer* drawer = palette.drawers().back();
+        drawer->open();
+        auto field = [&](long tag) {
+            return dynamic_cast<NSTextField*>(drawer->contentView()->viewWithTag(tag));
+        };
+        NSTextField* start = field(10002);
+        NSTextField* current = field(10003);
+        NSTextField* end = field(10004);
+        auto* slider = dynamic_cast<NSSlider*>(palette.contentView()->viewWithTag(1000));
+        ASSERT_TRUE(start && current && end && slider);
+        auto sliderAt = [&] {
+            return (slider->doubleValue() - slider->minValue()) /
+                   (slider->maxValue() - slider->minValue());
+        };
+
+        session.SetRange(0, 6);
+        EXPECT_EQ(end->stringValue(), "6") << "a script's range shows";
+        session.SetTime(3);
+        EXPECT_EQ(current->stringValue(), "3");
+        EXPECT_NEAR(sliderAt(), 0.5, 1e-3);
+        session.SetRange(1, 5);
+        EXPECT_EQ(start->stringValue(), "1");
+        EXPECT_EQ(end->stringValue(), "5");
+        EXPECT_NEAR(sliderAt(), 0.5, 1e-3) << "3 s in the middle of 1 to 5";
+        // As the window's Home key does it: the host sets the time and the frames follow.
+        session.SetTime(1);
+        EXPECT_EQ(current->stringValue(), "1");
+        EXPECT_NEAR(sliderAt(), 0, 1e-3);
+        session.SetRange(0, 6);
+        session.SetTime(0); // the time the palette first saw
+        EXPECT_EQ(current->stringValue(), "0");
+        EXPECT_NEAR(sliderAt(), 0, 1e-3) << "back at the start, the slider too";
+        session.SetTime(4);
+
+        // Typed slowly, a key a second while the loop runs its frames (and the plug-in its
+        // idle events).
+        auto typeSlowly = [&](NSTextField* into, std::vector<std::string> const& keys) {
+            session.Click(into);
+            for (std::string const& key : keys) {
+                session.Type(into, key);
+                for (int frame = 0; frame < 40; ++frame) {
+                    session.Frame();
+                }
+            }
+        };
+        typeSlowly(current, {"2", ".", "5", "\r"});
+        EXPECT_EQ(PL_GetCurTime(), 1500) << "2.5 s typed";
+        EXPECT_EQ(current->stringValue(), "2.5");
+        typeSlowly(end, {"8", "\r"});
+        EXPECT_EQ(PL_GetMaxTime(), 4800);
+        typeSlowly(start, {"0", ".", "5", "\r"});
+        EXPECT_EQ(PL_GetMinTime(), 300);
+        EXPECT_EQ(start->stringValue(), "0.5");
+        EXPECT_NEAR(sliderAt(), (2.5 - 0.5) / (8 - 0.5), 1e-3);
+    }
+    NSApp()->discardEvents();
+    refhost::HostState::Instance().Reset();
+}
+
 TEST(WindowUndoTest, UndoAfterTwoRecordingsLeavesOneThenNoneAndRedoPutsBack) {
     auto recordings = [](refhost::Document const& document) {
         CGroupObject selected(document.SelectedGroup());
