@@ -6,6 +6,8 @@
 
 #include "host/framework.h"
 #include "host/scene.h"
+#include "interp/easing.h"
+#include "playback/host_time.h"
 #include "tween/cache.h"
 #include "tween/recache.h"
 #include "tween/row_order.h"
@@ -46,8 +48,11 @@ void DeselectAllTweens(TDynamicArray<CCache*>& caches) {
     ForEachRecord(caches, [](CCache&, BaseTweenRecord& record) { record.selected = false; });
 }
 
-bool DoSelectObjectTween(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRect const& timeline,
-                         bool toggle, bool /*unused*/) {
+namespace {
+
+// The record under p: the row that holds p, then that row's hit test; null when none.
+BaseTweenRecord* TweenUnder(TDynamicArray<CCache*>& caches, NSPoint const& p,
+                            NSRect const& timeline) {
     TimelineScale const scale = TimelineScale::Current();
     float const origin = timeline.origin.x + kStartOffset;
     for (uint32_t i = 0; i < caches.Count(); ++i) {
@@ -57,22 +62,38 @@ bool DoSelectObjectTween(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRec
         }
         int32_t const index =
             caches[i]->FindTweenPointIndex(p, row, origin, scale.PixelsPerUnit(), scale.HalfRow());
-        if (index < 0) {
-            break;
-        }
-        BaseTweenRecord& record = caches[i]->Record(static_cast<uint32_t>(index));
-        if (toggle) {
-            record.selected = !record.selected;
-        } else if (!record.selected) {
+        return index < 0 ? nullptr : &caches[i]->Record(static_cast<uint32_t>(index));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool DoSelectObjectTween(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRect const& timeline,
+                         bool toggle, bool /*unused*/) {
+    BaseTweenRecord* record = TweenUnder(caches, p, timeline);
+    if (!record) {
+        if (!toggle) {
             DeselectAllTweens(caches);
-            record.selected = true;
         }
-        return true;
+        return false;
     }
-    if (!toggle) {
+    if (toggle) {
+        record->selected = !record->selected;
+    } else if (!record->selected) {
         DeselectAllTweens(caches);
+        record->selected = true;
     }
-    return false;
+    return true;
+}
+
+bool TweenTimeUnder(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRect const& timeline,
+                    int32_t* time) {
+    BaseTweenRecord const* record = TweenUnder(caches, p, timeline);
+    if (record) {
+        *time = record->time;
+    }
+    return record != nullptr;
 }
 
 void DeselectAllObjects() {
@@ -130,7 +151,7 @@ bool DeleteSelectedTweens() {
 }
 
 void MoveSelectedTweens(TDynamicArray<CCache*>& caches, NSPoint& p, NSPoint lastMouse) {
-    float const unitsPerPixel = static_cast<float>(PL_GetTimeUnitsPerSecond()) / gScaleFactor;
+    float const unitsPerPixel = TimeUnitsPerSecond() / gScaleFactor;
     float d = unitsPerPixel * (p.x - lastMouse.x);
     int32_t const minimum = PL_GetMinTime();
     int32_t const maximum = PL_GetMaxTime();
@@ -156,6 +177,67 @@ void MoveSelectedTweens(TDynamicArray<CCache*>& caches, NSPoint& p, NSPoint last
     for (uint32_t row = 0; row < caches.Count(); ++row) {
         SortByTime(*caches[row]);
     }
+}
+
+bool AnyTweenSelected(TDynamicArray<CCache*>& caches) {
+    bool any = false;
+    ForEachRecord(caches, [&](CCache&, BaseTweenRecord& record) { any = any || record.selected; });
+    return any;
+}
+
+bool SelectionSpansTime(TDynamicArray<CCache*>& caches) {
+    int32_t lo = INT32_MAX;
+    int32_t hi = INT32_MIN;
+    ForEachRecord(caches, [&](CCache&, BaseTweenRecord& record) {
+        if (record.selected) {
+            lo = std::min(lo, record.time);
+            hi = std::max(hi, record.time);
+        }
+    });
+    return lo < hi;
+}
+
+int32_t MoveSelectedTweensBy(TDynamicArray<CCache*>& caches, int32_t d) {
+    int64_t move = d;
+    ForEachRecord(caches, [&](CCache&, BaseTweenRecord& record) {
+        if (record.selected) {
+            move = std::max(move, int64_t{PL_GetMinTime()} - record.time);
+            move = std::min(move, int64_t{PL_GetMaxTime()} - record.time);
+        }
+    });
+    if (move == 0) {
+        return 0;
+    }
+    ForEachRecord(caches, [&](CCache&, BaseTweenRecord& record) {
+        if (record.selected) {
+            record.time = static_cast<int32_t>(record.time + move);
+        }
+    });
+    for (uint32_t row = 0; row < caches.Count(); ++row) {
+        SortByTime(*caches[row]);
+    }
+    return static_cast<int32_t>(move);
+}
+
+void SetSelectedEase(TDynamicArray<CCache*>& caches, uint8_t ease) {
+    ForEachRecord(caches, [&](CCache&, BaseTweenRecord& record) {
+        if (record.selected) {
+            record.ease = ease;
+        }
+    });
+}
+
+uint8_t NextEaseOfSelection(TDynamicArray<CCache*>& caches) {
+    for (uint32_t row = 0; row < caches.Count(); ++row) {
+        for (uint32_t i = 0; i < caches[row]->Count(); ++i) {
+            BaseTweenRecord const& record = caches[row]->Record(i);
+            if (record.selected) {
+                bool const cycles = record.ease < eEaseInOut;
+                return cycles ? static_cast<uint8_t>(record.ease + 1) : uint8_t{eEaseLinear};
+            }
+        }
+    }
+    return eEaseIn;
 }
 
 void CommitMarqueeSelection(TDynamicArray<CCache*>& caches, NSRect const& frame, float width,

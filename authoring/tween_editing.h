@@ -20,6 +20,10 @@ void DeselectAllTweens(TDynamicArray<CCache*>& caches);
 bool DoSelectObjectTween(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRect const& timeline,
                          bool toggle, bool unused);
 
+// The time of the tween point under p, as a click there would find it; false when none.
+bool TweenTimeUnder(TDynamicArray<CCache*>& caches, NSPoint const& p, NSRect const& timeline,
+                    int32_t* time);
+
 // Moves every member of the front document's selection to the group of the other objects.
 void DeselectAllObjects();
 
@@ -43,3 +47,19 @@ void CommitMarqueeSelection(TDynamicArray<CCache*>& caches, NSRect const& frame,
 
 // Writes every row back to its object, in row order.
 void WriteBackAllRows(TDynamicArray<CCache*>& caches);
+
+// Whether any row has a selected point.
+bool AnyTweenSelected(TDynamicArray<CCache*>& caches);
+// Whether the selected points span some time, so that mirroring them changes anything.
+bool SelectionSpansTime(TDynamicArray<CCache*>& caches);
+
+// Moves every selected point by d time units, d first held so that no selected point leaves
+// the host's minimum..maximum, then keeps each row in time order; answers the d applied. The
+// scene is not written.
+int32_t MoveSelectedTweensBy(TDynamicArray<CCache*>& caches, int32_t d);
+
+// Gives every selected point the ease (TEase) in memory; the caller writes the rows back.
+void SetSelectedEase(TDynamicArray<CCache*>& caches, uint8_t ease);
+// The ease that E gives the selection: the one after the first selected point's in the
+// cycle linear, in, out, in-out (a hold, or any other, goes to linear).
+uint8_t NextEaseOfSelection(TDynamicArray<CCache*>& caches);

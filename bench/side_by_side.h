@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <ctime>
 #include <string>
@@ -13,15 +14,18 @@
 
 namespace bench {
 
-template <std::size_t N>
+// The thread's processor time, or the wall clock for work spread over threads of its own.
+enum class Clock { kThread, kWall };
+
+template <std::size_t N, Clock kClock = Clock::kThread>
 class SideBySide {
 public:
     // Runs the operation and adds its time to slot `which`.
     template <typename Operation>
     void Time(std::size_t which, Operation&& operation) {
-        double const start = ThreadSeconds();
+        double const start = Seconds();
         operation();
-        fSeconds[which] += ThreadSeconds() - start;
+        fSeconds[which] += Seconds() - start;
     }
 
     // Nanoseconds per unit of slot `which` over the iterations run.
@@ -45,6 +49,16 @@ public:
     }
 
 private:
+    static double Seconds() {
+        if constexpr (kClock == Clock::kWall) {
+            return std::chrono::duration<double>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        } else {
+            return ThreadSeconds();
+        }
+    }
+
     static double ThreadSeconds() {
         timespec now{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);

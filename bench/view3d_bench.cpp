@@ -172,9 +172,19 @@ static void WindowFrameAgainstEmpty(benchmark::State& state) {
     int const height = width == 1280 ? 720 : width * 3 / 4;
     bench::BenchDocument document(kGroups);
     bench::GiveTweenPoints(document.Selected(), 2, 6000);
-    // The groups lie on a 100 x 100 grid in x and y: the camera looks at all of them.
-    auto* camera = As<Camera>(As<View>(PL_GetTheView())->camera);
-    camera->data.placement = {{50, 50, 110}, {50, 50, 0}, {0, 1, 0}};
+    // The groups lie on a 100 x 100 grid in x and y: the camera looks at all of them, lit
+    // by the sun and an ambient light.
+    auto* view = As<View>(PL_GetTheView());
+    auto* camera = As<Camera>(view->camera);
+    camera->data.placement = {{50, -20, 100}, {50, 45, 0}, {0, 1, 0}};
+    auto* sun = new Light("drct"_4cc);
+    sun->direction = {-0.4f, 0.3f, -1};
+    auto* ambient = new Light("ambn"_4cc);
+    ambient->common.brightness = 0.3f;
+    for (Light* light : {sun, ambient}) {
+        CGroupObject(view->lights).AddObject(CSharedObject(light));
+        Release(light);
+    }
     camera->aspectRatio = static_cast<float>(width) / static_cast<float>(height);
     BoxGrid const empty(0, width, height);
     PL_SetMinTime(0);

@@ -91,7 +91,8 @@ void PL_DrawDocumentViews(int32_t which);
 void PL_DataChanged();
 // Keeps the front document as it is now as an undo step, before a plug-in changes it. The
 // arguments say what the change touches: (1, 1, 0, 0) objects, (0, 0, 0, 0) camera and
-// lights; the host keeps the whole document either way.
+// lights; the host keeps the document either way (as what changed since the step before,
+// within its undo limit).
 void PL_DoUndo(int32_t a, int32_t b, int32_t c, int32_t d);
 // Asks the host to rebuild its constructive solids before the next drawing.
 void PL_ForceCSGRecache();

@@ -3,6 +3,7 @@
 #include "host/framework.h"
 #include "palette/name_column.h"
 #include "palette/palette_views.h"
+#include "palette/timeline_edits.h"
 #include "tween/recache.h"
 #include "tween/timeline_geometry.h"
 
@@ -23,11 +24,19 @@ void NameColumnView::drawRect(NSRect const&) {
 
 void NameColumnView::mouseDown(NSEvent* event) {
     try {
-        if ((event->modifierFlags() & NSEventModifierFlagShift) == 0) {
+        MakePendingRebuild();
+        bool const shift = (event->modifierFlags() & NSEventModifierFlagShift) != 0;
+        if (!shift) {
             DeselectAllObjects();
         }
         NSPoint const p = convertPoint(event->locationInWindow(), nullptr);
-        SelectObjectName(gTimeLineCache, p, frame(), TruncateToInt32(curScroll));
+        int32_t const scroll = TruncateToInt32(curScroll);
+        if (!shift && !GetClickedCache(gTimeLineCache, p, frame(), scroll)) {
+            // Everything was deselected and nothing selected: the views show it at once.
+            PL_DataChanged();
+            PL_DrawDocumentViews(1);
+        }
+        SelectObjectName(gTimeLineCache, p, frame(), scroll);
     } catch (...) {
         // A selection that cannot change stays as far as it got.
     }

@@ -12,6 +12,8 @@
 #include "palette/palette_views.h"
 #include "palette/slider_mapping.h"
 #include "palette/time_setters.h"
+#include "palette/timeline_edits.h"
+#include "playback/host_time.h"
 #include "plugin/plugin_state.h"
 #include "tween/cache.h"
 #include "tween/recache.h"
@@ -20,7 +22,7 @@
 namespace {
 
 double UnitsPerSecond() {
-    return static_cast<double>(PL_GetTimeUnitsPerSecond());
+    return static_cast<double>(TimeUnitsPerSecond());
 }
 
 bool OptionHeld() {
@@ -211,13 +213,19 @@ void AfterZoom() {
 
 } // namespace
 
+void KeyposeSequencerPaletteController::SnapChanged(NSObject* sender) {
+    if (auto* toggle = dynamic_cast<NSButton*>(sender)) {
+        gSnapToStep = toggle->state() == NSControlStateValueOn;
+    }
+}
+
 void KeyposeSequencerPaletteController::ZoomIn(NSObject*) {
-    gScaleFactor = std::min(gScaleFactor * 2.0f, 128.0f);
+    gScaleFactor = std::min(gScaleFactor * 2.0f, kMostZoom);
     AfterZoom();
 }
 
 void KeyposeSequencerPaletteController::ZoomOut(NSObject*) {
-    gScaleFactor = std::max(gScaleFactor * 0.5f, 0.03125f);
+    gScaleFactor = std::max(gScaleFactor * 0.5f, kLeastZoom);
     AfterZoom();
 }
 

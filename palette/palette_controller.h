@@ -55,6 +55,8 @@ public:
     void SliderDragged(NSObject* sender);
     void ChangeTweenAddMovement(NSObject* sender);
     void OpenCloseDrawer(NSObject* sender);
+    // The drawer's snap toggle: drags and the scrubbed time snap to the step while it is on.
+    void SnapChanged(NSObject* sender);
     // The drawer shows the clock's current time as it opens (while it is closed the time
     // moves without it).
     void DrawerWillOpen(NSNotification* notification);

@@ -4,6 +4,7 @@
 #include "palette/palette_controller.h"
 #include "palette/palette_sync.h"
 #include "palette/palette_views.h"
+#include "palette/timeline_edits.h"
 #include "palette/transport_images.h"
 #include "palette/tween_button.h"
 
@@ -157,6 +158,12 @@ std::unique_ptr<NSDrawer> MakeDrawer(KeyposeSequencerPaletteController& owner) {
     field(8, kSpeedMinFieldTag, &C::SpeedMinChanged, 0.25f);
     field(68, kSpeedFieldTag, &C::SpeedChanged, 1.0f);
     field(128, kSpeedMaxFieldTag, &C::SpeedMaxChanged, 4.0f);
+    auto* snap = content->addSubview(std::make_unique<NSButton>(NSMakeRect(8, 6, 174, 22)));
+    snap->setTitle("Snap to step");
+    snap->setButtonType(NSButtonType::toggle);
+    snap->setState(gSnapToStep ? NSControlStateValueOn : NSControlStateValueOff);
+    snap->setTag(kSnapToggleTag);
+    b.Connect(snap, &C::SnapChanged);
     return drawer;
 }
 

@@ -7,6 +7,7 @@
 #include "palette/set_up_dialog.h"
 #include "palette/slider_mapping.h"
 #include "palette/tween_button.h"
+#include "playback/host_time.h"
 
 NSView* PaletteViewWithTag(long tag) {
     if (!gPalette || !gPalette->contentView()) {
@@ -78,7 +79,7 @@ bool ShowClockChanges() {
         return false;
     }
     shown = {gPalette, minimum, current, maximum};
-    double const perSecond = static_cast<double>(PL_GetTimeUnitsPerSecond());
+    double const perSecond = static_cast<double>(TimeUnitsPerSecond());
     if (range) {
         SetDrawerField(kMinTimeFieldTag, minimum / perSecond);
         SetDrawerField(kMaxTimeFieldTag, maximum / perSecond);

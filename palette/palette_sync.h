@@ -5,13 +5,15 @@
 
 #include <initializer_list>
 
+#include "tween/timeline_layout.h"
+
 // Tags of the palette's controls.
-inline constexpr int kTimeSliderTag = 1000;
+inline constexpr int kTimeSliderTag = kTimelineSliderTag;
 inline constexpr int kPlayBackwardTag = 1003;
 inline constexpr int kStopTag = 1004;
 inline constexpr int kPlayForwardTag = 1005;
 inline constexpr int kStepFieldTag = 1014;
-inline constexpr int kTimeLineTag = 2000;
+inline constexpr int kTimeLineTag = kTimelineViewTag;
 inline constexpr int kNameColumnTag = 2002;
 inline constexpr int kSplitViewTag = 2006;
 inline constexpr int kMinTimeFieldTag = 10002;
@@ -21,6 +23,7 @@ inline constexpr int kSpeedSliderTag = 10011;
 inline constexpr int kSpeedMinFieldTag = 10012;
 inline constexpr int kSpeedFieldTag = 10013;
 inline constexpr int kSpeedMaxFieldTag = 10014;
+inline constexpr int kSnapToggleTag = 10015;
 
 // Whether the palette panel is shown.
 bool PaletteIsVisible();

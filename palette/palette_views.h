@@ -8,10 +8,14 @@
 #include "host/cocoa/ns_slider.h"
 #include "host/cocoa/ns_split_view.h"
 #include "host/cocoa/ns_view.h"
+#include "palette/palette_sync.h"
 
 class NSNotification;
 
 inline constexpr long kObjectNameTag = 999;
+// The zoom's limits, in pixels a second.
+inline constexpr float kLeastZoom = 0.03125f;
+inline constexpr float kMostZoom = 128.0f;
 
 // What a mouse gesture in the timeline started on. One palette exists, so these are
 // process-wide. gLastLocalMouse is the mouse-down point, then the last processed drag point;
@@ -55,7 +59,7 @@ private:
 class TweenView : public NSView {
 public:
     using NSView::NSView;
-    long tag() const override { return 2000; }
+    long tag() const override { return kTimeLineTag; }
     bool acceptsFirstResponder() override { return true; }
     bool acceptsFirstMouse(NSEvent*) override { return true; }
     void viewWillDraw() override;
@@ -67,20 +71,55 @@ public:
     void mouseDragged(NSEvent* event) override;
     // Commits a marquee, then writes every row back to its object.
     void mouseUp(NSEvent* event) override;
-    // Delete removes the selected points, R mirrors them; anything else goes on.
+    // Delete removes the selected points, R mirrors them, E gives them the next ease and H a
+    // hold, control (or command) with V pastes the copy at the current time, each one undo
+    // step; control with C copies the selected points; F zooms to fit them (all points when
+    // none is selected); anything else goes on.
     void keyDown(NSEvent* event) override;
+    // With control (or command): zooms about the mouse; otherwise the scroll view scrolls.
+    void scrollWheel(NSEvent* event) override;
+    // The zoom (clamped to kLeastZoom..kMostZoom) with the frame, the slider and the scroll
+    // made to fit it; the horizontal scroll is held within the new width.
+    void SetZoom(float pixelsPerSecond);
 
 private:
+    // What the gesture under way has done: a scrub, a tab or point drag's start time and the
+    // mouse's travel in time units since the mouse-down, what a point drag has applied.
+    struct Gesture {
+        bool scrubbing = false;
+        bool moved = false;
+        int32_t anchor = 0;
+        double travel = 0;
+        int64_t applied = 0;
+    };
+
     // Grows the frame to the content; keeps the top edge where it shows when it grows.
     void FitFrameToContent();
-    void DragTab(NSPoint p, bool minimum);
+    // Whether this event's drag snaps to the palette's time step.
+    bool Snapping(NSEvent* event) const;
+    // The current time to the time under p (snapped, within the range); the scene follows.
+    void ScrubTo(NSPoint p, bool snap);
+    // One drag step of the selected points; snapping puts the grabbed point on a whole step.
+    void MoveSelection(NSPoint& p, bool snap);
+    void DragTab(NSPoint p, bool minimum, bool snap);
+    // A key's edit as one undo step; false for a key that is not the timeline's.
+    bool Edit(char key);
+    // Control with C or V; false for another key.
+    bool Clipboard(char key);
+    // F: zoom to fit; false for another key.
+    bool Zoom(char key);
+    void ZoomToFit();
+    // Scrolls the clip view so that x is at its left edge, within the timeline's width.
+    void ScrollTimelineTo(float x);
+
+    Gesture fGesture;
 };
 
 // The object-name column left of the timeline.
 class NameColumnView : public NSView {
 public:
     using NSView::NSView;
-    long tag() const override { return 2002; }
+    long tag() const override { return kNameColumnTag; }
     bool acceptsFirstResponder() override { return true; }
     bool acceptsFirstMouse(NSEvent*) override { return true; }
     // The timeline's vertical scroll offset.

@@ -9,6 +9,7 @@
 #include "palette/palette_sync.h"
 #include "palette/palette_views.h"
 #include "palette/tween_button.h"
+#include "playback/host_time.h"
 
 NSPanel* gPalette = nullptr;
 KeyposeSequencerPaletteController* gKeyposeSequencerPaletteController = nullptr;
@@ -30,8 +31,7 @@ KeyposeSequencerPaletteController::~KeyposeSequencerPaletteController() {
 }
 
 void KeyposeSequencerPaletteController::DrawerWillOpen(NSNotification*) {
-    SetDrawerField(kCurTimeFieldTag, static_cast<float>(PL_GetCurTime()) /
-                                         static_cast<float>(PL_GetTimeUnitsPerSecond()));
+    SetDrawerField(kCurTimeFieldTag, static_cast<float>(PL_GetCurTime()) / TimeUnitsPerSecond());
 }
 
 void KeyposeSequencerPaletteController::loadNib() {

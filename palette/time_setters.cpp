@@ -2,6 +2,7 @@
 
 #include "host/framework.h"
 #include "palette/palette_sync.h"
+#include "playback/host_time.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ bool Store(TimeSlot const& slot, int32_t time) {
 
 void ShowStored(TimeSlot const& slot, int32_t time, bool updateField) {
     if (updateField) {
-        SetDrawerField(slot.fieldTag,
-                       static_cast<float>(time) / static_cast<float>(PL_GetTimeUnitsPerSecond()));
+        SetDrawerField(slot.fieldTag, static_cast<float>(time) / TimeUnitsPerSecond());
     }
     MarkPaletteViewsForRedisplay({kTimeSliderTag, kTimeLineTag});
 }

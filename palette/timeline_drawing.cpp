@@ -59,7 +59,7 @@ struct MarkPlace {
 MarkPlace PlaceMark(NSRect const& R, int32_t time, int32_t t0) {
     TimelineScale const scale = TimelineScale::Current();
     return MarkPlace{TimeMarkX(time, t0, R.origin.x, scale),
-                     TruncateTo16Bit(R.origin.x + kStartOffset)};
+                     TruncateToPixel(R.origin.x + kStartOffset)};
 }
 
 // Where the minimum and current marks are drawn: from the time origin to the right edge.
@@ -237,11 +237,12 @@ void DrawSelfTween(CCache* cache, NSRect const& row, float P, int32_t t0, NSRect
         if (x + half < NSMinX(visible) || x - half > NSMaxX(visible)) {
             continue;
         }
-        TweenGlyph const glyph = TweenGlyphAt(x, rowTop, half);
+        TweenGlyphOutline const glyph = TweenGlyphShape(x, rowTop, half, record.ease);
         NSBezierPath path;
-        path.moveToPoint(glyph.apex);
-        path.lineToPoint(glyph.left);
-        path.lineToPoint(glyph.right);
+        path.moveToPoint(glyph.points[0]);
+        for (int k = 1; k < glyph.count; ++k) {
+            path.lineToPoint(glyph.points[k]);
+        }
         path.closePath();
         bool const previewed = gDoingMarqueeSelection &&
                                NSPointInRect(TweenGlyphMarqueePoint(x, rowTop, half), gMarquee);

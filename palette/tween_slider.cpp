@@ -5,9 +5,6 @@
 
 namespace {
 
-// The width the knob adds beyond the maximum mark.
-constexpr float kKnobAllowance = 12;
-
 void RepaintBeside(NSView const& slider) {
     if (NSView* parent = slider.superview()) {
         if (NSView* beside = parent->viewWithTag(kObjectNameTag)) {
@@ -30,15 +27,15 @@ NSRect TweenSlider::PlacedFrame() const {
     TimelineScale const scale = TimelineScale::Current();
     int64_t const scrollUnits =
         TruncateToInt32(curScroll * scale.unitsPerSecond / scale.pixelsPerSecond);
-    float const ox = TruncateTo16Bit(F.origin.x + kStartOffset);
+    float const ox = TruncateToPixel(F.origin.x + kStartOffset);
     auto markX = [&](int32_t time) {
         auto const shown = static_cast<float>(static_cast<int64_t>(time) - scrollUnits);
-        return TruncateTo16Bit(shown / scale.unitsPerSecond * scale.pixelsPerSecond + ox);
+        return TruncateToPixel(shown / scale.unitsPerSecond * scale.pixelsPerSecond + ox);
     };
     float const xmin = markX(PL_GetMinTime());
     float const xmax = markX(PL_GetMaxTime());
     NSRect const f = frame();
-    return NSMakeRect(xmin, f.origin.y, (xmax - xmin) + kKnobAllowance, f.size.height);
+    return NSMakeRect(xmin, f.origin.y, (xmax - xmin) + kSliderKnobAllowance, f.size.height);
 }
 
 void TweenSlider::recalculateFrame() {

@@ -16,12 +16,18 @@ std::map<char*, int32_t> gMapLastUpdate;
 
 namespace {
 
-// The current time of the view's previous pass (one before now for a view never animated),
-// which becomes now.
-int32_t TakePreviousTime(int32_t now) {
+struct PreviousPass {
+    int32_t time;
+    bool none; // the view was never animated
+};
+
+// The current time of the view's previous pass, which becomes now. A view never animated
+// takes now itself, so that its first pass adds no effect's shift: opening a document and
+// saving it again changes nothing.
+PreviousPass TakePreviousTime(int32_t now) {
     auto* view = reinterpret_cast<char*>(PL_GetTheView());
-    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, HostTimeSum(now, -1));
-    int32_t const previous = entry->second;
+    auto [entry, isNew] = gMapLastUpdate.try_emplace(view, now);
+    PreviousPass const previous{entry->second, isNew};
     entry->second = now;
     return previous;
 }
@@ -35,7 +41,7 @@ void DoTweenAnimation() {
 }
 
 void DoObjectAnimation(int32_t now, int32_t previous) {
-    float const units = static_cast<float>(PL_GetTimeUnitsPerSecond());
+    float const units = TimeUnitsPerSecond();
     float const elapsed =
         static_cast<float>(std::abs(static_cast<int64_t>(now) - previous)) / units;
     if (!gAnimateColourItems.IsEmpty()) {
@@ -50,6 +56,20 @@ void DoObjectAnimation(int32_t now, int32_t previous) {
     }
 }
 
+void AnimateAfterEdit() {
+    if (gRecache) {
+        gRecache = false;
+        RecacheObjects(gTimeLineCache, gAnimateColourItems, gAnimateLightItems,
+                       gAnimateTextureItems);
+    }
+    int32_t const now = PL_GetCurTime();
+    for (uint32_t i = 0; i < gTimeLineCache.Count(); ++i) {
+        gTimeLineCache[i]->lastApplicationTime = HostTimeSum(now, -1);
+    }
+    DoTweenAnimation();
+    PL_DrawDocumentViews(1);
+}
+
 void DoAnimation() {
     if (gRecache) {
         gRecache = false;
@@ -60,8 +80,8 @@ void DoAnimation() {
         }
     }
     int32_t const now = PL_GetCurTime();
-    int32_t const previous = TakePreviousTime(now);
-    if (previous == now) {
+    auto const [previous, first] = TakePreviousTime(now);
+    if (previous == now && !first) {
         return; // this view was animated at this time already
     }
     if (!gTimeLineCache.IsEmpty()) {

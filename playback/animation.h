@@ -15,3 +15,8 @@ void DoAnimation();
 void DoTweenAnimation();
 // The effects for the time between the view's previous pass and now.
 void DoObjectAnimation(int32_t now, int32_t previous);
+// The scene follows an edit of what plays (tween points moved, mirrored, deleted, pasted or
+// eased, the range changed): the caches are rebuilt when marked stale, every row applies
+// itself again at the current time, though it did at this time already, and the host is
+// asked to redraw the document views. The effects are left where they are: no time passed.
+void AnimateAfterEdit();

@@ -5,12 +5,13 @@
 #include "host/framework.h"
 #include "host/scene.h"
 #include "interp/hsl_shift.h"
+#include "playback/host_time.h"
 #include "tween/recache.h"
 
 namespace {
 
 float UnitsPerSecond() {
-    return static_cast<float>(PL_GetTimeUnitsPerSecond());
+    return TimeUnitsPerSecond();
 }
 
 } // namespace
@@ -18,6 +19,9 @@ float UnitsPerSecond() {
 void ModifyLightColour(TQ3LightData* light, uint32_t now, uint32_t previous,
                        TLightAttributeData& data) {
     auto const delta = static_cast<int32_t>(now - previous);
+    if (delta == 0) {
+        return; // no time passed: a turn of 0 would only round the colour
+    }
     float a = (static_cast<float>(std::abs(static_cast<int64_t>(delta))) / UnitsPerSecond()) *
               data.hueRate;
     if (!std::isfinite(a)) {

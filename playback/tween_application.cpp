@@ -6,6 +6,7 @@
 #include "host/framework.h"
 #include "host/scene.h"
 #include "interp/camera_tween.h"
+#include "interp/easing.h"
 #include "interp/light_tween.h"
 #include "interp/matrix_tween.h"
 #include "interp/value_tween.h"
@@ -40,9 +41,13 @@ void ApplyAt(CCache& cache, int32_t now, Apply const& apply, Blend const& blend)
     if (at.blend) {
         Record const next = RecordAt<Record>(cache, at.target);
         // Widened: two times of a stored list can lie further apart than 32 bits reach.
-        float const f = static_cast<float>(int64_t{now} - prev.time) /
-                        static_cast<float>(int64_t{next.time} - prev.time);
-        blend(prev, next, f);
+        float const f =
+            EasedFraction(prev.ease, static_cast<float>(int64_t{now} - prev.time) /
+                                         static_cast<float>(int64_t{next.time} - prev.time));
+        // Strictly inside the interval only a hold gives 0: the earlier point as it stands.
+        if (f != 0.0f) {
+            blend(prev, next, f);
+        }
     }
     apply(prev);
 }
@@ -180,10 +185,12 @@ void CCameraCache::DoTween() {
         CameraTweenRecord prev = RecordAt<CameraTweenRecord>(*this, at.previous);
         CameraTweenRecord next = RecordAt<CameraTweenRecord>(*this, at.next);
         if (prev.cameraKind == next.cameraKind) {
-            float const f = prev.time == next.time
-                                ? 0.0f
-                                : static_cast<float>(int64_t{t} - prev.time) /
-                                      static_cast<float>(int64_t{next.time} - prev.time);
+            float const f =
+                prev.time == next.time
+                    ? 0.0f
+                    : EasedFraction(prev.ease,
+                                    static_cast<float>(int64_t{t} - prev.time) /
+                                        static_cast<float>(int64_t{next.time} - prev.time));
             if (next.animate != eAnimateData) {
                 PlaceCamera(camera, prev, next, f);
                 return;

@@ -8,6 +8,15 @@ cd "$(dirname "$0")/.."
 mapfile -t packages < <(grep -v '^\s*#' scripts/packages.txt | grep -v '^\s*$')
 bash scripts/ensure-packages.sh "${packages[@]}"
 jobs=$(nproc)
+# The Khronos glTF validator (an npm package run by Node) checks the glTF export of every
+# example; it is installed once into .cache/ (npm comes with Node.js from some sources, from
+# Debian's npm package otherwise).
+command -v npm >/dev/null || bash scripts/ensure-packages.sh npm
+export KEYPOSE_GLTF_VALIDATOR="$PWD/.cache/gltf-validator/node_modules"
+if [ ! -d "$KEYPOSE_GLTF_VALIDATOR/gltf-validator" ]; then
+    npm install --prefix "$PWD/.cache/gltf-validator" --no-audit --no-fund --loglevel=error \
+        gltf-validator@2.0.0-dev.3.10
+fi
 
 run_suite() {
     local dir=$1

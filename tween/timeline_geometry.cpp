@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/framework.h"
+#include "interp/easing.h"
+#include "playback/host_time.h"
 
 TimelineScale TimelineScale::Current() {
-    return TimelineScale{static_cast<float>(PL_GetTimeUnitsPerSecond()), gScaleFactor, gTextHeight};
+    return TimelineScale{TimeUnitsPerSecond(), gScaleFactor, gTextHeight};
 }
 
 int32_t TruncateToInt32(double value) {
@@ -22,13 +23,13 @@ int32_t TruncateToInt32(double value) {
     return static_cast<int32_t>(value);
 }
 
-float TruncateTo16Bit(double value) {
-    return static_cast<float>(static_cast<int16_t>(TruncateToInt32(value)));
+float TruncateToPixel(double value) {
+    return static_cast<float>(TruncateToInt32(value));
 }
 
 float TweenGlyphX(int32_t time, int32_t t0, float left, float pixelsPerUnit) {
-    auto const offset = static_cast<float>(static_cast<int64_t>(time) - t0);
-    return TruncateTo16Bit(offset * pixelsPerUnit + left + kStartOffset);
+    auto const offset = static_cast<double>(static_cast<int64_t>(time) - t0);
+    return TruncateToPixel(offset * pixelsPerUnit + left + kStartOffset);
 }
 
 int32_t TweenPointX(int32_t time, float originX, float pixelsPerUnit) {
@@ -41,7 +42,7 @@ float TimeX(int32_t time, int32_t t0, float left, TimelineScale const& scale) {
 }
 
 float TimeMarkX(int32_t time, int32_t t0, float left, TimelineScale const& scale) {
-    return TruncateTo16Bit(TimeX(time, t0, left, scale));
+    return TruncateToPixel(TimeX(time, t0, left, scale));
 }
 
 NSRect RulerStripRect(NSRect const& timeline, float rowHeight) {
@@ -58,6 +59,25 @@ TweenGlyph TweenGlyphAt(float x, float rowTop, int16_t half) {
     auto const h = static_cast<float>(half);
     float const apexY = rowTop - 4;
     return TweenGlyph{{x, apexY}, {x - h, apexY - h}, {x + h, apexY - h}};
+}
+
+TweenGlyphOutline TweenGlyphShape(float x, float rowTop, int16_t half, uint8_t ease) {
+    TweenGlyph const g = TweenGlyphAt(x, rowTop, half);
+    float const h = static_cast<float>(half);
+    float const top = g.apex.y;
+    float const bottom = g.left.y;
+    switch (ease) {
+    case eEaseIn:
+        return {{{x + h, top}, g.left, g.right}, 3};
+    case eEaseOut:
+        return {{{x - h, top}, g.left, g.right}, 3};
+    case eEaseInOut:
+        return {{{x, top}, {x - h, top - h / 2}, {x, bottom}, {x + h, top - h / 2}}, 4};
+    case eEaseHold:
+        return {{{x - h / 2, top}, {x - h / 2, bottom}, {x + h / 2, bottom}, {x + h / 2, top}}, 4};
+    default:
+        return {{g.apex, g.left, g.right}, 3};
+    }
 }
 
 NSPoint TweenGlyphMarqueePoint(float x, float rowTop, int16_t half) {

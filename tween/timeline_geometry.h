@@ -11,15 +11,14 @@
 #include <cstdint>
 
 #include "host/cocoa/geometry.h"
+#include "tween/timeline_layout.h"
 
-// Pixels from the view's left edge to the x of time 0.
-inline constexpr int16_t kStartOffset = 6;
 // Pixels between ruler grid lines and between ruler labels.
 inline constexpr float kRulerDivision = 64.0f;
 // Pixels per second.
 inline float gScaleFactor = 16.0f;
 // Height in pixels of every row, of the ruler strip and of the name column's header.
-inline int32_t gTextHeight = 14;
+inline int32_t gTextHeight = kDefaultTextHeight;
 // A marquee drag is in progress, over gMarquee (timeline coordinates).
 inline bool gDoingMarqueeSelection = false;
 inline NSRect gMarquee{};
@@ -30,7 +29,8 @@ struct TimelineScale {
     float pixelsPerSecond = 16;
     int32_t rowHeight = 14;
 
-    // gScaleFactor, gTextHeight and PL_GetTimeUnitsPerSecond() as they are now.
+    // gScaleFactor, gTextHeight and the host's units a second (TimeUnitsPerSecond) as they
+    // are now.
     static TimelineScale Current();
     float PixelsPerUnit() const { return pixelsPerSecond / unitsPerSecond; }
     float RowHeight() const { return static_cast<float>(rowHeight); }
@@ -41,19 +41,19 @@ struct TimelineScale {
 // A float converted toward zero to a whole number, held at the ends of the 32-bit range
 // (NaN gives 0), so that no time or position, however far out, is undefined.
 int32_t TruncateToInt32(double value);
-// Truncated and narrowed to a signed 16-bit value (wrapping, as screen coordinates of 16 bits
-// do), then a float again.
-float TruncateTo16Bit(double value);
+// A position truncated toward zero to a whole pixel, held within the 32-bit range: a float
+// keeps every whole pixel of a two-hour range at the largest zoom exactly.
+float TruncateToPixel(double value);
 
-// The x of a tween point's glyph: (t - t0) * pixelsPerUnit + left + kStartOffset, truncated
-// and made 16-bit. Drawing, marquee preview and marquee commit use it.
+// The x of a tween point's glyph: (t - t0) * pixelsPerUnit + left + kStartOffset, truncated.
+// Drawing, marquee preview and marquee commit use it.
 float TweenGlyphX(int32_t time, int32_t t0, float left, float pixelsPerUnit);
 // The x the hit test of a row compares with: time * pixelsPerUnit + originX, truncated.
 int32_t TweenPointX(int32_t time, float originX, float pixelsPerUnit);
 // The x of a time: left + kStartOffset + (t - t0) / U * pixelsPerSecond, as it is (the tabs
 // are grabbed within a distance of it).
 float TimeX(int32_t time, int32_t t0, float left, TimelineScale const& scale);
-// The x of a time mark (minimum, current, maximum): TimeX truncated and made 16-bit.
+// The x of a time mark (minimum, current, maximum): TimeX truncated.
 float TimeMarkX(int32_t time, int32_t t0, float left, TimelineScale const& scale);
 
 // The ruler strip: the top row of the rectangle.
@@ -69,6 +69,16 @@ struct TweenGlyph {
     NSPoint right;
 };
 TweenGlyph TweenGlyphAt(float x, float rowTop, int16_t half);
+// A glyph's outline by the ease of the interval that starts at its point, so the ease shows
+// at a glance, each within the linear triangle's box (half high, 2 * half wide, its top 4
+// pixels below the row's top): linear the upward triangle; in a ramp rising to the right
+// (slow, then fast); out a ramp falling to the right (fast, then slow); in-out a diamond;
+// hold a square, level like the value it keeps. Any other ease is drawn as linear.
+struct TweenGlyphOutline {
+    NSPoint points[4];
+    int count;
+};
+TweenGlyphOutline TweenGlyphShape(float x, float rowTop, int16_t half, uint8_t ease);
 // The point of a glyph that a marquee must hold to select it: (x, rowTop - half).
 NSPoint TweenGlyphMarqueePoint(float x, float rowTop, int16_t half);
 

@@ -23,7 +23,10 @@ enum TAnimateBy : int32_t { eAnimateByAxis = 0, eAnimateByStaying = 1, eAnimateB
 struct BaseTweenRecord {
     int32_t time = 0;
     bool selected = false;
-    uint8_t padding[3] = {};
+    // How the interval that starts here is blended (TEase, interp/easing.h); 0, linear, in
+    // every newly made record and in documents older than eases.
+    uint8_t ease = 0;
+    uint8_t padding[2] = {};
 };
 
 struct ObjectTweenRecord : BaseTweenRecord {
@@ -90,6 +93,7 @@ inline constexpr int32_t kCameraRecordSize = 168;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof" // the records extend BaseTweenRecord
 static_assert(sizeof(BaseTweenRecord) == 8 && offsetof(BaseTweenRecord, selected) == 4);
+static_assert(offsetof(BaseTweenRecord, ease) == 5);
 static_assert(sizeof(ObjectTweenRecord) == 144);
 static_assert(offsetof(ObjectTweenRecord, hasMatrix) == 8);
 static_assert(offsetof(ObjectTweenRecord, matrix) == 12);

@@ -20,6 +20,22 @@ cairo_surface_t* SurfaceOf(refhost::Bitmap const& bitmap) {
                                                bitmap.width() * 4);
 }
 
+int ThumbHeight(int thumbWidth, int frameWidth, int frameHeight) {
+    double const scale = static_cast<double>(thumbWidth) / std::max(1, frameWidth);
+    return std::max(1, static_cast<int>(std::lround(frameHeight * scale)));
+}
+
+refhost::Bitmap EmptySheet(std::size_t shown, int columns, int thumbWidth, int thumbHeight) {
+    if (shown == 0 || columns <= 0 || thumbWidth <= 0) {
+        return refhost::Bitmap(1, 1, {});
+    }
+    int const rows = (static_cast<int>(shown) + columns - 1) / columns;
+    refhost::Bitmap sheet(kMargin + columns * (thumbWidth + kMargin),
+                          kMargin + rows * (thumbHeight + kLabelHeight + kMargin), {});
+    std::fill(sheet.pixels().begin(), sheet.pixels().end(), 0x26262B);
+    return sheet;
+}
+
 } // namespace
 
 std::vector<std::size_t> SheetSelection(std::size_t count, std::size_t most) {
@@ -39,45 +55,57 @@ std::vector<std::size_t> SheetSelection(std::size_t count, std::size_t most) {
     return chosen;
 }
 
-refhost::Bitmap ContactSheet(std::vector<SheetFrame> const& frames, int columns, int thumbWidth) {
-    if (frames.empty() || columns <= 0 || thumbWidth <= 0) {
-        return refhost::Bitmap(1, 1, {});
+SheetBuilder::SheetBuilder(std::size_t count, std::size_t most, int columns, int thumbWidth,
+                           int frameWidth, int frameHeight)
+    : fShown(SheetSelection(count, most)), fColumns(columns), fThumbWidth(thumbWidth),
+      fThumbHeight(ThumbHeight(thumbWidth, frameWidth, frameHeight)),
+      fSheet(EmptySheet(fShown.size(), columns, thumbWidth, fThumbHeight)) {}
+
+bool SheetBuilder::Wants(std::size_t index) const {
+    return std::binary_search(fShown.begin(), fShown.end(), index);
+}
+
+void SheetBuilder::Add(std::size_t index, refhost::Bitmap const& image, std::string const& label) {
+    auto const place = std::lower_bound(fShown.begin(), fShown.end(), index);
+    if (place == fShown.end() || *place != index || fColumns <= 0 || fThumbWidth <= 0) {
+        return;
     }
-    refhost::Bitmap const& first = *frames.front().image;
-    double const scale = static_cast<double>(thumbWidth) / std::max(1, first.width());
-    int const thumbHeight = std::max(1, static_cast<int>(std::lround(first.height() * scale)));
-    int const rows = (static_cast<int>(frames.size()) + columns - 1) / columns;
-    int const cellWidth = thumbWidth + kMargin;
-    int const cellHeight = thumbHeight + kLabelHeight + kMargin;
-    refhost::Bitmap sheet(kMargin + columns * cellWidth, kMargin + rows * cellHeight, {});
-    cairo_surface_t* target = SurfaceOf(sheet);
+    int const cell = static_cast<int>(place - fShown.begin());
+    int const x = kMargin + cell % fColumns * (fThumbWidth + kMargin);
+    int const y = kMargin + cell / fColumns * (fThumbHeight + kLabelHeight + kMargin);
+    cairo_surface_t* target = SurfaceOf(fSheet);
     cairo_t* cr = cairo_create(target);
-    cairo_set_source_rgb(cr, 0.15, 0.15, 0.17);
+    cairo_surface_t* source = SurfaceOf(image);
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, static_cast<double>(fThumbWidth) / image.width(),
+                static_cast<double>(fThumbHeight) / image.height());
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(source);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, 11);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        int const x = kMargin + static_cast<int>(i) % columns * cellWidth;
-        int const y = kMargin + static_cast<int>(i) / columns * cellHeight;
-        refhost::Bitmap const& image = *frames[i].image;
-        cairo_surface_t* source = SurfaceOf(image);
-        cairo_save(cr);
-        cairo_translate(cr, x, y);
-        cairo_scale(cr, static_cast<double>(thumbWidth) / image.width(),
-                    static_cast<double>(thumbHeight) / image.height());
-        cairo_set_source_surface(cr, source, 0, 0);
-        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-        cairo_paint(cr);
-        cairo_restore(cr);
-        cairo_surface_destroy(source);
-        cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
-        cairo_move_to(cr, x, y + thumbHeight + 12);
-        cairo_show_text(cr, frames[i].label.c_str());
-    }
+    cairo_set_source_rgb(cr, 0.85, 0.85, 0.85);
+    cairo_move_to(cr, x, y + fThumbHeight + 12);
+    cairo_show_text(cr, label.c_str());
     cairo_destroy(cr);
     cairo_surface_flush(target);
     cairo_surface_destroy(target);
-    return sheet;
+}
+
+refhost::Bitmap ContactSheet(std::vector<SheetFrame> const& frames, int columns, int thumbWidth) {
+    if (frames.empty()) {
+        return refhost::Bitmap(1, 1, {});
+    }
+    refhost::Bitmap const& first = *frames.front().image;
+    SheetBuilder builder(frames.size(), frames.size(), columns, thumbWidth, first.width(),
+                         first.height());
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        builder.Add(i, *frames[i].image, frames[i].label);
+    }
+    return builder.Sheet();
 }
 
 } // namespace keypose_host

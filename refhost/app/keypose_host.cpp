@@ -6,7 +6,11 @@
 //   keypose-host run SCRIPT            run a script of user actions
 //   keypose-host new OUT.json [--box NAME]...   a new document with a camera, lights, boxes
 //   keypose-host render DOCUMENT --out DIR [--from S] [--to S] [--fps N] [--size WxH]
-//                                      [--video FILE]   frames of the 3D view and the palette
+//                [--video FILE] [--no-palette] [--frames A-B]
+//                                      frames of the 3D view and the palette
+//   keypose-host sheet DIR [--video FILE] the contact sheet and video of a folder of frames
+//   keypose-host export DOCUMENT OUT.glb|OUT.gltf [--fps N]   the document as glTF
+//   keypose-host import MODEL.glb|MODEL.gltf OUT.json           a glTF model as a document
 //
 // `keypose-host --help` and `keypose-host run --help` say more.
 #include <CLI/CLI.hpp>
@@ -14,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 #include "refhost/app/modes.h"
 #include "refhost/document/document_file.h"
@@ -41,21 +46,6 @@ int Guarded(Mode const& mode) {
     return status;
 }
 
-// A number of seconds, 0 or more.
-CLI::Validator const kSeconds(
-    [](std::string& text) -> std::string {
-        try {
-            std::size_t used = 0;
-            double const value = std::stod(text, &used);
-            if (used == text.size() && value >= 0 && std::isfinite(value)) {
-                return {};
-            }
-        } catch (std::exception const&) {
-        }
-        return "'" + text + "' is not a number of seconds (0 or more)";
-    },
-    "SECONDS");
-
 // A length of play: 0 to a day.
 CLI::Validator const kPlaySeconds(
     [](std::string& text) -> std::string {
@@ -77,37 +67,40 @@ CLI::Validator const kFilePath(
     },
     "PATH");
 
-// A picture size, WIDTHxHEIGHT, each 1 to 8192 pixels.
-bool ParseSize(std::string const& text, int& width, int& height) {
-    char x = 0;
-    char rest = 0;
-    return std::sscanf(text.c_str(), "%d%c%d%c", &width, &x, &height, &rest) == 3 &&
-           (x == 'x' || x == 'X') && width >= 1 && height >= 1 && width <= 8192 && height <= 8192;
+// A validator of a render option's value: the parse function's refusal is the message.
+template <typename Parse>
+CLI::Validator Checked(Parse parse, char const* name) {
+    return CLI::Validator(
+        [parse](std::string& text) -> std::string {
+            try {
+                parse(text);
+                return {};
+            } catch (std::invalid_argument const& error) {
+                return error.what();
+            }
+        },
+        name);
 }
 
-CLI::Validator const kSize(
-    [](std::string& text) -> std::string {
-        int width = 0;
-        int height = 0;
-        return ParseSize(text, width, height)
-                   ? std::string()
-                   : "'" + text + "' is not a size WIDTHxHEIGHT of 1 to 8192 pixels";
-    },
-    "WxH");
+CLI::Validator const kSize = Checked(ParseSize, "WxH");
+CLI::Validator const kFrameRate = Checked(ParseFrameRate, "FPS");
+CLI::Validator const kRenderSeconds = Checked(ParseSeconds, "SECONDS");
+CLI::Validator const kFrameSpan = Checked(ParseFrameSpan, "A-B");
 
-CLI::Validator const kFrameRate(
-    [](std::string& text) -> std::string {
-        try {
-            std::size_t used = 0;
-            double const value = std::stod(text, &used);
-            if (used == text.size() && value > 0 && value <= 240) {
-                return {};
-            }
-        } catch (std::exception const&) {
-        }
-        return "'" + text + "' is not a frame rate (more than 0, at most 240)";
-    },
-    "FPS");
+// What the render's options ask that cannot be done, whatever the document holds; empty when
+// nothing.
+std::string RenderUsageError(RenderOptions const& render) {
+    if (render.out.empty() && !render.countOnly) {
+        return "--out is required";
+    }
+    if (render.from && render.to && *render.to < *render.from) {
+        std::ostringstream refusal;
+        refusal << "--from " << *render.from << " lies after --to " << *render.to
+                << ": the render would end before it starts";
+        return refusal.str();
+    }
+    return {};
+}
 
 } // namespace
 
@@ -149,13 +142,48 @@ int main(int argc, char** argv) {
     draw->add_option("document", render.document, "the document")
         ->required()
         ->check(CLI::ExistingFile);
-    draw->add_option("--out", render.out, "the folder for the frames")->required();
+    draw->add_option("--out", render.out, "the folder for the frames");
     draw->add_option("--from", render.from, "the first frame's time (the range's start)")
-        ->check(kSeconds);
-    draw->add_option("--to", render.to, "the last frame's time (the range's end)")->check(kSeconds);
+        ->check(kRenderSeconds);
+    draw->add_option("--to", render.to, "the last frame's time (the range's end)")
+        ->check(kRenderSeconds);
     draw->add_option("--fps", render.fps, "frames a second (10)")->check(kFrameRate);
     draw->add_option("--size", size, "the 3D view's size (640x480)")->check(kSize);
     draw->add_option("--video", render.video, "also a video (needs ffmpeg)");
+    draw->add_flag("!--no-palette", render.palette, "no palette_NNNN.png beside each frame");
+    std::string frames;
+    draw->add_option("--frames", frames,
+                     "only frames A to B of the range (numbered from 0 at its start), named as "
+                     "the whole render names them; no contact sheet")
+        ->check(kFrameSpan);
+    draw->add_flag("--frame-count", render.countOnly,
+                   "print the number of frames of the range and render nothing");
+
+    SheetOptions sheet;
+    CLI::App* gather = app.add_subcommand(
+        "sheet", "the contact sheet and the video of a folder of frames rendered in parts");
+    gather->add_option("folder", sheet.folder, "the folder of view_NNNN.png frames")
+        ->required()
+        ->check(CLI::ExistingDirectory);
+    gather->add_option("--video", sheet.video, "also a video (needs ffmpeg)");
+    gather->add_option("--fps", sheet.fps, "the video's frames a second (the render's)")
+        ->check(kFrameRate);
+
+    ExportOptions exporting;
+    CLI::App* exportApp = app.add_subcommand("export", "write the document as glTF 2.0");
+    exportApp->add_option("document", exporting.document, "the document")
+        ->required()
+        ->check(CLI::ExistingFile);
+    exportApp->add_option("out", exporting.out, "the glTF file (.glb or .gltf)")->required();
+    exportApp->add_option("--fps", exporting.fps, "samples a second of what is sampled (30)")
+        ->check(kFrameRate);
+
+    ImportOptions importing;
+    CLI::App* importApp = app.add_subcommand("import", "make a document of a glTF 2.0 model");
+    importApp->add_option("model", importing.model, "the glTF model (.glb or .gltf)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    importApp->add_option("out", importing.out, "the document to write")->required();
 
     try {
         app.parse(argc, argv);
@@ -174,8 +202,27 @@ int main(int argc, char** argv) {
     }
     if (draw->parsed()) {
         render.plugIn = plugIn;
-        ParseSize(size, render.width, render.height);
+        FrameSize const frameSize = ParseSize(size);
+        render.width = frameSize.width;
+        render.height = frameSize.height;
+        if (!frames.empty()) {
+            render.frames = ParseFrameSpan(frames);
+        }
+        if (std::string const refusal = RenderUsageError(render); !refusal.empty()) {
+            std::cerr << "keypose-host render: " << refusal << "\n";
+            return 2;
+        }
         return Guarded([&] { return RunRender(render); });
+    }
+    if (gather->parsed()) {
+        return Guarded([&] { return RunSheet(sheet); });
+    }
+    if (exportApp->parsed()) {
+        exporting.plugIn = plugIn;
+        return Guarded([&] { return RunExport(exporting); });
+    }
+    if (importApp->parsed()) {
+        return Guarded([&] { return RunImport(importing); });
     }
     if (document.document.empty()) {
         std::cerr << "keypose-host: no document given\n" << app.help();

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "refhost/app/render_plan.h"
+
 namespace keypose_host {
 
 struct DocumentOptions {
@@ -40,11 +42,32 @@ struct RenderOptions {
     int width = 640;
     int height = 480;
     std::string video;
+    // Whether the palette's frames are written too.
+    bool palette = true;
+    // Only these frames of the range (numbered from its first), for a render in parts.
+    std::optional<FrameSpan> frames;
+    // Print the number of frames of the range and render nothing.
+    bool countOnly = false;
 };
 
 // Plays the document frame by frame through the plug-in and writes the frames of the 3D view
-// and of the palette, a contact sheet and (with ffmpeg) a video.
+// and of the palette, a contact sheet and (with ffmpeg) a video. A part (`frames`) writes
+// its frames alone, named as the whole render names them; the sheet and the video of the
+// parts are made by RunSheet. The options are checked, and ffmpeg looked for, before
+// anything is written.
 int RunRender(RenderOptions const& options);
+
+struct SheetOptions {
+    std::string folder;
+    std::string video;
+    // The video's frame rate; the one the frames were rendered at when not given.
+    std::optional<double> fps;
+};
+
+// The contact sheet (and, when asked, the video) of a folder of rendered frames
+// (view_NNNN.png), wherever and in however many parts they were rendered. Refuses a folder
+// without frames or with some missing between its first and last.
+int RunSheet(SheetOptions const& options);
 
 struct NewOptions {
     std::string out;
@@ -63,5 +86,24 @@ struct WindowOptions {
 
 // Opens the document in windows (refhost/window/window_app.h) until the user quits.
 int RunWindowMode(WindowOptions const& options);
+
+struct ExportOptions {
+    std::string document;
+    std::string plugIn;
+    std::string out; // .glb or .gltf
+    double fps = 30;
+};
+
+// Exports the document as glTF, played through the plug-in (refhost/gltf/gltf_export.h).
+int RunExport(ExportOptions const& options);
+
+struct ImportOptions {
+    std::string model; // .glb or .gltf
+    std::string out;   // the document to write
+};
+
+// Makes a document of a glTF model (refhost/gltf/gltf_import.h); what is skipped is said on
+// the error stream, one line each.
+int RunImport(ImportOptions const& options);
 
 } // namespace keypose_host

@@ -1,19 +1,18 @@
 // The render mode: plays a document through the plug-in, frame by frame as a window shows it,
 // and writes each frame of the 3D view and of the palette as PNG, a contact sheet of the 3D
-// frames and, when ffmpeg is there, a video.
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+// frames and, when ffmpeg is there, a video. Frames are written on worker threads while the
+// next are drawn, and none is kept once written.
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 
 #include "host/framework.h"
-#include "refhost/app/contact_sheet.h"
+#include "refhost/app/frame_renderer.h"
 #include "refhost/app/modes.h"
 #include "refhost/app/progress.h"
+#include "refhost/app/video.h"
 #include "refhost/session/host_session.h"
-#include "refhost/toolkit/render.h"
 #include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_renderer.h"
 
@@ -21,89 +20,99 @@ namespace keypose_host {
 
 namespace {
 
-constexpr std::size_t kSheetFrames = 12;
-constexpr int kSheetColumns = 4;
-constexpr int kSheetThumbWidth = 240;
-
-std::string Numbered(std::filesystem::path const& folder, char const* stem, std::size_t i) {
-    char name[64];
-    std::snprintf(name, sizeof name, "%s_%04zu.png", stem, i);
-    return (folder / name).string();
+std::string Seconds(double value) {
+    std::ostringstream text;
+    text << value << " s";
+    return text.str();
 }
 
-void Write(refhost::Bitmap const& image, std::string const& path) {
-    if (!image.writePng(path)) {
-        throw std::runtime_error(path + ": cannot be written");
+// The frames the options ask for, the range defaulting to the open document's. The clock
+// keeps to the document's range, so times outside it are refused.
+FramePlan PlanOf(RenderOptions const& options) {
+    double const units = PL_GetTimeUnitsPerSecond();
+    double const lowest = PL_GetMinTime() / units;
+    double const highest = PL_GetMaxTime() / units;
+    double const from = options.from.value_or(lowest);
+    double const to = options.to.value_or(highest);
+    try {
+        FramePlan plan = PlanFrames(from, to, options.fps, options.frames);
+        if (from < lowest || to > highest) {
+            throw std::invalid_argument("the render's times " + Seconds(from) + " to " +
+                                        Seconds(to) + " lie outside the document's range " +
+                                        Seconds(lowest) + " to " + Seconds(highest));
+        }
+        return plan;
+    } catch (std::invalid_argument const& error) {
+        throw std::runtime_error(options.document + ": " + error.what());
     }
 }
 
-std::string SecondsLabel(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f s", seconds);
-    return text;
+std::string SheetPath(std::filesystem::path const& folder) {
+    return (folder / "contact_sheet.png").string();
 }
 
-bool HaveFfmpeg() {
-    return std::system("command -v ffmpeg >/dev/null 2>&1") == 0;
-}
-
-void WriteVideo(std::filesystem::path const& folder, double fps, std::string const& video) {
-    std::string const command = "ffmpeg -loglevel error -y -framerate " + std::to_string(fps) +
-                                " -i '" + (folder / "view_%04d.png").string() +
-                                "' -pix_fmt yuv420p '" + video + "'";
-    if (std::system(command.c_str()) != 0) {
-        throw std::runtime_error(video + ": ffmpeg could not write the video");
+// Frames of a part, before it: played without drawing the 3D view.
+void PlayUpTo(FrameRenderer& frames, FramePlan const& plan) {
+    for (std::size_t i = 0; i < plan.drawn.first; ++i) {
+        if (i + 1 == plan.drawn.first) {
+            frames.AdvanceDrawingPalette(i);
+        } else {
+            frames.Advance(i);
+        }
     }
-    std::cout << "video: " << video << "\n";
 }
 
 } // namespace
 
 int RunRender(RenderOptions const& options) {
+    if (!options.video.empty()) {
+        if (options.frames) {
+            throw std::runtime_error("--video makes the video of a whole render; the video of "
+                                     "parts is made by: keypose-host sheet FOLDER --video FILE");
+        }
+        RequireFfmpeg();
+    }
     refhost::HostSession session(options.plugIn);
     session.Open(options.document);
-    std::filesystem::create_directories(options.out);
-    double const units = PL_GetTimeUnitsPerSecond();
-    double const from = options.from.value_or(PL_GetMinTime() / units);
-    double const to = options.to.value_or(PL_GetMaxTime() / units);
-    if (to < from) {
-        throw std::runtime_error("--to (" + std::to_string(to) + " s) lies before --from (" +
-                                 std::to_string(from) + " s)");
+    FramePlan const plan = PlanOf(options);
+    if (options.countOnly) {
+        std::cout << plan.count << "\n";
+        return 0;
     }
-    auto const count = static_cast<std::size_t>(std::floor((to - from) * options.fps + 1e-9)) + 1;
+    std::filesystem::path const folder(options.out);
+    std::filesystem::create_directories(folder);
 
     auto context = refhost::view3d::GlContext::Headless();
     refhost::view3d::SceneRenderer renderer;
-    std::vector<refhost::Bitmap> views;
-    std::vector<double> times;
-    refhost::Bitmap palette(0, 0, {});
-    ProgressBar progress("rendering", count);
-    for (std::size_t i = 0; i < count; ++i) {
-        double const t = from + static_cast<double>(i) / options.fps;
-        session.SetTime(t);
-        views.push_back(renderer.Render(nullptr, options.width, options.height));
-        Write(views.back(), Numbered(options.out, "view", i));
-        refhost::RenderWindowInto(session.Palette(), palette);
-        Write(palette, Numbered(options.out, "palette", i));
-        times.push_back(t);
-        progress.Update(i + 1);
-    }
-    std::vector<SheetFrame> sheet;
-    for (std::size_t i : SheetSelection(views.size(), kSheetFrames)) {
-        sheet.push_back({&views[i], SecondsLabel(times[i])});
-    }
-    std::string const sheetPath =
-        (std::filesystem::path(options.out) / "contact_sheet.png").string();
-    Write(ContactSheet(sheet, kSheetColumns, kSheetThumbWidth), sheetPath);
-    std::cout << count << " frames (" << SecondsLabel(from) << " to " << SecondsLabel(to) << ") in "
-              << options.out << ": view_NNNN.png (the 3D view) and palette_NNNN.png\n"
-              << "contact sheet: " << sheetPath << "\n";
-    if (!options.video.empty()) {
-        if (HaveFfmpeg()) {
-            WriteVideo(options.out, options.fps, options.video);
-        } else {
-            std::cerr << "keypose-host: ffmpeg is not installed; no video written\n";
+    FrameWriter writer(FrameWriter::DefaultWorkers(), 2 * FrameWriter::DefaultWorkers() + 2);
+    FrameRenderer frames(session, renderer, plan,
+                         {folder, options.width, options.height, options.palette}, writer);
+    PlayUpTo(frames, plan);
+    std::size_t const drawn = plan.drawn.last - plan.drawn.first + 1;
+    {
+        ProgressBar progress("rendering", drawn);
+        for (std::size_t i = plan.drawn.first; i <= plan.drawn.last; ++i) {
+            frames.Draw(i);
+            progress.Update(i - plan.drawn.first + 1);
         }
+        writer.Finish();
+    }
+    double const first = plan.TimeOf(plan.drawn.first);
+    double const last = plan.TimeOf(plan.drawn.last);
+    std::cout << drawn << " frames (" << SecondsLabel(first) << " to " << SecondsLabel(last)
+              << ") in " << options.out << ": view_NNNN.png (the 3D view)"
+              << (options.palette ? " and palette_NNNN.png" : "") << "\n";
+    if (!plan.Whole()) {
+        std::cout << "frames " << plan.drawn.first << "-" << plan.drawn.last << " of 0-"
+                  << plan.count - 1
+                  << "; once every part is in one folder: keypose-host sheet FOLDER\n";
+        return 0;
+    }
+    WritePng(SheetPath(folder), frames.Sheet().Sheet());
+    std::cout << "contact sheet: " << SheetPath(folder) << "\n";
+    if (!options.video.empty()) {
+        WriteVideo(options.out, 0, plan.fps, options.video);
+        std::cout << "video: " << options.video << "\n";
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "refhost/app/modes.h"
+#include "refhost/gltf/script_interchange.h"
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/gl_context.h"
@@ -22,7 +23,8 @@ int RunScript(ScriptOptions const& options) {
         }
         return renderer->Render(nullptr, width, height);
     };
-    refhost::RunScriptFile(session, options.script, std::cout, renderView);
+    refhost::RunScriptFile(session, options.script, std::cout, renderView,
+                           refhost::gltf::ScriptInterchange());
     return 0;
 }
 

@@ -1,7 +1,11 @@
 #include "refhost/document/document_file.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -11,6 +15,7 @@
 #include "refhost/document/scene_reader.h"
 #include "refhost/document/scene_writer.h"
 #include "refhost/framework/host_state.h"
+#include "refhost/text/shown_text.h"
 
 namespace refhost {
 
@@ -48,6 +53,85 @@ void CheckNesting(std::string_view text) {
     }
 }
 
+// What the parser wanted where it stopped, from what it was reading.
+char const* Expected(std::string_view reason) {
+    if (reason.find("; expected end of input") != std::string_view::npos) {
+        return "the end of the text";
+    }
+    if (reason.find("object key") != std::string_view::npos) {
+        return "a quoted name";
+    }
+    if (reason.find("object separator") != std::string_view::npos) {
+        return "':'";
+    }
+    if (reason.find("parsing object") != std::string_view::npos) {
+        return "',' or '}'";
+    }
+    if (reason.find("parsing array") != std::string_view::npos) {
+        return "',' or ']'";
+    }
+    if (reason.find("parsing value") != std::string_view::npos) {
+        return "a value (an object, array, string, number, true, false or null)";
+    }
+    return "the end of the text";
+}
+
+bool IsWordCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' || c == '-' || c == '+';
+}
+
+// Where the token that the parser stopped in starts: position counts the characters read,
+// the last of them the one that stopped it.
+std::size_t TokenStart(std::string_view text, std::size_t position, std::string_view reason) {
+    std::size_t at = std::min(position == 0 ? 0 : position - 1, text.size());
+    bool const inString = reason.find("invalid string") != std::string_view::npos;
+    if (inString || (at < text.size() && text[at] == '"')) {
+        // Back to the opening quote.
+        std::size_t from = inString ? at : at - 1;
+        std::size_t const quote = text.rfind('"', from == std::string_view::npos ? 0 : from);
+        return quote == std::string_view::npos ? at : quote;
+    }
+    if (at < text.size() && !IsWordCharacter(text[at]) && at > 0 && IsWordCharacter(text[at - 1]) &&
+        reason.find("literal") != std::string_view::npos) {
+        --at; // a word cut short by what followed it
+    }
+    while (at > 0 && at < text.size() && IsWordCharacter(text[at]) &&
+           IsWordCharacter(text[at - 1])) {
+        --at;
+    }
+    return at;
+}
+
+// A syntax error as "line L, column C: found X where Y was expected".
+std::string SyntaxError(std::string_view text, std::size_t position, std::string_view reason) {
+    std::size_t const at = TokenStart(text, position, reason);
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < at; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    std::string found;
+    if (at >= text.size()) {
+        found = "the end of the text";
+    } else if (reason.find("invalid string") != std::string_view::npos) {
+        found = "a string that is not closed or holds a control character or a bad escape";
+    } else if (text[at] == '"') {
+        found = "a string";
+    } else {
+        std::size_t end = at + 1;
+        while (end < text.size() && end - at < 20 && IsWordCharacter(text[end]) &&
+               IsWordCharacter(text[at])) {
+            ++end;
+        }
+        found = "'" + ShownText(text.substr(at, end - at)) + "'";
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(at - lineStart + 1) +
+           ": found " + found + " where " + Expected(reason) + " was expected";
+}
+
 // Builds the value as the library's own parser does, and keeps the place of the value being
 // read, so that a number beyond single precision is refused with its place.
 class PlacedParser : public nlohmann::detail::json_sax_dom_parser<Json> {
@@ -73,11 +157,17 @@ public:
     bool start_array(std::size_t n) { return Open(true) && Base::start_array(n); }
     bool end_array() { return Close() && Base::end_array(); }
 
+    // The text being parsed, for the line and column of a syntax error.
+    std::string_view text;
+
     template <class Exception>
     bool parse_error(std::size_t position, std::string const& token, Exception const& error) {
         if constexpr (std::is_same_v<Exception, nlohmann::detail::out_of_range>) {
             throw DocumentError(PlaceOfNext() + ": the number " + token +
                                 " is too large for single precision");
+        }
+        if constexpr (std::is_same_v<Exception, nlohmann::detail::parse_error>) {
+            throw DocumentError(SyntaxError(text, position, error.what()));
         }
         return Base::parse_error(position, token, error);
     }
@@ -122,12 +212,12 @@ private:
 Json ParsedJson(std::string_view text) {
     Json json;
     PlacedParser parser(json);
+    parser.text = text;
     try {
         Json::sax_parse(text, &parser);
-    } catch (Json::parse_error const& error) {
-        throw DocumentError(std::string("not JSON: ") + error.what());
     } catch (Json::exception const& error) {
-        throw DocumentError(std::string("not readable: ") + error.what());
+        // Syntax errors are reported by the parser above; anything else is an odd file.
+        throw DocumentError("not readable as a document");
     }
     return json;
 }
@@ -227,9 +317,15 @@ void SaveDocument(Document& document, std::string const& path) {
 }
 
 std::unique_ptr<Document> OpenDocument(std::string const& path) {
+    std::error_code kindError;
+    if (std::filesystem::is_directory(path, kindError)) {
+        throw DocumentError(WithFile(path, "is a folder, not a document"));
+    }
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw DocumentError(WithFile(path, "cannot be opened"));
+        throw DocumentError(WithFile(path, std::string("cannot be opened (") +
+                                               std::strerror(errno != 0 ? errno : ENOENT) + ")"));
     }
     std::stringstream text;
     text << file.rdbuf();

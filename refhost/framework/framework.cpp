@@ -163,12 +163,7 @@ void PL_DataChanged() {
 }
 
 void PL_DoUndo(int32_t, int32_t, int32_t, int32_t) {
-    HostState& host = HostState::Instance();
-    ++host.undoCount;
-    if (Front() && host.makeSnapshot) {
-        host.undoSteps.push_back(host.makeSnapshot(*Front()));
-        host.redoSteps.clear();
-    }
+    HostState::Instance().PushUndoStep();
 }
 
 void PL_ForceCSGRecache() {

@@ -26,35 +26,45 @@ void HostState::BringToFront(Document& document) {
     }
 }
 
+void HostState::PushUndoStep() {
+    ++undoCount;
+    Document* front = Front();
+    if (!front || !makeSnapshot) {
+        return;
+    }
+    fUndo.Push(makeSnapshot(*front));
+    fRedo.Clear();
+    fUndo.Limit(undoLimit);
+}
+
 bool HostState::Undo() {
     Document* front = Front();
-    if (!front || undoSteps.empty() || !restoreSnapshot) {
+    if (!front || fUndo.Empty() || !restoreSnapshot || !makeSnapshot) {
         return false;
     }
-    if (makeSnapshot) {
-        redoSteps.push_back(makeSnapshot(*front));
-    }
-    restoreSnapshot(*front, undoSteps.back());
-    undoSteps.pop_back();
+    fRedo.Push(makeSnapshot(*front));
+    restoreSnapshot(*front, fUndo.Pop());
+    fRedo.Limit(undoLimit);
     return true;
 }
 
 bool HostState::Redo() {
     Document* front = Front();
-    if (!front || redoSteps.empty() || !restoreSnapshot || !makeSnapshot) {
+    if (!front || fRedo.Empty() || !restoreSnapshot || !makeSnapshot) {
         return false;
     }
-    undoSteps.push_back(makeSnapshot(*front));
-    restoreSnapshot(*front, redoSteps.back());
-    redoSteps.pop_back();
+    fUndo.Push(makeSnapshot(*front));
+    restoreSnapshot(*front, fRedo.Pop());
+    fUndo.Limit(undoLimit);
     return true;
 }
 
 void HostState::Reset() {
     fDocuments.clear();
-    undoSteps.clear();
-    redoSteps.clear();
+    fUndo.Clear();
+    fRedo.Clear();
     undoCount = 0;
+    undoLimit = kDefaultUndoLimit;
     registrations.clear();
     paletteMenu.clear();
     currentPlugIn = nullptr;

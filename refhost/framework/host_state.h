@@ -11,6 +11,7 @@
 
 #include "host/qd3d_types.h"
 #include "refhost/document/document.h"
+#include "refhost/framework/undo_history.h"
 
 class NSPanel;
 struct PLFileSpec {
@@ -43,19 +44,27 @@ public:
     Document* Front() const { return fDocuments.empty() ? nullptr : fDocuments.back().get(); }
     std::size_t DocumentCount() const { return fDocuments.size(); }
 
-    // Undo: each step keeps the whole document as it was. MakeSnapshot turns a document into
-    // a step and RestoreSnapshot puts a step back; the host program sets them (they need the
-    // document files). Without them PL_DoUndo only counts its steps.
+    // Undo. A step is the front document as it was before a change, as text: makeSnapshot
+    // turns a document into it and restoreSnapshot puts it back; the host program sets them
+    // (they need the document files). Without them PL_DoUndo only counts its steps. The
+    // steps are kept as what changed between them (TextHistory), within undoLimit bytes,
+    // the oldest dropped first.
     std::function<std::string(Document const&)> makeSnapshot;
     std::function<void(Document&, std::string const&)> restoreSnapshot;
-    std::vector<std::string> undoSteps;
-    // What the undone steps took back, the last undone last; a new undo step clears them.
-    std::vector<std::string> redoSteps;
+    static constexpr std::size_t kDefaultUndoLimit = std::size_t{256} << 20;
+    std::size_t undoLimit = kDefaultUndoLimit;
     int undoCount = 0;
+    // Keeps the front document as it is now as an undo step, before the host or a plug-in
+    // changes it (PL_DoUndo calls it); what was undone can no longer be redone.
+    void PushUndoStep();
     // Takes the last undo step back into the front document; false when there is none.
     bool Undo();
     // Puts back what the last Undo took back; false when there is nothing to redo.
     bool Redo();
+    std::size_t UndoDepth() const { return fUndo.Depth(); }
+    std::size_t RedoDepth() const { return fRedo.Depth(); }
+    // The bytes the undo and redo steps take.
+    std::size_t HistoryBytes() const { return fUndo.Bytes() + fRedo.Bytes(); }
 
     std::vector<Registration> registrations;
     std::vector<PaletteMenuEntry> paletteMenu;
@@ -74,6 +83,8 @@ public:
 
 private:
     std::vector<std::unique_ptr<Document>> fDocuments;
+    TextHistory fUndo;
+    TextHistory fRedo;
 };
 
 } // namespace refhost

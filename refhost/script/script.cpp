@@ -203,24 +203,6 @@ std::string Check(ScriptVerb const& verb, ScriptCommand& command) {
 
 } // namespace
 
-std::string ShownWord(std::string_view word, std::size_t limit) {
-    std::string shown;
-    for (char c : word) {
-        if (shown.size() >= limit) {
-            return shown + "...";
-        }
-        auto const byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            shown += escaped;
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 std::string CheckScriptCommand(ScriptCommand& command) {
     if (!command.declared) {
         command.declared = FindScriptVerb(command.verb);

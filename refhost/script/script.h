@@ -33,7 +33,14 @@
 //   drag ROW SECONDS ROW SECONDS [shift]
 //   key R|delete|TEXT            type a key in the timeline
 //   play SECONDS                 play forward for that long (up to a day)
-//   undo                         take back the last recording
+//   undo, redo                   take back the last step (a recording, a timeline edit);
+//                                put back what undo took back
+//   scrub SECONDS                press and drag in the ruler to the time
+//   copy, paste                  control-C, control-V in the timeline
+//   ease linear|in|out|inout|hold  the selected tween points' ease (E, H)
+//   snap on|off                  the palette's snap toggle
+//   zoom fit                     F in the timeline
+//   show NAME                    print the object's placement and diffuse colour
 //   palette PATH                 a picture of the palette, its drawer open
 //   render PATH [WxH]            a picture of the 3D view (640x480 unless given)
 //   echo TEXT...                 print a line
@@ -59,6 +66,8 @@
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "refhost/text/shown_text.h"
 
 namespace refhost {
 
@@ -163,8 +172,9 @@ std::string CheckScriptCommand(ScriptCommand& command);
 // std::invalid_argument for an unclosed quote.
 std::vector<std::string> SplitScriptLine(std::string_view line);
 
-// A word as a message shows it: control characters (NUL among them) as \xNN, and cut with
-// "..." past `limit` characters, so that no message runs on or stops short.
-std::string ShownWord(std::string_view word, std::size_t limit = 60);
+// A word as a message shows it (see ShownText).
+inline std::string ShownWord(std::string_view word) {
+    return ShownText(word);
+}
 
 } // namespace refhost

@@ -12,22 +12,27 @@
 #include "host/scene.h"
 #include "refhost/document/document_file.h"
 #include "refhost/document/new_document.h"
+#include "refhost/framework/host_state.h"
 #include "refhost/session/effects.h"
+#include "refhost/session/object_state.h"
 #include "refhost/session/posing.h"
 #include "refhost/toolkit/render.h"
+#include "tween/timeline_layout.h"
 
 namespace refhost {
 
 namespace {
 
-// The timeline's layout as the palette draws it: time 0 lies 6 pixels from its left edge,
-// and the ruler strip and every row are 14 pixels high.
-constexpr float kTimeOrigin = 6;
-constexpr float kRowHeight = 14;
-constexpr long kTimelineTag = 2000;
-constexpr long kTimeSliderTag = 1000;
-constexpr float kKnobAllowance = 12;
+// The timeline's layout as the palette draws it (its own numbers): where time 0 lies, the
+// height of the ruler strip and of every row, and the slider's reach past the maximum mark.
+constexpr float kTimeOrigin = kStartOffset;
+constexpr auto kRowHeight = static_cast<float>(kDefaultTextHeight);
+constexpr long kTimelineTag = kTimelineViewTag;
+constexpr long kTimeSliderTag = kTimelineSliderTag;
+constexpr float kKnobAllowance = kSliderKnobAllowance;
 constexpr float kDefaultZoom = 16;
+// The drawer's snap toggle.
+constexpr long kSnapToggleTag = 10015;
 
 CVector3D Vector(ScriptCommand const& c, std::size_t from) {
     return CVector3D(c.Float(from), c.Float(from + 1), c.Float(from + 2));
@@ -153,6 +158,11 @@ void ScriptRunner::Redo(ScriptCommand const&) {
     }
 }
 
+void ScriptRunner::Show(ScriptCommand const& c) {
+    fOut << c.Text(0) << ": " << DescribeObjectState(NamedObjectState(fSession.Front(), c.Text(0)))
+         << "\n";
+}
+
 void ScriptRunner::Palette(ScriptCommand const& c) {
     std::string const path = Resolve(c.Text(0)).string();
     NSPanel& palette = fSession.Palette();
@@ -186,7 +196,7 @@ void ScriptRunner::Echo(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Edit() {
-    PL_DoUndo(1, 1, 0, 0);
+    HostState::Instance().PushUndoStep();
 }
 
 void ScriptRunner::Posed() {
@@ -372,8 +382,120 @@ void ScriptRunner::Drag(ScriptCommand const& c) {
     fSession.Frame(0);
 }
 
+void ScriptRunner::Export(ScriptCommand const& c) {
+    if (!fInterchange.exportTo) {
+        throw std::runtime_error("this host cannot write glTF");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    fInterchange.exportTo(fSession, path);
+    fOut << "exported: " << path << "\n";
+}
+
+void ScriptRunner::Import(ScriptCommand const& c) {
+    if (!fInterchange.importFrom) {
+        throw std::runtime_error("this host cannot read glTF");
+    }
+    std::string const path = Resolve(c.Text(0)).string();
+    fSession.Adopt(fInterchange.importFrom(path, fOut));
+    fOut << "imported: " << path << "\n";
+}
+
+void ScriptRunner::Scrub(ScriptCommand const& c) {
+    NSView* timeline = Timeline();
+    float const zoom = PaletteZoom(fSession.Palette());
+    float const units = static_cast<float>(PL_GetTimeUnitsPerSecond());
+    auto xOf = [&](double seconds) { return kTimeOrigin + static_cast<float>(seconds) * zoom; };
+    float const xmin = xOf(static_cast<double>(PL_GetMinTime()) / units);
+    float const xmax = xOf(static_cast<double>(PL_GetMaxTime()) / units);
+    float const y = NSMaxY(timeline->frame()) - kRowHeight / 2;
+    float const to = xOf(c.Number(0));
+    // The press must grab no tab: the first of these that lies clear of both.
+    auto clear = [&](float x) {
+        return x >= 0 && std::fabs(x - xmin) > kTabGrabDistance + 1 &&
+               std::fabs(x - xmax) > kTabGrabDistance + 1;
+    };
+    float from = to;
+    for (float x :
+         {to, (xmin + xmax) / 2, xmax + 2 * kTabGrabDistance, xmin - 2 * kTabGrabDistance}) {
+        if (clear(x)) {
+            from = x;
+            break;
+        }
+    }
+    if (!clear(from)) {
+        throw std::runtime_error("the ruler has no room to press beside the range's tabs");
+    }
+    Reveal(timeline, NSMakePoint(from, y));
+    std::vector<NSPoint> path{NSMakePoint(from, y)};
+    if (from != to) {
+        path.push_back(NSMakePoint(to, y));
+    }
+    fSession.Gesture(timeline, path, 0);
+    fSession.Frame(0);
+}
+
+void ScriptRunner::Copy(ScriptCommand const&) {
+    fSession.Type(Timeline(), "c", NSEventModifierFlagControl);
+}
+
+void ScriptRunner::Paste(ScriptCommand const&) {
+    fSession.Type(Timeline(), "v", NSEventModifierFlagControl);
+    fSession.Frame(0);
+}
+
+void ScriptRunner::Ease(ScriptCommand const& c) {
+    static constexpr char const* kNames[] = {"linear", "in", "out", "inout", "hold"};
+    uint8_t wanted = 0;
+    while (c.Text(0) != kNames[wanted]) {
+        ++wanted;
+    }
+    auto eases = [&] { return SelectedTweenEases(fSession.Front()); };
+    if (eases().empty()) {
+        throw std::runtime_error("no tween point of an object is selected");
+    }
+    auto done = [&] {
+        auto const now = eases();
+        return !now.empty() && now.front() == wanted;
+    };
+    if (wanted == 4) {
+        fSession.Type(Timeline(), "H");
+    }
+    // E steps through linear, in, out and in-out.
+    for (int presses = 0; presses < 4 && !done(); ++presses) {
+        fSession.Type(Timeline(), "E");
+    }
+    if (!done()) {
+        throw std::runtime_error("the selected tween points did not take the ease");
+    }
+    fSession.Frame(0);
+}
+
+void ScriptRunner::Snap(ScriptCommand const& c) {
+    NSButton* toggle = nullptr;
+    for (NSDrawer* drawer : fSession.Palette().drawers()) {
+        if (!toggle) {
+            toggle = dynamic_cast<NSButton*>(drawer->contentView()->viewWithTag(kSnapToggleTag));
+            if (toggle) {
+                drawer->open();
+            }
+        }
+    }
+    if (!toggle) {
+        throw std::runtime_error("the palette has no snap toggle");
+    }
+    bool const on = c.Text(0) == "on";
+    if ((toggle->state() == NSControlStateValueOn) != on) {
+        toggle->window()->makeKeyAndOrderFront(nullptr); // a button takes no first click
+        fSession.Click(toggle);
+    }
+}
+
+void ScriptRunner::Zoom(ScriptCommand const&) {
+    fSession.Type(Timeline(), "F");
+}
+
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer) {
+                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScriptError(path.string() + ": cannot be read: " + std::strerror(errno));
@@ -383,6 +505,7 @@ void RunScriptFile(HostSession& session, std::filesystem::path const& path, std:
     std::vector<ScriptCommand> const commands = ParseScript(text.str(), path.string());
     ScriptRunner runner(session, path.parent_path(), out, path.string());
     runner.SetViewRenderer(std::move(renderer));
+    runner.SetInterchange(std::move(interchange));
     runner.Run(commands);
 }
 

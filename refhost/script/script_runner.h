@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -25,6 +26,16 @@ public:
     // Draws the front document's current view at a size; without one, `render` is refused.
     using ViewRenderer = std::function<Bitmap(int width, int height)>;
     void SetViewRenderer(ViewRenderer renderer) { fRenderView = std::move(renderer); }
+
+    // glTF interchange, which the program supplies (refhost/gltf/script_interchange.h):
+    // writing the front document to a path, and a model at a path as a new document (what
+    // it skips said on the stream). Without them `export` and `import` are refused.
+    struct Interchange {
+        std::function<void(HostSession&, std::string const& path)> exportTo;
+        std::function<std::unique_ptr<Document>(std::string const& path, std::ostream& warnings)>
+            importFrom;
+    };
+    void SetInterchange(Interchange interchange) { fInterchange = std::move(interchange); }
 
     // Runs checked commands (ParseScript's) in order; a command made by hand is checked
     // first. Throws ScriptError naming the script and the line of a command that cannot be
@@ -56,9 +67,25 @@ public:
     void Play(ScriptCommand const& c);
     void Undo(ScriptCommand const& c);
     void Redo(ScriptCommand const& c);
+    // Presses the ruler away from the range's tabs and drags to the time (snapped to the
+    // palette's step while snapping is on).
+    void Scrub(ScriptCommand const& c);
+    // Control with C or V in the timeline.
+    void Copy(ScriptCommand const& c);
+    void Paste(ScriptCommand const& c);
+    // H for a hold, otherwise E until the selected tween points have the ease.
+    void Ease(ScriptCommand const& c);
+    // Presses the palette's snap toggle when it is not as asked.
+    void Snap(ScriptCommand const& c);
+    // F in the timeline.
+    void Zoom(ScriptCommand const& c);
+    // Prints the named object's placement and diffuse colour (object_state.h).
+    void Show(ScriptCommand const& c);
     void Palette(ScriptCommand const& c);
     void Render(ScriptCommand const& c);
     void Echo(ScriptCommand const& c);
+    void Export(ScriptCommand const& c);
+    void Import(ScriptCommand const& c);
 
 private:
     std::filesystem::path Resolve(std::string const& path) const;
@@ -76,10 +103,12 @@ private:
     std::ostream& fOut;
     std::string fSource;
     ViewRenderer fRenderView;
+    Interchange fInterchange;
 };
 
 // Reads, checks and runs the script file in the session; throws ScriptError.
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer = {});
+                   ScriptRunner::ViewRenderer renderer = {},
+                   ScriptRunner::Interchange interchange = {});
 
 } // namespace refhost

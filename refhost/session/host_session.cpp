@@ -204,9 +204,9 @@ void HostSession::Gesture(NSView* view, std::vector<NSPoint> const& points,
     NSApp()->processPendingEvents();
 }
 
-void HostSession::Type(NSView* view, std::string const& characters) {
+void HostSession::Type(NSView* view, std::string const& characters, NSEventModifierFlags flags) {
     view->window()->makeFirstResponder(view);
-    NSApp()->postEvent(NSEvent::keyEventWithType(NSEventType::keyDown, 0,
+    NSApp()->postEvent(NSEvent::keyEventWithType(NSEventType::keyDown, flags,
                                                  view->window()->windowNumber(), characters),
                        false);
     NSApp()->processPendingEvents();

@@ -70,8 +70,8 @@ public:
     // Mouse events at points of a view: down at the first, a drag at each following one, up at
     // the last; a single point is a click.
     void Gesture(NSView* view, std::vector<NSPoint> const& points, NSEventModifierFlags flags);
-    // A key typed while the view has the keyboard.
-    void Type(NSView* view, std::string const& characters);
+    // A key typed while the view has the keyboard, with the modifier keys held.
+    void Type(NSView* view, std::string const& characters, NSEventModifierFlags flags = 0);
 
 private:
     void Replaced();

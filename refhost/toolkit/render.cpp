@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <cassert>
+#include <cerrno>
 #include <cmath>
 
 #include "host/cocoa/ns_color.h"
@@ -49,8 +50,11 @@ bool Bitmap::writePng(std::string const& path) const {
         }
     }
     cairo_surface_mark_dirty(surface);
+    errno = 0;
     bool const ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+    int const reason = errno != 0 ? errno : EIO;
     cairo_surface_destroy(surface);
+    errno = ok ? 0 : reason;
     return ok;
 }
 

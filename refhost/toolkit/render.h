@@ -37,6 +37,7 @@ public:
     Rgb atScreen(NSPoint point) const;
     // The pixel under a point of a window's coordinates.
     Rgb atWindow(NSWindow const& window, NSPoint point) const;
+    // False when the file cannot be written, errno then saying why.
     bool writePng(std::string const& path) const;
     // A PNG file as pixels (alpha dropped); nothing when it cannot be read.
     static std::optional<Bitmap> readPng(std::string const& path);

@@ -18,14 +18,17 @@ namespace refhost::view3d {
 
 // One vertex of a shape. A vertex whose own attribute set gives a diffuse colour or a
 // transparency has `own` 1 for it (rgb, alpha); otherwise the instance's colour applies.
+// The vertices of a closed shape (one that hides its inside from every eye outside it) have
+// `closed` 1 and normals that point out of it.
 struct ShapeVertex {
     std::array<float, 3> position; // the shape's coordinates
     std::array<float, 3> normal;   // of its face, unit length (zero for lines)
     std::array<float, 2> uv;       // before the material's UV transform
     std::array<float, 4> colour;   // rgb: diffuse colour; alpha: opacity
     std::array<float, 2> own;      // 1 where colour's rgb, alpha replace the instance's
+    float closed;
 };
-static_assert(sizeof(ShapeVertex) == 14 * sizeof(float));
+static_assert(sizeof(ShapeVertex) == 15 * sizeof(float));
 
 // Where a shape's vertices lie in its library's vertex array, and what they need.
 struct ShapeRange {
@@ -33,6 +36,7 @@ struct ShapeRange {
     bool lines = false;          // segments (pairs of vertices), or triangles
     bool ownTranslucent = false; // some vertex's own opacity is below 1
     bool inheritsAlpha = false;  // some vertex takes the instance's opacity
+    bool closed = false;         // see ShapeVertex
     // The corners of the box around the vertices and their mean (for the distance of a
     // see-through instance from the eye).
     std::array<float, 3> low{}, high{}, centre{};
@@ -55,13 +59,15 @@ struct Material {
 };
 
 // What the vertex shader reads per instance: the placement (world coordinate j is the dot
-// product of row j with (x, y, z, 1)) and the colour its vertices take unless they have
-// their own.
+// product of row j with (x, y, z, 1)), the colour its vertices take unless they have their
+// own, and whether the faces of a closed shape that turn away from the eye may be skipped
+// (see MarkHiddenBackFaces).
 struct InstanceData {
     std::array<float, 4> rows[3];
     std::array<float, 4> colour; // rgb: diffuse colour; alpha: opacity
+    std::array<float, 4> flags;  // x: 1 when back faces may be skipped; y, z, w: 0
 };
-static_assert(sizeof(InstanceData) == 16 * sizeof(float));
+static_assert(sizeof(InstanceData) == 20 * sizeof(float));
 
 struct Instance {
     InstanceData data;

@@ -100,4 +100,36 @@ void OrderForDrawing(DrawList& list, ShapeLibrary const& shapes, TQ3Point3D cons
     }
 }
 
+void MarkHiddenBackFaces(DrawList& list, ShapeLibrary const& shapes,
+                         GlMatrix const& viewProjection) {
+    // The near plane's half-space: clip z + w >= 0, as a plane in world coordinates.
+    std::array<float, 4> near;
+    for (std::size_t k = 0; k < 4; ++k) {
+        near[k] = viewProjection[k * 4 + 2] + viewProjection[k * 4 + 3];
+    }
+    float const normal = std::sqrt(near[0] * near[0] + near[1] * near[1] + near[2] * near[2]);
+    for (Instance& instance : list.instances) {
+        ShapeRange const& shape = shapes.Range(instance.shape);
+        instance.data.flags[0] = 0;
+        if (instance.transparent || !shape.closed || !(normal > 0)) {
+            continue;
+        }
+        // The sphere around the shape's box, placed: its radius grows at most by the
+        // placement's Frobenius norm.
+        float radius = 0, stretch = 0, centreDistance = near[3];
+        for (std::size_t j = 0; j < 3; ++j) {
+            float const half = (shape.high[j] - shape.low[j]) / 2;
+            radius += half * half;
+            std::array<float, 4> const& row = instance.data.rows[j];
+            stretch += row[0] * row[0] + row[1] * row[1] + row[2] * row[2];
+            float const middle = (shape.high[0] + shape.low[0]) / 2 * row[0] +
+                                 (shape.high[1] + shape.low[1]) / 2 * row[1] +
+                                 (shape.high[2] + shape.low[2]) / 2 * row[2] + row[3];
+            centreDistance += near[j] * middle;
+        }
+        float const reach = std::sqrt(radius * stretch) * normal;
+        instance.data.flags[0] = centreDistance > reach * 1.001f + 1e-6f ? 1.0f : 0.0f;
+    }
+}
+
 } // namespace refhost::view3d

@@ -1,6 +1,7 @@
 // The order in which a frame's instances are drawn, and their batches.
 #pragma once
 
+#include "refhost/view3d/camera_projection.h"
 #include "refhost/view3d/draw_list.h"
 #include "refhost/view3d/shape_library.h"
 
@@ -12,5 +13,12 @@ namespace refhost::view3d {
 // the see-through ones from the farthest from `eye` to the nearest (by the mean of their
 // vertices), so that they blend over what lies behind them.
 void OrderForDrawing(DrawList& list, ShapeLibrary const& shapes, TQ3Point3D const& eye);
+
+// Lets the back faces of an opaque instance of a closed shape be skipped (InstanceData's
+// flags) where the near plane of `viewProjection` (an OpenGL matrix) leaves the whole shape
+// in view: the eye is then outside the shape and no cut shows its inside, so the faces that
+// turn away from the eye lie behind the others. Elsewhere every face is drawn.
+void MarkHiddenBackFaces(DrawList& list, ShapeLibrary const& shapes,
+                         GlMatrix const& viewProjection);
 
 } // namespace refhost::view3d

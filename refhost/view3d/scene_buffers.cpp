@@ -16,6 +16,7 @@ struct MergedVertex {
     int32_t instance;
 };
 static_assert(sizeof(MergedVertex) == sizeof(ShapeVertex) + 4);
+static_assert(sizeof(InstanceData) == 5 * 4 * sizeof(float)); // five RGBA32F texels
 
 // Attributes 0 to 4 from a buffer of records of `stride` bytes that start with a ShapeVertex;
 // attribute 5 the instance number, from the records when they have one.
@@ -30,6 +31,7 @@ void PointShapeAttributes(GLsizei stride, bool instanceNumbers) {
     attribute(2, 2, offsetof(ShapeVertex, uv));
     attribute(3, 4, offsetof(ShapeVertex, colour));
     attribute(4, 2, offsetof(ShapeVertex, own));
+    attribute(6, 1, offsetof(ShapeVertex, closed));
     if (instanceNumbers) {
         glEnableVertexAttribArray(5);
         glVertexAttribIPointer(5, 1, GL_INT, stride,
@@ -50,6 +52,11 @@ bool Reserve(std::size_t& capacity, std::size_t size, std::size_t record) {
                  GL_DYNAMIC_DRAW);
     return true;
 }
+
+// Repeats of a shape with at least this many vertices are drawn as instances of it rather
+// than merged: a draw per such shape costs little beside its vertices, and merging would
+// copy them for every repeat.
+constexpr uint32_t kInstancedShapeVertices = 256;
 
 bool SameOpaqueBatch(Batch const& a, Batch const& b) {
     return a.shape == b.shape && a.material == b.material && a.count == b.count &&
@@ -121,9 +128,9 @@ void SceneBuffers::UploadShapes(ShapeLibrary const& shapes) {
 void SceneBuffers::UploadInstances(DrawList const& list) {
     GLint maxTexels = 0;
     glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
-    if (list.instances.size() > static_cast<std::size_t>(maxTexels) / 4) {
+    if (list.instances.size() > static_cast<std::size_t>(maxTexels) / 5) {
         Fail("the scene has " + std::to_string(list.instances.size()) +
-             " objects to draw; this OpenGL draws at most " + std::to_string(maxTexels / 4));
+             " objects to draw; this OpenGL draws at most " + std::to_string(maxTexels / 5));
     }
     std::vector<InstanceData> data(list.instances.size());
     for (std::size_t i = 0; i < data.size(); ++i) {
@@ -174,9 +181,14 @@ void SceneBuffers::Merge(DrawList const& list, ShapeLibrary const& shapes) {
     fMergedDraws.clear();
     for (Batch const& batch : opaque) {
         ShapeRange const& shape = shapes.Range(batch.shape);
+        if (shape.count >= kInstancedShapeVertices && batch.count > 1) {
+            fMergedDraws.push_back({batch.material, batch.selected, false, false, shape.first,
+                                    shape.count, batch.first, batch.count, shape.lines});
+            continue;
+        }
         Draw* last = fMergedDraws.empty() ? nullptr : &fMergedDraws.back();
-        if (!last || last->material != batch.material || last->selected != batch.selected ||
-            last->lines != shape.lines) {
+        if (!last || !last->merged || last->material != batch.material ||
+            last->selected != batch.selected || last->lines != shape.lines) {
             fMergedDraws.push_back({batch.material, batch.selected, false, true,
                                     static_cast<uint32_t>(vertices.size()), 0, 0, 1, shape.lines});
             last = &fMergedDraws.back();

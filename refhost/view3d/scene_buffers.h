@@ -4,9 +4,10 @@
 //
 // Opaque instances of one material (and selection) are merged: their shapes' vertices, each
 // with its instance's number, lie one after the other in one buffer and take one draw call,
-// however many shapes and instances they are. See-through instances keep their far-to-near
-// order: each batch of them is drawn as instances of its shape. Instance data (InstanceData)
-// lives in a texture buffer that the scene vertex shader reads (uInstances).
+// however many shapes and instances they are. Large shapes that repeat are drawn as
+// instances of the shape instead (one draw each). See-through instances keep their
+// far-to-near order: each batch of them is drawn as instances of its shape. Instance data
+// (InstanceData) lives in a texture buffer that the scene vertex shader reads (uInstances).
 #pragma once
 
 #include <epoxy/gl.h>

@@ -424,6 +424,7 @@ refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int 
     CameraMatrices const matrices = MatricesOf(*camera);
     DrawList list = GatherScene(fGl->shapes, source.selected, source.others, view->lights);
     OrderForDrawing(list, fGl->shapes, matrices.location);
+    MarkHiddenBackFaces(list, fGl->shapes, Multiply(matrices.projection, matrices.view));
     fGl->Size(width, height);
     fGl->buffers.Upload(list, fGl->shapes);
     SceneBuffers::Counts const& counts = fGl->buffers.LastCounts();

@@ -9,19 +9,24 @@ layout(location = 2) in vec2 aUV;
 layout(location = 3) in vec4 aColour;
 layout(location = 4) in vec2 aOwn;    // 1 where aColour's rgb, alpha replace the instance's
 layout(location = 5) in int aInstance; // its number; a draw's instances follow it
-uniform samplerBuffer uInstances;      // four texels per instance: placement rows, colour
+layout(location = 6) in float aClosed; // 1 on a closed shape, whose normals point out
+uniform samplerBuffer uInstances;      // five texels per instance: InstanceData
 uniform mat4 uViewProjection;
+uniform vec3 uEye;           // the camera's location (perspective)
+uniform bool uOrthographic;
+uniform vec3 uTowardsViewer; // the way back along the line of sight (orthographic)
 uniform mat3 uUVTransform; // uploaded transposed: (u, v, 1) * M as the library means it
 out vec3 vPosition;
 out vec3 vNormal;
 out vec2 vUV;
 out vec4 vColour;
 void main() {
-    int instance = (aInstance + gl_InstanceID) * 4;
+    int instance = (aInstance + gl_InstanceID) * 5;
     vec4 place0 = texelFetch(uInstances, instance);
     vec4 place1 = texelFetch(uInstances, instance + 1);
     vec4 place2 = texelFetch(uInstances, instance + 2);
     vec4 colour = texelFetch(uInstances, instance + 3);
+    vec4 flags = texelFetch(uInstances, instance + 4);
     vec4 p = vec4(aPosition, 1.0);
     vPosition = vec3(dot(place0, p), dot(place1, p), dot(place2, p));
     // Normals go through the cofactors of the placement's linear part, which keep them
@@ -33,6 +38,16 @@ void main() {
     vUV = (vec3(aUV, 1.0) * uUVTransform).xy;
     vColour = vec4(aOwn.x > 0.5 ? aColour.rgb : colour.rgb, aOwn.y > 0.5 ? aColour.a : colour.a);
     gl_Position = uViewProjection * vec4(vPosition, 1.0);
+    if (aClosed > 0.5 && flags.x > 0.5) {
+        // A face of a closed shape that turns away from the eye lies behind the ones that
+        // face it: its three corners go beyond the far plane, where clipping drops it before
+        // it costs any rasterizing. (A mirroring placement turns the normals inwards.)
+        vec3 outwards = dot(r0, cross(r1, r2)) < 0.0 ? -vNormal : vNormal;
+        vec3 toEye = uOrthographic ? uTowardsViewer : uEye - vPosition;
+        if (dot(outwards, toEye) <= 0.0) {
+            gl_Position = vec4(0.0, 0.0, 2.0, 1.0);
+        }
+    }
 }
 )";
 
@@ -94,6 +109,7 @@ void main() {
     if (dot(n, toViewer) < 0.0) n = -n;
     vec3 diffuse = uAmbientCoefficient * uAmbient;
     vec3 specular = vec3(0.0);
+    bool shiny = uSpecular != vec3(0.0); // the highlight's power is dear: only where it shows
     for (int i = 0; i < uLightCount; ++i) {
         vec3 toLight;
         float strength = 1.0;
@@ -113,8 +129,10 @@ void main() {
         float lambert = max(dot(n, toLight), 0.0);
         if (lambert <= 0.0 || strength <= 0.0) continue;
         diffuse += uLightColour[i] * (lambert * strength);
-        vec3 halfway = normalize(toLight + toViewer);
-        specular += uLightColour[i] * (pow(max(dot(n, halfway), 0.0), uShininess) * strength);
+        if (shiny) {
+            vec3 halfway = normalize(toLight + toViewer);
+            specular += uLightColour[i] * (pow(max(dot(n, halfway), 0.0), uShininess) * strength);
+        }
     }
     fragColour = vec4(base.rgb * diffuse + uSpecular * specular, base.a);
 }

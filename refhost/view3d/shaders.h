@@ -8,8 +8,10 @@ inline constexpr int kMaxLights = 16;
 
 // Places a shape's vertices (attributes 0 to 4, as ShapeVertex holds them) by the placement
 // and colour of instance aInstance + gl_InstanceID (attribute 5), read from the texture
-// buffer uInstances (InstanceData, four texels each), then with uViewProjection; takes
-// (u, v, 1) through the row-major UV transform uUVTransform.
+// buffer uInstances (InstanceData, five texels each), then with uViewProjection; takes
+// (u, v, 1) through the row-major UV transform uUVTransform. Drops the faces of closed shapes
+// (attribute 6) that turn away from the eye (uEye, or uTowardsViewer when uOrthographic)
+// where the instance allows it.
 extern char const* const kSceneVertexShader;
 // Phong shading of diffuse (or textured) and specular colours by the ambient light and up to
 // kMaxLights directional, point and spot lights; both faces of a triangle are lit. Lines and

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
 
 #include "refhost/view3d/tessellation.h"
 
@@ -128,6 +129,7 @@ void OwnColour(OpaqueTQ3Object* object, ShapeVertex& v) {
 void Measure(ShapeRange& range, std::vector<ShapeVertex> const& vertices) {
     range.count = static_cast<uint32_t>(vertices.size()) - range.first;
     range.low = range.high = vertices[range.first].position;
+    range.closed = vertices[range.first].closed > 0;
     float const n = static_cast<float>(range.count);
     for (std::size_t i = range.first; i < vertices.size(); ++i) {
         ShapeVertex const& v = vertices[i];
@@ -139,6 +141,28 @@ void Measure(ShapeRange& range, std::vector<ShapeVertex> const& vertices) {
         range.ownTranslucent = range.ownTranslucent || (v.own[1] > 0 && v.colour[3] < 1.0f);
         range.inheritsAlpha = range.inheritsAlpha || v.own[1] == 0;
     }
+}
+
+float Dot(CVector3D const& a, CVector3D const& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// A point inside the geometry when it is a closed convex shape (a box with volume) in its
+// own coordinates; its faces then turn outwards from it. (Placed by a projective matrix, a
+// box need not stay convex.)
+std::optional<CPoint3D> Inside(Geometry const& geometry, CMatrix4x4 const* world) {
+    auto const* box = AsKind<Box>(geometry);
+    if (!box || world) {
+        return std::nullopt;
+    }
+    CVector3D const a = box->minorAxis, b = box->orientation, c = box->majorAxis;
+    CVector3D const bc{b.y * c.z - b.z * c.y, b.z * c.x - b.x * c.z, b.x * c.y - b.y * c.x};
+    if (!(std::fabs(Dot(a, bc)) > 1e-12f)) {
+        return std::nullopt; // flat: both sides of it show
+    }
+    TQ3Point3D const o = box->origin;
+    return CPoint3D{o.x + (a.x + b.x + c.x) / 2, o.y + (a.y + b.y + c.y) / 2,
+                    o.z + (a.z + b.z + c.z) / 2};
 }
 
 CPoint3D Place(TQ3Point3D const& p, CMatrix4x4 const* world) {
@@ -211,27 +235,32 @@ ShapeLibrary::Shapes ShapeLibrary::Build(Geometry const& geometry, CMatrix4x4 co
     for (auto const& segment : shape.segments) {
         for (TQ3Point3D const& point : segment) {
             CPoint3D const p = Place(point, world);
-            fVertices.push_back({{p.x, p.y, p.z}, {0, 0, 0}, {0, 0}, {1, 1, 1, 1}, {0, 0}});
+            fVertices.push_back({{p.x, p.y, p.z}, {0, 0, 0}, {0, 0}, {1, 1, 1, 1}, {0, 0}, 0});
         }
     }
     add(lines);
     ShapeRange triangles;
     triangles.first = static_cast<uint32_t>(fVertices.size());
+    std::optional<CPoint3D> const inside = Inside(geometry, world);
     for (auto const& triangle : shape.triangles) {
         std::array<CPoint3D, 3> p;
         for (std::size_t k = 0; k < 3; ++k) {
             p[k] = Place(triangle[k].point, world);
         }
-        CVector3D const normal = Normal(p[0], p[1], p[2]);
+        CVector3D normal = Normal(p[0], p[1], p[2]);
         if (normal == TQ3Vector3D{0, 0, 0}) {
             continue; // a triangle without area shows nothing
+        }
+        if (inside && Dot(normal, p[0] - *inside) < 0) {
+            normal = -normal;
         }
         for (std::size_t k = 0; k < 3; ++k) {
             ShapeVertex v{{p[k].x, p[k].y, p[k].z},
                           {normal.x, normal.y, normal.z},
                           {triangle[k].uv.u, triangle[k].uv.v},
                           {},
-                          {}};
+                          {},
+                          inside ? 1.0f : 0.0f};
             OwnColour(triangle[k].set, v);
             fVertices.push_back(v);
         }

@@ -179,7 +179,8 @@ void WindowApp::ShowTitles() {
 }
 
 void WindowApp::BeginEdit() {
-    PL_DoUndo(1, 1, 0, 0);
+    HostState::Instance().PushUndoStep();
+    // A step of the host's own, not a recording in the palette.
     fSeenUndoCount = HostState::Instance().undoCount;
 }
 

@@ -9,6 +9,7 @@
 
 #include "host/cocoa/cocoa.h"
 #include "palette/palette_views.h"
+#include "palette/timeline_edits.h"
 #include "refhost/toolkit/render.h"
 #include "tests/palette/palette_fixture.h"
 #include "tween/cache.h"
@@ -33,6 +34,7 @@ protected:
     void TearDown() override {
         gDoingMarqueeSelection = false;
         gScaleFactor = 16.0f;
+        gSnapToStep = true;
         PaletteTest::TearDown();
     }
 

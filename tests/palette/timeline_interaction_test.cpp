@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "palette/name_column.h"
+#include "palette/timeline_edits.h"
 #include "tests/palette/timeline_fixture.h"
 #include "tween/stored_list_access.h"
 
@@ -149,6 +150,7 @@ TEST_F(TimelineInteractionTest, RulerTabsGrabWithinSevenPixelsAndMoveTheRange) {
     PL_SetMinTime(kSecond);
     PL_SetCurTime(3 * kSecond);
     Show();
+    gSnapToStep = false;                   // the range follows the mouse unit by unit
     float const xmin = kStartOffset + 16;  // 1 s
     float const xmax = kStartOffset + 160; // 10 s
 
@@ -170,10 +172,11 @@ TEST_F(TimelineInteractionTest, RulerTabsGrabWithinSevenPixelsAndMoveTheRange) {
     EXPECT_EQ(NSWidth(slider), 11 * 16 + 12);
     EXPECT_FLOAT_EQ(Slider()->floatValue(), 1000.0f * 3 / 11);
 
-    // 8 pixels from the nearer tab grabs nothing; the drag draws a marquee instead.
+    // 8 pixels from the nearer tab grabs nothing; the drag scrubs the current time instead.
     Drag(Timeline(), {InRuler(kStartOffset + 8), InRuler(kStartOffset + 30)});
     EXPECT_FALSE(gCLickedOnMin || gCLickedOnMax);
     EXPECT_EQ(PL_GetMinTime(), 0);
+    EXPECT_EQ(PL_GetCurTime(), 30 * kSecond / 16);
     EXPECT_EQ(Flags(0), (std::vector<bool>{true})) << "a click in the ruler keeps the selection";
 
     // Halfway between tabs 8 pixels apart, the maximum is the candidate.

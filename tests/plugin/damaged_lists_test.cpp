@@ -253,7 +253,7 @@ TEST_F(DamagedListTest, TimesAtTheEndsOfTheClockPlayWithoutOverflow) {
     loop.Frame(1.0 / 30);
     EXPECT_FLOAT_EQ(PillarX(opened), 2) << "at the last point";
 
-    // The earliest time: the view's first pass counts from one before it.
+    // The earliest time.
     opened.clock = {600, INT32_MIN, INT32_MIN, INT32_MIN + 6000, 1.0f};
     loop.SceneEdited();
     loop.Frame(1.0 / 30);

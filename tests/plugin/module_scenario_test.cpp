@@ -71,7 +71,7 @@ TEST_F(ModuleScenarioTest, RecordPlaySaveAndOpenAgain) {
         CTransformObject(crate, crate.GetFirstObjectOfType("xfrm"_4cc)).SetData(moved);
         PL_SetCurTime(3000);
         Click(ButtonTitled(content, "Object"));
-        EXPECT_EQ(host.undoSteps.size(), 2u);
+        EXPECT_EQ(host.UndoDepth(), 2u);
         loop.Frame(1.0 / 30); // the host shows the time the step moved to
 
         // Play from the start for three seconds of frames.

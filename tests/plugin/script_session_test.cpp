@@ -13,6 +13,7 @@
 #include "host/scene.h"
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
+#include "refhost/gltf/script_interchange.h"
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/gl_context.h"
@@ -262,7 +263,8 @@ TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {
                 return renderer->Render(nullptr, width, height);
             };
             refhost::HostSession session(KEYPOSE_MODULE_PATH);
-            refhost::RunScriptFile(session, fFolder / entry.path().filename(), out, render);
+            refhost::RunScriptFile(session, fFolder / entry.path().filename(), out, render,
+                                   refhost::gltf::ScriptInterchange());
         }
         HostState::Instance().Reset();
         std::filesystem::path const made =

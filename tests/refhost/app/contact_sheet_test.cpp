@@ -37,6 +37,29 @@ TEST(ContactSheet, SpreadsTheFramesAndLaysThemOutInRows) {
     EXPECT_NE(fromTop(116 + 50, 82 + 25), (refhost::Rgb{0, 0, 255})) << "no fourth";
 }
 
+TEST(ContactSheet, MadeAsTheFramesComeIsTheSheetOfTheFramesItShows) {
+    // 30 frames, 4 shown: 0, 9, 19 and 29, each added as it is rendered and then dropped.
+    keypose_host::SheetBuilder builder(30, 4, 2, 50, 100, 60);
+    EXPECT_EQ(builder.Shown(), (std::vector<std::size_t>{0, 9, 19, 29}));
+    EXPECT_TRUE(builder.Wants(9));
+    EXPECT_FALSE(builder.Wants(10));
+    std::vector<refhost::Bitmap> shown;
+    for (std::size_t i = 0; i < 30; ++i) {
+        refhost::Bitmap const frame = Filled(100, 60, static_cast<uint32_t>(i * 0x080402));
+        builder.Add(i, frame, std::to_string(i));
+        if (builder.Wants(i)) {
+            shown.push_back(frame);
+        }
+    }
+    std::vector<keypose_host::SheetFrame> frames;
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        frames.push_back({&shown[k], std::to_string(builder.Shown()[k])});
+    }
+    refhost::Bitmap const whole = ContactSheet(frames, 2, 50);
+    EXPECT_EQ(const_cast<refhost::Bitmap&>(builder.Sheet()).pixels(),
+              const_cast<refhost::Bitmap&>(whole).pixels());
+}
+
 TEST(ProgressBar, FillsInProportion) {
     EXPECT_EQ(keypose_host::ProgressBar::Line("rendering", 3, 12, 8), "rendering [##      ] 3/12");
     EXPECT_EQ(keypose_host::ProgressBar::Line("rendering", 12, 12, 8),

@@ -4,12 +4,19 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "examples/example_scenes.h"
 #include "host/framework.h"
 #include "host/memory.h"
 #include "refhost/document/document_file.h"
+#include "refhost/document/file_replacement.h"
 #include "refhost/framework/host_state.h"
 #include "tests/refhost/scene/scene_fixture.h"
 
@@ -119,12 +126,31 @@ TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
         return text.replace(at, from.size(), to);
     };
     EXPECT_EQ(Refusal(good), "");
-    EXPECT_NE(Refusal("{\"format\": ").find("not JSON"), std::string::npos);
+    // Syntax errors name the line and column, what was found and what was expected.
+    EXPECT_EQ(Refusal("{\"format\": "),
+              "line 1, column 12: found the end of the text where a value (an object, array, "
+              "string, number, true, false or null) was expected");
+    EXPECT_EQ(Refusal("{\n\t\"format\": \"x\"\n\t\"clock\": 1}"),
+              "line 3, column 2: found a string where ',' or '}' was expected");
+    EXPECT_EQ(Refusal("{\"format\": \"x").substr(0, 47),
+              "line 1, column 12: found a string that is not c");
+    EXPECT_EQ(Refusal("{\"a\": [1, 2 3]}"),
+              "line 1, column 13: found '3' where ',' or ']' was expected");
+    EXPECT_EQ(Refusal("{\"a\" 1}"), "line 1, column 6: found '1' where ':' was expected");
+    EXPECT_EQ(Refusal("{\"a\": tru}"),
+              "line 1, column 7: found 'tru' where a value (an object, array, string, number, "
+              "true, false or null) was expected");
+    EXPECT_EQ(Refusal("{\"a\": 1} {"),
+              "line 1, column 10: found '{' where the end of the text was expected");
     EXPECT_EQ(Refusal("[]"), "/: expected an object");
     EXPECT_EQ(Refusal(changed("\"KeyposeSequencer document\"", "\"something\"")),
               "/format: not a KeyposeSequencer document");
     EXPECT_EQ(Refusal(changed("\"unitsPerSecond\": 600", "\"unitsPerSecond\": \"600\"")),
               "/clock/unitsPerSecond: expected a whole number");
+    EXPECT_NE(Refusal(changed("\"unitsPerSecond\": 600", "\"unitsPerSecond\": 0"))
+                  .find("/clock/unitsPerSecond: "),
+              std::string::npos)
+        << "a clock without units a second";
     EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"sphere\"")),
               "/objects/1/kind: unknown object kind \"sphere\"");
     EXPECT_EQ(Refusal(changed("\"bytes\": \"", "\"bytes\": \"*")),
@@ -198,7 +224,7 @@ TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
         refhost::SaveDocument(*made, folderPath);
         FAIL() << "a folder was replaced";
     } catch (DocumentError const& error) {
-        EXPECT_NE(std::string(error.what()).find("folder.json: is not a plain file"),
+        EXPECT_NE(std::string(error.what()).find("folder.json: is a folder, not a plain file"),
                   std::string::npos)
             << error.what();
     }
@@ -210,8 +236,10 @@ TEST_F(DocumentFileTest, SavingReplacesAFileWholeOrNotAtAll) {
         refhost::OpenDocument(Folder() + "/missing.json");
         FAIL() << "a missing file opened";
     } catch (DocumentError const& error) {
-        EXPECT_NE(std::string(error.what()).find("missing.json: cannot be opened"),
-                  std::string::npos);
+        EXPECT_NE(std::string(error.what())
+                      .find("missing.json: cannot be opened (No such file or directory)"),
+                  std::string::npos)
+            << error.what();
     }
     std::ofstream(Folder() + "/bad.json") << "{}";
     try {
@@ -250,6 +278,88 @@ TEST_F(DocumentFileTest, SavingKeepsPermissionsLinksAndTheUsersOtherFiles) {
     EXPECT_EQ(made->path, link);
     EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3)
         << "the file, the user's file and the link, nothing else";
+}
+
+// A file the user marked read-only stays as it was; a link whose file is not there yet gets
+// its file made where it leads; a device is named as what it is.
+TEST_F(DocumentFileTest, SavingRefusesReadOnlyFilesAndFollowsLinksToNewFiles) {
+    std::unique_ptr<Document> made = SharedBlockDocument();
+    std::string const path = Folder() + "/locked.json";
+    std::ofstream(path) << "the user's locked text";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    try {
+        refhost::SaveDocument(*made, path);
+        FAIL() << "a read-only file was replaced";
+    } catch (DocumentError const& error) {
+        EXPECT_EQ(std::string(error.what()), path + ": is read-only (Permission denied)");
+    }
+    EXPECT_EQ(ReadFile(path), "the user's locked text");
+
+    std::string const link = Folder() + "/dangling.json";
+    fs::create_directory(Folder() + "/later");
+    fs::create_symlink("later/made.json", link);
+    refhost::SaveDocument(*made, link);
+    EXPECT_TRUE(fs::is_symlink(link)) << "the link stays a link";
+    EXPECT_EQ(ReadFile(Folder() + "/later/made.json"), DocumentText(*made));
+
+    for (auto const& [device, kind] : {std::pair{"/dev/full", "is a character device"},
+                                       std::pair{"/dev/null", "is a character device"}}) {
+        try {
+            refhost::SaveDocument(*made, device);
+            FAIL() << device;
+        } catch (DocumentError const& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      std::string(device) + ": " + kind + ", not a plain file");
+        }
+    }
+    try {
+        refhost::SaveDocument(*made, "");
+        FAIL() << "an empty name was saved to";
+    } catch (DocumentError const& error) {
+        EXPECT_NE(std::string(error.what()).find("an empty name is no file"), std::string::npos);
+    }
+}
+
+// A save killed half way leaves no temporary that stays: the next save removes what a killed
+// one left, and keeps one that a running save holds.
+TEST_F(DocumentFileTest, TemporariesOfKilledSavesGoWithTheNextSave) {
+    std::unique_ptr<Document> made = SharedBlockDocument();
+    std::string const path = Folder() + "/scene.json";
+    std::ofstream(Folder() + "/.scene.json.Ab12Cd") << "left by a killed save";
+    std::ofstream(Folder() + "/.scene.json.keep") << "not of the pattern";
+    std::string const held = Folder() + "/.scene.json.Zz99Yy";
+    std::ofstream(held) << "a save still writing";
+    int const holder = open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    refhost::SaveDocument(*made, path);
+    EXPECT_FALSE(fs::exists(Folder() + "/.scene.json.Ab12Cd"));
+    EXPECT_TRUE(fs::exists(Folder() + "/.scene.json.keep"));
+    EXPECT_TRUE(fs::exists(held)) << "a temporary in use stays";
+    close(holder);
+
+    // Saves of a large document killed at any moment, then one more save.
+    std::string const large(4 << 20, ' ');
+    for (int kill = 0; kill < 8; ++kill) {
+        pid_t const child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                refhost::ReplaceFileContents(path, large);
+            }
+        }
+        usleep(static_cast<useconds_t>(2000 + kill * 3000));
+        ::kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    refhost::SaveDocument(*made, path);
+    int left = 0;
+    for (auto const& entry : fs::directory_iterator(Folder())) {
+        std::string const name = entry.path().filename().string();
+        left +=
+            name.starts_with(".scene.json.") && name != ".scene.json.keep" && entry.path() != held;
+    }
+    EXPECT_EQ(left, 0);
+    EXPECT_EQ(ReadFile(path), DocumentText(*made));
 }
 
 TEST_F(DocumentFileTest, UndoPutsTheSceneBackAsItWas) {

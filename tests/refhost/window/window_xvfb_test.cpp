@@ -21,6 +21,7 @@
 
 #include "host/cocoa/cocoa.h"
 #include "host/scene.h"
+#include "refhost/app/child_process.h"
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/session/host_session.h"
@@ -83,20 +84,19 @@ private:
     bool fExited = false;
 };
 
-std::string Output(std::string const& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            text += buffer;
-        }
-        pclose(pipe);
-    }
-    return text;
+// xdotool with its commands as words, no shell between: whether it succeeded.
+bool Xdotool(std::vector<std::string> words) {
+    words.insert(words.begin(), "xdotool");
+    return keypose_host::RunProgram(words) == 0;
 }
 
-bool Shell(std::string const& command) {
-    return std::system(command.c_str()) == 0;
+std::vector<std::string> MoveTo(std::pair<int, int> at) {
+    return {"mousemove", std::to_string(at.first), std::to_string(at.second)};
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, std::vector<std::string> const& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 // The records of the stored tween list of an object's attribute set.
@@ -145,7 +145,10 @@ protected:
     static std::string Title(std::string const& window) { return "\\*?box\\.json - " + window; }
     // Whether a window of exactly this title shows.
     bool Shows(std::string const& title) {
-        return !Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").empty();
+        return !keypose_host::ProgramOutput(
+                    {"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"})
+                    .value_or("")
+                    .empty();
     }
 
     // A free display number with Xvfb on it; false when Xvfb cannot start.
@@ -181,8 +184,10 @@ protected:
     // not show within ten seconds.
     NSPoint WindowAt(std::string const& name) {
         for (int attempt = 0; attempt < 50; ++attempt) {
-            std::string const text = Output("xdotool search --onlyvisible --name '^" + name +
-                                            "$' getwindowgeometry --shell 2>/dev/null");
+            std::string const text =
+                keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                             "^" + name + "$", "getwindowgeometry", "--shell"})
+                    .value_or("");
             int x = -1, y = -1;
             std::istringstream in(text);
             std::string line;
@@ -209,46 +214,54 @@ protected:
     }
 
     void Click(std::pair<int, int> at, std::string const& modifiers = {}) {
-        std::string const hold = modifiers.empty() ? "" : " keydown " + modifiers;
-        std::string const release = modifiers.empty() ? "" : " keyup " + modifiers;
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(at.first) + " " +
-                          std::to_string(at.second) + hold + " click 1" + release));
+        std::vector<std::string> const hold = modifiers.empty()
+                                                  ? std::vector<std::string>{}
+                                                  : std::vector<std::string>{"keydown", modifiers};
+        std::vector<std::string> const release = modifiers.empty()
+                                                     ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{"keyup", modifiers};
+        ASSERT_TRUE(Xdotool(MoveTo(at) + hold + std::vector<std::string>{"click", "1"} + release));
         std::this_thread::sleep_for(300ms);
     }
     void Drag(std::pair<int, int> from, std::pair<int, int> to, int steps) {
-        std::ostringstream command;
-        command << "xdotool mousemove " << from.first << " " << from.second << " mousedown 1";
+        std::vector<std::string> command =
+            MoveTo(from) + std::vector<std::string>{"mousedown", "1"};
         for (int step = 1; step <= steps; ++step) {
-            command << " sleep 0.05 mousemove "
-                    << from.first + (to.first - from.first) * step / steps << " "
-                    << from.second + (to.second - from.second) * step / steps;
+            command = command + std::vector<std::string>{"sleep", "0.05"} +
+                      MoveTo({from.first + (to.first - from.first) * step / steps,
+                              from.second + (to.second - from.second) * step / steps});
         }
-        command << " sleep 0.05 mouseup 1";
-        ASSERT_TRUE(Shell(command.str()));
+        command = command + std::vector<std::string>{"sleep", "0.05", "mouseup", "1"};
+        ASSERT_TRUE(Xdotool(command));
         std::this_thread::sleep_for(300ms);
     }
     // Keys typed with the pointer over the point (the display gives the keyboard to the
     // window under the pointer).
     void Keys(std::pair<int, int> over, std::string const& keys) {
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(over.first) + " " +
-                          std::to_string(over.second) + " key --delay 60 " + keys));
+        std::vector<std::string> command =
+            MoveTo(over) + std::vector<std::string>{"key", "--delay", "60"};
+        std::istringstream names(keys);
+        for (std::string name; names >> name;) {
+            command.push_back(name);
+        }
+        ASSERT_TRUE(Xdotool(command));
         std::this_thread::sleep_for(400ms);
     }
     void Type(std::pair<int, int> over, std::string const& text) {
-        ASSERT_TRUE(Shell("xdotool mousemove " + std::to_string(over.first) + " " +
-                          std::to_string(over.second) + " type --delay 30 '" + text + "'"));
+        ASSERT_TRUE(
+            Xdotool(MoveTo(over) + std::vector<std::string>{"type", "--delay", "30", text}));
         std::this_thread::sleep_for(300ms);
     }
     // The display as it shows now, kept among the artefacts.
     refhost::Bitmap Screenshot(std::string const& name) {
         std::string const path = (fArtefacts / (name + ".png")).string();
-        Shell("import -window root " + path);
+        keypose_host::RunProgram({"import", "-window", "root", path});
         std::optional<refhost::Bitmap> picture = refhost::Bitmap::readPng(path);
         return picture ? std::move(*picture) : refhost::Bitmap(0, 0, NSZeroPoint);
     }
     void Resize(std::string const& name, int width, int height) {
-        ASSERT_TRUE(Shell("xdotool search --onlyvisible --name '^" + name + "$' windowsize " +
-                          std::to_string(width) + " " + std::to_string(height)));
+        ASSERT_TRUE(Xdotool({"search", "--onlyvisible", "--name", "^" + name + "$", "windowsize",
+                             std::to_string(width), std::to_string(height)}));
         std::this_thread::sleep_for(800ms);
     }
     std::string FileText(std::string const& path) {
@@ -332,8 +345,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(Shell("command -v xdotool >/dev/null"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
 
     // The palette's layout, from the same module with the crate's row in it.
     refhost::HostSession layout(KEYPOSE_MODULE_PATH);
@@ -388,9 +400,9 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     EXPECT_NEAR(saved[1].matrix.value[3][0], 0.0, 1e-4);
     EXPECT_NEAR(saved[1].matrix.value[3][2], 0.0, 1e-4);
 
-    // Undo takes back the second recording (and the edits after it), then the drag of the
-    // crate, then the first recording; redo puts the first back. Each state is saved under a
-    // name typed into the inspector.
+    // Undo takes back the mirror, the drag of the tween point, the second recording, the drag
+    // of the crate and the first recording, a step each; redo puts the first recording back.
+    // States are saved under names typed into the inspector.
     std::pair<int, int> const pathField{static_cast<int>(inspector.x) + 230,
                                         static_cast<int>(inspector.y) + 142};
     auto saveAs = [&](std::string const& name) {
@@ -398,7 +410,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
         Type(pathField, (fFolder / name).string());
         Keys(pathField, "Return");
     };
-    Keys(crate, "ctrl+z");
+    Keys(crate, "ctrl+z ctrl+z ctrl+z");
     saveAs("undone_once.json");
     Keys(crate, "ctrl+z");
     saveAs("undone_twice.json");
@@ -430,8 +442,7 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(Shell("command -v xdotool >/dev/null"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::unique_ptr<Child> host = StartHost();
     ASSERT_TRUE(host->Started());
     ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
@@ -470,11 +481,14 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     }
 
     // The palette 100 pixels wider and 150 higher.
-    std::string const geometry = Output("xdotool search --onlyvisible --name '^" +
-                                        Title("Keypose Sequencer") + "$' getwindowgeometry");
+    std::string const geometry =
+        keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                     "^" + Title("Keypose Sequencer") + "$", "getwindowgeometry"})
+            .value_or("");
+    std::size_t const at = geometry.find("Geometry:");
+    ASSERT_NE(at, std::string::npos) << geometry;
     int width = 0, height = 0;
-    std::sscanf(geometry.substr(geometry.find("Geometry:")).c_str(), "Geometry: %dx%d", &width,
-                &height);
+    std::sscanf(geometry.c_str() + at, "Geometry: %dx%d", &width, &height);
     ASSERT_GT(width, 0) << geometry;
     Resize(Title("Keypose Sequencer"), width + 100, height + 150);
     refhost::Bitmap const bigger = Screenshot("resize_4_palette_bigger");
@@ -522,8 +536,7 @@ TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
     if (!StartDisplay(why)) {
         GTEST_SKIP() << "no virtual display: " << why;
     }
-    ASSERT_TRUE(Shell("command -v xdotool >/dev/null"))
-        << "xdotool is needed (scripts/packages.txt)";
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::string const original = FileText(Document());
     {
         std::unique_ptr<Child> host = StartHost();

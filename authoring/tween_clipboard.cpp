@@ -1,0 +1,187 @@
+#include "authoring/tween_clipboard.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "authoring/tween_editing.h"
+#include "host/framework.h"
+#include "host/scene.h"
+#include "tween/cache.h"
+#include "tween/row_order.h"
+#include "tween/stored_list_access.h"
+
+namespace {
+
+bool SameRow(CCache const& cache, CopiedTweenPoint const& point) {
+    return cache.kind == point.kind && cache.object == point.object &&
+           cache.listHolder == point.listHolder;
+}
+
+// Puts the record into the list in time order; one of the same time is replaced.
+void PutInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record) {
+    uint32_t const count = list.GetCount();
+    uint32_t at = 0;
+    while (at < count && static_cast<BaseTweenRecord const*>(list[at])->time < record.time) {
+        ++at;
+    }
+    if (at < count && static_cast<BaseTweenRecord const*>(list[at])->time == record.time) {
+        std::memcpy(list[at], &record, list.RecordSize());
+        return;
+    }
+    list.Insert(record, at);
+}
+
+// The single object group selected in the document that is not the copied row's object, or
+// null when there is not exactly one.
+OpaqueTQ3Object* OtherSelectedGroup(OpaqueTQ3Object* copiedFrom) {
+    OpaqueTQ3Object* selection = PL_GetGroupObject(kPLSelectedObjectsGroup);
+    if (!selection) {
+        return nullptr;
+    }
+    CGroupObject selected(selection);
+    OpaqueTQ3GroupPosition* first = selected.GetFirstObject();
+    if (!first || selected.NextPosition(first)) {
+        return nullptr;
+    }
+    CSharedObject member(selected, first);
+    if (!member.IsAGroup() || member.GetObject() == copiedFrom) {
+        return nullptr;
+    }
+    return member.GetObject();
+}
+
+// Stores the records into the target's list, making one when it has none.
+void StoreInto(OpaqueTQ3Object* target, std::vector<ObjectTweenRecord> const& records) {
+    CShapeObject shape(target);
+    if (!shape.HasSet()) {
+        CSetObject made(nullptr, true);
+        shape.SetSet(made);
+    }
+    CSetObject set(shape);
+    if (!set.Contains(GetCustomAttributeType(eTweenAttribute))) {
+        CTweenHandleRecord list(records.front(), kObjectRecordSize);
+        if (!list.data) {
+            return;
+        }
+        for (std::size_t i = 1; i < records.size(); ++i) {
+            PutInTimeOrder(list, records[i]);
+        }
+        set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+        return;
+    }
+    ChangeStoredTweenList(
+        target,
+        [&](CTweenHandleRecord& list) {
+            for (ObjectTweenRecord const& record : records) {
+                PutInTimeOrder(list, record);
+            }
+        },
+        kObjectRecordSize);
+}
+
+// The middle of the group's bounds without its own transform, as recording measures it.
+TQ3Point3D PivotOf(OpaqueTQ3Object* target) {
+    CGroupObject group(target);
+    if (group.GetFirstObjectOfType("xfrm"_4cc)) {
+        return ObjectTweenRecord(0, group).pivot;
+    }
+    return CViewObject(PL_GetTheView())
+        .GetBoundingBoxIncludingLights(group, true, nullptr)
+        .Middle();
+}
+
+// The copy moved onto another group: its pivot is the target's own.
+bool PasteOnto(OpaqueTQ3Object* target, int32_t start) {
+    TQ3Point3D const pivot = PivotOf(target);
+    std::vector<ObjectTweenRecord> records;
+    for (CopiedTweenPoint const& point : gTweenClipboard) {
+        int64_t const time = int64_t{start} + point.offset;
+        if (time > INT32_MAX) {
+            continue;
+        }
+        ObjectTweenRecord record;
+        std::memcpy(&record, point.record.bytes, sizeof record);
+        record.time = static_cast<int32_t>(time);
+        record.selected = true;
+        record.pivot = pivot;
+        records.push_back(record);
+    }
+    if (records.empty()) {
+        return false;
+    }
+    StoreInto(target, records);
+    return true;
+}
+
+} // namespace
+
+bool CopySelectedTweens(TDynamicArray<CCache*>& caches) {
+    std::vector<CopiedTweenPoint> copied;
+    int32_t earliest = INT32_MAX;
+    for (uint32_t row = 0; row < caches.Count(); ++row) {
+        CCache const& cache = *caches[row];
+        for (uint32_t i = 0; i < cache.Count(); ++i) {
+            if (!cache.Record(i).selected) {
+                continue;
+            }
+            CopiedTweenPoint point{cache.kind, cache.object, cache.listHolder, 0, cache.records[i]};
+            point.offset = cache.Record(i).time;
+            earliest = std::min(earliest, cache.Record(i).time);
+            copied.push_back(point);
+        }
+    }
+    if (copied.empty()) {
+        return false;
+    }
+    for (CopiedTweenPoint& point : copied) {
+        point.offset -= earliest;
+    }
+    gTweenClipboard = std::move(copied);
+    return true;
+}
+
+bool PasteTweens(TDynamicArray<CCache*>& caches, int32_t start) {
+    if (gTweenClipboard.empty()) {
+        return false;
+    }
+    DeselectAllTweens(caches);
+    WriteBackAllRows(caches);
+    CopiedTweenPoint const& first = gTweenClipboard.front();
+    bool const oneRow =
+        std::all_of(gTweenClipboard.begin(), gTweenClipboard.end(), [&](CopiedTweenPoint const& p) {
+            return p.object == first.object && p.kind == first.kind;
+        });
+    if (oneRow && first.kind == eObjectCache) {
+        if (OpaqueTQ3Object* target = OtherSelectedGroup(first.object)) {
+            return PasteOnto(target, start);
+        }
+    }
+    bool pasted = false;
+    for (uint32_t row = 0; row < caches.Count(); ++row) {
+        CCache const& cache = *caches[row];
+        std::vector<UnionTweenRecord> records;
+        for (CopiedTweenPoint const& point : gTweenClipboard) {
+            int64_t const time = int64_t{start} + point.offset;
+            if (SameRow(cache, point) && time <= INT32_MAX) {
+                records.push_back(point.record);
+                auto* record = reinterpret_cast<BaseTweenRecord*>(records.back().bytes);
+                record->time = static_cast<int32_t>(time);
+                record->selected = true;
+            }
+        }
+        if (records.empty()) {
+            continue;
+        }
+        pasted = ChangeStoredTweenList(
+                     cache,
+                     [&](CTweenHandleRecord& list) {
+                         for (UnionTweenRecord const& record : records) {
+                             PutInTimeOrder(
+                                 list, *reinterpret_cast<BaseTweenRecord const*>(record.bytes));
+                         }
+                     }) ||
+                 pasted;
+    }
+    return pasted;
+}

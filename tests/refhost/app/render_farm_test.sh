@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A render split into parts gives the frames of one render byte for byte: four parts through
+# GNU Parallel on four local job slots (scripts/render-farm.sh), and four tasks of the Slurm
+# job-array script run here one after the other as Slurm would run them on four nodes. The
+# contact sheets made from the gathered frames are the one render's too, and a folder with a
+# part missing is refused.
+set -uo pipefail
+host=$1
+example=$2
+farm=$3
+slurm=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+
+fail() {
+    echo "FAILED: $*"
+    status=1
+}
+
+if ! command -v parallel >/dev/null 2>&1; then
+    echo "SKIPPED: GNU Parallel is not installed"
+    exit 77
+fi
+
+# The same files, byte for byte, in both folders.
+same_files() {
+    local a=$1 b=$2
+    [ "$(ls "$a")" = "$(ls "$b")" ] || fail "$b holds other files than $a: $(ls "$b" | head)"
+    local name
+    for name in $(ls "$a"); do
+        cmp -s "$a/$name" "$b/$name" || fail "$b/$name differs from one render's"
+    done
+}
+
+options=(--size 96x72 --fps 8)
+"$host" render "$example" --out "$work/one" "${options[@]}" >/dev/null || fail "one render"
+count=$(ls "$work/one"/view_*.png | wc -l)
+[ "$count" -gt 8 ] || fail "the render has only $count frames"
+
+echo "4/:" >"$work/logins"
+"$farm" --sshloginfile "$work/logins" --parts 4 --program "$host" "$example" "$work/farm" \
+    "${options[@]}" >"$work/farm.log" 2>&1 || fail "render-farm.sh: $(cat "$work/farm.log")"
+[ "$(grep -c '^frames .* of 0-' "$work/farm.log")" = 4 ] || fail "not 4 parts: $(cat "$work/farm.log")"
+same_files "$work/one" "$work/farm"
+
+for task in 10 11 12 13; do
+    SLURM_ARRAY_TASK_ID=$task SLURM_ARRAY_TASK_MIN=10 SLURM_ARRAY_TASK_COUNT=4 \
+        KEYPOSE_HOST=$host bash "$slurm" "$example" "$work/slurm" "${options[@]}" \
+        >>"$work/slurm.log" 2>&1 || fail "Slurm task $task: $(cat "$work/slurm.log")"
+done
+"$host" sheet "$work/slurm" >/dev/null || fail "sheet of the Slurm parts"
+same_files "$work/one" "$work/slurm"
+
+rm "$work/slurm/view_0003.png"
+out=$("$host" sheet "$work/slurm" 2>&1)
+[ $? = 1 ] && grep -q "frames 3 to 3 are missing" <<<"$out" || fail "a missing frame: $out"
+exit $status

@@ -1,0 +1,347 @@
+// The glTF export of every example: clean for the Khronos validator, and the same motion and
+// colours as the plug-in's own playback when an evaluator written from the format's rules
+// plays the file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/four_char_code.h"
+#include "host/framework.h"
+#include "refhost/framework/host_state.h"
+#include "refhost/gltf/gltf_error.h"
+#include "refhost/gltf/gltf_export.h"
+#include "refhost/scene/walk.h"
+#include "refhost/script/script_runner.h"
+#include "refhost/session/host_session.h"
+#include "refhost/view3d/scene_gather.h"
+#include "tests/refhost/gltf/drawn_surfaces.h"
+#include "tests/refhost/gltf/gltf_evaluator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using keypose_test::GltfEvaluator;
+using keypose_test::Mat4;
+
+std::vector<fs::path> Examples() {
+    std::vector<fs::path> files;
+    for (auto const& entry : fs::directory_iterator(KEYPOSE_EXAMPLES_DIR)) {
+        if (entry.path().extension() == ".json") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+fs::path Folder() {
+    fs::path const folder = fs::path(::testing::TempDir()) / "keypose_gltf";
+    fs::create_directories(folder);
+    return folder;
+}
+
+// The validator's modules: KEYPOSE_GLTF_VALIDATOR (scripts/test.sh sets it), or where that
+// script installs them.
+std::string ValidatorModules() {
+    char const* set = std::getenv("KEYPOSE_GLTF_VALIDATOR");
+    return set && *set ? set
+                       : std::string(KEYPOSE_SOURCE_DIR) + "/.cache/gltf-validator/node_modules";
+}
+
+// The validator's one-line report of a file.
+std::string Validate(fs::path const& file) {
+    std::string const command = "NODE_PATH='" + ValidatorModules() + "' node '" +
+                                KEYPOSE_SOURCE_DIR + "/tests/refhost/gltf/validate.js' '" +
+                                file.string() + "' 2>&1";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, pipe)) {
+            out += buffer;
+        }
+        pclose(pipe);
+    }
+    return out;
+}
+
+int Count(std::string const& report, std::string const& field) {
+    std::size_t const at = report.find("\"" + field + "\":");
+    return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + field.size() + 3);
+}
+
+class GltfExportTest : public ::testing::Test {
+protected:
+    void TearDown() override { refhost::HostState::Instance().Reset(); }
+};
+
+// The world matrices of the document's geometries as the scene holds them now, in the
+// order of a depth-first walk (the selected group, the other group, the view's lights).
+// The lights other than ambient ones: where they are and the way they shine.
+class PlayedScene : public refhost::scene::WalkVisitor {
+public:
+    bool VisitGeometry(refhost::scene::Geometry&, CMatrix4x4 const& matrix) override {
+        matrices.push_back(matrix);
+        return true;
+    }
+    bool VisitLight(refhost::scene::Light& light, CMatrix4x4 const& matrix) override {
+        if (light.Kind() != "ambn"_4cc) {
+            lights.push_back({CPoint3D(light.location) * matrix,
+                              Normalise(CVector3D(light.direction) * matrix),
+                              light.Kind() == "pntl"_4cc});
+        }
+        return true;
+    }
+    struct PlayedLight {
+        CPoint3D location;
+        CVector3D direction;
+        bool point;
+    };
+    std::vector<CMatrix4x4> matrices;
+    std::vector<PlayedLight> lights;
+};
+
+PlayedScene Played(refhost::Document const& document) {
+    PlayedScene visitor;
+    auto* view = refhost::scene::As<refhost::scene::View>(document.CurrentView());
+    for (OpaqueTQ3Object* root :
+         {document.SelectedGroup(), document.OtherGroup(), view ? view->lights : nullptr}) {
+        if (root) {
+            refhost::scene::Walk(root, CMatrix4x4(1.0), false, visitor);
+        }
+    }
+    return visitor;
+}
+
+double Farthest(Mat4 const& m, int column, CVector3D const& v, double sign = 1) {
+    auto at = [&](int row) { return sign * m[static_cast<std::size_t>(column * 4 + row)]; };
+    double length = 1;
+    if (column < 3) { // a direction: the node's axis may carry a scale
+        length = std::sqrt(at(0) * at(0) + at(1) * at(1) + at(2) * at(2));
+    }
+    return std::max({std::fabs(at(0) / length - v.x), std::fabs(at(1) / length - v.y),
+                     std::fabs(at(2) / length - v.z)});
+}
+
+// The glTF nodes of the geometries, by the geometry's place in the walk.
+std::vector<int> GeometryNodes(tinygltf::Model const& model) {
+    std::vector<int> nodes;
+    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
+        tinygltf::Value const& extras = model.nodes[i].extras;
+        if (extras.IsObject() && extras.Has("geometry")) {
+            auto const k = static_cast<std::size_t>(extras.Get("geometry").Get<int>());
+            nodes.resize(std::max(nodes.size(), k + 1), -1);
+            nodes[k] = static_cast<int>(i);
+        }
+    }
+    return nodes;
+}
+
+// The times to compare at: 100 across the range, on the export's sampling grid when the
+// export sampled anything (sampled values are exact only there).
+std::vector<int32_t> CompareTimes(refhost::ClockSettings const& clock, bool sampled, double fps) {
+    int32_t const start = std::min(clock.minimum, clock.maximum);
+    int32_t const end = std::max(clock.minimum, clock.maximum);
+    std::vector<int32_t> times;
+    for (int i = 0; i < 100; ++i) {
+        if (sampled) {
+            int const frames =
+                static_cast<int>(std::floor((end - start) * fps / clock.unitsPerSecond));
+            int const k = static_cast<int>(std::lround(i * frames / 99.0));
+            times.push_back(
+                static_cast<int32_t>(std::lround(start + k * double(clock.unitsPerSecond) / fps)));
+        } else {
+            // Off any frame: 97 parts of the range do not fall on the tween points' times.
+            times.push_back(start +
+                            static_cast<int32_t>(std::lround((end - start) * i / 99.0 * 0.999)));
+        }
+    }
+    return times;
+}
+
+struct Differences {
+    double matrix = 0, colour = 0;
+};
+
+// Plays the example in a session of its own at the times and compares every geometry's world
+// matrix and base colour with the evaluator's.
+Differences Compare(fs::path const& example, fs::path const& file, bool sampled) {
+    GltfEvaluator const evaluator(file.string());
+    std::vector<int> const nodes = GeometryNodes(evaluator.Model());
+    refhost::HostSession session(KEYPOSE_MODULE_PATH);
+    refhost::Document& document = session.Open(example.string());
+    refhost::ClockSettings const clock = document.clock;
+    double const origin = std::min<int32_t>(std::min(clock.minimum, clock.maximum), 0);
+    Differences worst;
+    for (int32_t t : CompareTimes(clock, sampled, 30)) {
+        PL_SetCurTime(t);
+        session.Loop().Frame(0);
+        double const seconds = static_cast<float>((double(t) - origin) / clock.unitsPerSecond);
+        std::vector<Mat4> const world = evaluator.WorldMatrices(seconds);
+        auto* view = refhost::scene::As<refhost::scene::View>(document.CurrentView());
+        PlayedScene const scene = Played(document);
+        std::vector<CMatrix4x4> const& played = scene.matrices;
+        EXPECT_EQ(played.size(), nodes.size()) << example;
+        for (std::size_t g = 0; g < std::min(played.size(), nodes.size()); ++g) {
+            Mat4 const& m = world[static_cast<std::size_t>(nodes[g])];
+            for (int i = 0; i < 4; ++i) {
+                for (int j = 0; j < 4; ++j) {
+                    // A row-vector matrix row by row is glTF's column by column.
+                    worst.matrix =
+                        std::max(worst.matrix, std::fabs(m[static_cast<std::size_t>(i * 4 + j)] -
+                                                         played[g][i][j]));
+                }
+            }
+        }
+        // The lights, by their order in the walk and in the file.
+        std::size_t light = 0;
+        for (std::size_t i = 0; i < evaluator.Model().nodes.size(); ++i) {
+            if (!evaluator.Model().nodes[i].extensions.count("KHR_lights_punctual")) {
+                continue;
+            }
+            if (light >= scene.lights.size()) {
+                ADD_FAILURE() << example << ": more lights exported than played";
+                break;
+            }
+            auto const& l = scene.lights[light++];
+            worst.matrix = std::max(
+                worst.matrix,
+                Farthest(world[i], 3, CVector3D(l.location.x, l.location.y, l.location.z)));
+            if (!l.point) {
+                worst.matrix = std::max(worst.matrix, Farthest(world[i], 2, l.direction, -1));
+            }
+        }
+        // The camera: glTF's looks down its -z with y up.
+        auto const* camera =
+            view ? refhost::scene::As<refhost::scene::Camera>(view->camera) : nullptr;
+        for (std::size_t i = 0; camera && i < evaluator.Model().nodes.size(); ++i) {
+            if (evaluator.Model().nodes[i].camera < 0) {
+                continue;
+            }
+            TQ3CameraPlacement const& p = camera->data.placement;
+            CVector3D const back =
+                Normalise(CPoint3D(p.cameraLocation) - CPoint3D(p.pointOfInterest));
+            CVector3D const right = Normalise(CrossProduct(CVector3D(p.upVector), back));
+            CVector3D const up = CrossProduct(back, right);
+            worst.matrix = std::max(
+                {worst.matrix, Farthest(world[i], 0, right), Farthest(world[i], 1, up),
+                 Farthest(world[i], 2, back),
+                 Farthest(world[i], 3,
+                          CVector3D(p.cameraLocation.x, p.cameraLocation.y, p.cameraLocation.z))});
+        }
+        // The colours the 3D view draws with, in the same order (geometries with faces).
+        std::vector<keypose_test::DrawnSurface> const drawn = keypose_test::DrawnSurfaces(document);
+        std::size_t item = 0;
+        for (int node : nodes) {
+            tinygltf::Node const& n = evaluator.Model().nodes[static_cast<std::size_t>(node)];
+            if (n.mesh < 0) {
+                continue;
+            }
+            auto const& primitives =
+                evaluator.Model().meshes[static_cast<std::size_t>(n.mesh)].primitives;
+            auto triangles = std::find_if(primitives.begin(), primitives.end(), [](auto const& p) {
+                return p.mode == TINYGLTF_MODE_TRIANGLES;
+            });
+            if (triangles == primitives.end()) {
+                continue;
+            }
+            if (item == drawn.size()) {
+                ADD_FAILURE() << example << ": fewer surfaces drawn than exported";
+                break;
+            }
+            keypose_test::DrawnSurface const& d = drawn[item++];
+            if (d.cornerColours) {
+                continue; // colours of the corners: static, compared by the round trip
+            }
+            std::array<float, 4> expected = d.colours.front();
+            if (d.textured) {
+                expected = {1, 1, 1, expected[3]};
+            }
+            std::array<double, 4> const colour = evaluator.BaseColour(triangles->material, seconds);
+            for (std::size_t c = 0; c < 4; ++c) {
+                worst.colour = std::max(worst.colour, std::fabs(colour[c] - expected[c]));
+            }
+        }
+    }
+    return worst;
+}
+
+TEST_F(GltfExportTest, EveryExampleExportsCleanAndPlaysAsThePlugInPlaysIt) {
+    for (fs::path const& example : Examples()) {
+        std::string const name = example.stem().string();
+        fs::path const file = Folder() / (name + ".glb");
+        refhost::gltf::ExportSummary summary;
+        double ms = 0;
+        {
+            refhost::HostSession session(KEYPOSE_MODULE_PATH);
+            session.Open(example.string());
+            auto const begun = std::chrono::steady_clock::now();
+            summary = refhost::gltf::ExportGltf(session, file.string());
+            ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun)
+                     .count();
+        }
+        refhost::HostState::Instance().Reset();
+        std::string const report = Validate(file);
+        EXPECT_EQ(Count(report, "errors"), 0) << name << ": " << report;
+        EXPECT_EQ(Count(report, "warnings"), 0) << name << ": " << report;
+        Differences const worst = Compare(example, file, summary.sampled);
+        refhost::HostState::Instance().Reset();
+        EXPECT_LE(worst.matrix, 1e-4) << name;
+        EXPECT_LE(worst.colour, 1e-4) << name;
+        std::printf("%-20s validator: %d errors, %d warnings, %d infos, %d hints; largest "
+                    "difference: matrix %.3g, colour %.3g; %zu bytes in %.1f ms\n",
+                    name.c_str(), Count(report, "errors"), Count(report, "warnings"),
+                    Count(report, "infos"), Count(report, "hints"), worst.matrix, worst.colour,
+                    summary.bytes, ms);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A group turned, scaled and moved about a centre away from its origin (the painted crate's
+// floor, whose box lies below its origin), recorded through the palette: the exported pivot
+// child carries it, and the evaluator plays the blend as the plug-in does at 100 times.
+TEST_F(GltfExportTest, AnObjectTurnedAboutACentreAwayFromItsOriginPlaysTheSame) {
+    fs::path const script = Folder() / "pivot.ks";
+    fs::path const document = Folder() / "pivot.json";
+    std::ofstream(script) << "open " << KEYPOSE_EXAMPLES_DIR << "/painted_crate.json\n"
+                          << "select Floor\ntime 0\npress Object\ntime 2\nmove 1 2 0\n"
+                          << "turn y 150\nturn x 40\nscale 0.5 1.5 2\npress Object\n"
+                          << "time 3\nturn z 100\npress Object\nrange 0 3\ntime 0\n"
+                          << "save " << document.string() << "\n";
+    std::ostringstream out;
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        refhost::RunScriptFile(session, script, out);
+    }
+    refhost::HostState::Instance().Reset();
+    fs::path const file = Folder() / "pivot.glb";
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(document.string());
+        refhost::gltf::ExportGltf(session, file.string());
+    }
+    refhost::HostState::Instance().Reset();
+    GltfEvaluator const evaluator(file.string());
+    auto const& nodes = evaluator.Model().nodes;
+    auto pivot = std::find_if(nodes.begin(), nodes.end(),
+                              [](auto const& n) { return n.name == "Floor_pivot"; });
+    ASSERT_NE(pivot, nodes.end());
+    EXPECT_NEAR(pivot->translation[1], 0.55, 1e-6) << "the box's centre is 0.55 below";
+    Differences const worst = Compare(document, file, false);
+    EXPECT_LE(worst.matrix, 1e-4);
+    EXPECT_LE(worst.colour, 1e-4);
+    std::printf("turned about its centre: largest difference: matrix %.3g\n", worst.matrix);
+}
+
+} // namespace

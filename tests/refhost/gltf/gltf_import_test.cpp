@@ -1,0 +1,396 @@
+// glTF import: every example exported and imported again plays as it did; a model made here
+// with several meshes, a hierarchy, a texture and a LINEAR animation imports, plays and
+// draws; malformed files are refused with the file, the place and the reason.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <tiny_gltf.h>
+
+#include "host/framework.h"
+#include "refhost/document/document_file.h"
+#include "refhost/framework/host_state.h"
+#include "refhost/gltf/gltf_error.h"
+#include "refhost/gltf/gltf_export.h"
+#include "refhost/gltf/gltf_import.h"
+#include "refhost/gltf/png_codec.h"
+#include "refhost/session/host_session.h"
+#include "refhost/view3d/gl_context.h"
+#include "refhost/view3d/scene_gather.h"
+#include "refhost/view3d/scene_renderer.h"
+#include "tests/refhost/gltf/drawn_surfaces.h"
+#include "tests/refhost/gltf/gltf_evaluator.h"
+#include "tests/support/golden_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using refhost::gltf::GltfError;
+
+fs::path Folder() {
+    fs::path const folder = fs::path(::testing::TempDir()) / "keypose_gltf_import";
+    fs::create_directories(folder);
+    return folder;
+}
+
+class GltfImportTest : public ::testing::Test {
+protected:
+    void TearDown() override { refhost::HostState::Instance().Reset(); }
+};
+
+// What the 3D view draws now, all surfaces together; a texture's place shows as -1 and
+// corner colours are kept.
+struct Drawn {
+    std::vector<std::array<float, 3>> corners;
+    std::vector<std::array<float, 4>> colours;
+};
+
+Drawn DrawnNow(refhost::Document const& document) {
+    Drawn drawn;
+    for (keypose_test::DrawnSurface const& s : keypose_test::DrawnSurfaces(document)) {
+        drawn.corners.insert(drawn.corners.end(), s.corners.begin(), s.corners.end());
+        for (auto const& c : s.colours) {
+            drawn.colours.push_back(s.textured ? std::array<float, 4>{-1, -1, -1, -1} : c);
+        }
+    }
+    return drawn;
+}
+
+// The document played at each time, drawn.
+std::vector<Drawn> Played(std::string const& path, std::vector<double> const& times) {
+    std::vector<Drawn> frames;
+    refhost::HostSession session(KEYPOSE_MODULE_PATH);
+    refhost::Document& document = session.Open(path);
+    for (double t : times) {
+        PL_SetCurTime(static_cast<int32_t>(std::lround(t * document.clock.unitsPerSecond)));
+        session.Loop().Frame(0);
+        frames.push_back(DrawnNow(document));
+    }
+    return frames;
+}
+
+std::string Import(fs::path const& model, fs::path const& out,
+                   std::vector<std::string>* warnings = nullptr) {
+    std::vector<std::string> said;
+    std::unique_ptr<refhost::Document> document =
+        refhost::gltf::ImportGltf(model.string(), warnings ? *warnings : said);
+    refhost::SaveDocument(*document, out.string());
+    return out.string();
+}
+
+TEST_F(GltfImportTest, EveryExampleExportedAndImportedPlaysAsBefore) {
+    for (auto const& entry : fs::directory_iterator(KEYPOSE_EXAMPLES_DIR)) {
+        fs::path const example = entry.path();
+        if (example.extension() != ".json") {
+            continue;
+        }
+        std::string const name = example.stem().string();
+        fs::path const glb = Folder() / (name + ".glb");
+        double end = 0;
+        {
+            refhost::HostSession session(KEYPOSE_MODULE_PATH);
+            refhost::Document& document = session.Open(example.string());
+            ASSERT_EQ(document.clock.minimum, 0) << name;
+            end = double(document.clock.maximum) / document.clock.unitsPerSecond;
+            refhost::gltf::ExportGltf(session, glb.string());
+        }
+        refhost::HostState::Instance().Reset();
+        std::string const imported = Import(glb, Folder() / (name + ".json"));
+        refhost::HostState::Instance().Reset();
+        std::vector<double> times;
+        for (int i = 0; i < 100; ++i) {
+            times.push_back(end * i / 99.0);
+        }
+        std::vector<Drawn> const before = Played(example.string(), times);
+        refhost::HostState::Instance().Reset();
+        std::vector<Drawn> const after = Played(imported, times);
+        refhost::HostState::Instance().Reset();
+        double worst = 0;
+        for (std::size_t f = 0; f < times.size(); ++f) {
+            ASSERT_EQ(before[f].corners.size(), after[f].corners.size()) << name;
+            for (std::size_t v = 0; v < before[f].corners.size(); ++v) {
+                for (std::size_t c = 0; c < 3; ++c) {
+                    worst = std::max<double>(
+                        worst, std::fabs(before[f].corners[v][c] - after[f].corners[v][c]));
+                }
+                auto const& a = before[f].colours[v];
+                auto const& b = after[f].colours[v];
+                if (a[0] >= 0 && b[0] >= 0) {
+                    for (std::size_t c = 0; c < 4; ++c) {
+                        worst = std::max<double>(worst, std::fabs(a[c] - b[c]));
+                    }
+                }
+            }
+        }
+        EXPECT_LE(worst, 1e-4) << name;
+        std::printf("%-20s round trip: largest difference %.3g\n", name.c_str(), worst);
+    }
+}
+
+// A model made with tinygltf: a textured cube (indexed) and, as its child, a pyramid (not
+// indexed, two primitives), the cube turning and moving with LINEAR keys.
+fs::path MadeModel() {
+    tinygltf::Model model;
+    model.asset.version = "2.0";
+    model.buffers.emplace_back();
+    auto& bytes = model.buffers[0].data;
+    auto view = [&](void const* data, std::size_t size) {
+        while (bytes.size() % 4) {
+            bytes.push_back(0);
+        }
+        tinygltf::BufferView v;
+        v.buffer = 0;
+        v.byteOffset = bytes.size();
+        v.byteLength = size;
+        auto const* p = static_cast<unsigned char const*>(data);
+        bytes.insert(bytes.end(), p, p + size);
+        model.bufferViews.push_back(v);
+        return static_cast<int>(model.bufferViews.size() - 1);
+    };
+    auto floats = [&](std::vector<float> const& values, int type, bool bounds) {
+        tinygltf::Accessor a;
+        a.bufferView = view(values.data(), values.size() * 4);
+        a.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+        a.type = type;
+        std::size_t const n =
+            static_cast<std::size_t>(tinygltf::GetNumComponentsInType(static_cast<uint32_t>(type)));
+        a.count = values.size() / n;
+        if (bounds) {
+            a.minValues.assign(n, 1e9);
+            a.maxValues.assign(n, -1e9);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                a.minValues[i % n] = std::min<double>(a.minValues[i % n], values[i]);
+                a.maxValues[i % n] = std::max<double>(a.maxValues[i % n], values[i]);
+            }
+        }
+        model.accessors.push_back(a);
+        return static_cast<int>(model.accessors.size() - 1);
+    };
+    // The cube: 24 corners (4 a face) with texture coordinates, 36 indices.
+    std::vector<float> positions, uvs;
+    std::vector<uint16_t> indices;
+    for (int axis = 0; axis < 3; ++axis) {
+        for (float side : {-1.0f, 1.0f}) {
+            uint16_t const first = static_cast<uint16_t>(positions.size() / 3);
+            int const u = (axis + 1) % 3, v = (axis + 2) % 3;
+            for (auto [a, b] :
+                 {std::pair{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}}) {
+                float p[3];
+                p[axis] = 0.5f * side;
+                p[u] = 0.5f * a * side;
+                p[v] = 0.5f * b;
+                positions.insert(positions.end(), {p[0], p[1], p[2]});
+                uvs.insert(uvs.end(), {(a + 1) / 2.0f, (1 - b) / 2.0f});
+            }
+            for (int k : {0, 1, 2, 0, 2, 3}) {
+                indices.push_back(static_cast<uint16_t>(first + k));
+            }
+        }
+    }
+    tinygltf::Accessor index;
+    index.bufferView = view(indices.data(), indices.size() * 2);
+    index.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT;
+    index.type = TINYGLTF_TYPE_SCALAR;
+    index.count = indices.size();
+    model.accessors.push_back(index);
+    int const indexAccessor = static_cast<int>(model.accessors.size() - 1);
+    // A 4 x 4 checked texture of red and yellow.
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            bool const red = (x + y) % 2 == 0;
+            pixels.insert(pixels.end(), {255, static_cast<uint8_t>(red ? 40 : 220), 40, 255});
+        }
+    }
+    tinygltf::Image image;
+    image.mimeType = "image/png";
+    std::vector<uint8_t> const png = refhost::gltf::EncodePng(4, 4, pixels);
+    image.bufferView = view(png.data(), png.size());
+    model.images.push_back(image);
+    tinygltf::Texture texture;
+    texture.source = 0;
+    model.textures.push_back(texture);
+    tinygltf::Material textured, blue, green;
+    textured.pbrMetallicRoughness.baseColorTexture.index = 0;
+    blue.pbrMetallicRoughness.baseColorFactor = {0.2, 0.3, 0.9, 1};
+    green.pbrMetallicRoughness.baseColorFactor = {0.2, 0.8, 0.3, 1};
+    model.materials = {textured, blue, green};
+    tinygltf::Mesh cube;
+    tinygltf::Primitive faces;
+    faces.attributes["POSITION"] = floats(positions, TINYGLTF_TYPE_VEC3, true);
+    faces.attributes["TEXCOORD_0"] = floats(uvs, TINYGLTF_TYPE_VEC2, false);
+    faces.indices = indexAccessor;
+    faces.material = 0;
+    faces.mode = TINYGLTF_MODE_TRIANGLES;
+    cube.primitives.push_back(faces);
+    model.meshes.push_back(cube);
+    // The pyramid: its four sides blue, its base green, not indexed.
+    std::vector<float> const apex = {0, 0.6f, 0}, a = {-0.4f, 0, -0.4f}, b = {0.4f, 0, -0.4f},
+                             c = {0.4f, 0, 0.4f}, d = {-0.4f, 0, 0.4f};
+    auto join = [](std::initializer_list<std::vector<float>> points) {
+        std::vector<float> out;
+        for (auto const& p : points) {
+            out.insert(out.end(), p.begin(), p.end());
+        }
+        return out;
+    };
+    tinygltf::Mesh pyramid;
+    tinygltf::Primitive sides, base;
+    sides.attributes["POSITION"] =
+        floats(join({a, apex, b, b, apex, c, c, apex, d, d, apex, a}), TINYGLTF_TYPE_VEC3, true);
+    sides.material = 1;
+    sides.mode = TINYGLTF_MODE_TRIANGLES;
+    base.attributes["POSITION"] = floats(join({a, b, c, a, c, d}), TINYGLTF_TYPE_VEC3, true);
+    base.material = 2;
+    base.mode = TINYGLTF_MODE_TRIANGLES;
+    pyramid.primitives = {sides, base};
+    model.meshes.push_back(pyramid);
+    tinygltf::Node parent, child, camera;
+    parent.name = "Cube";
+    parent.mesh = 0;
+    parent.children = {1};
+    child.name = "Pyramid";
+    child.mesh = 1;
+    child.translation = {0, 0.5, 0};
+    camera.name = "Eye";
+    camera.camera = 0;
+    camera.translation = {0, 1.5, 5};
+    camera.rotation = {-0.1478, 0, 0, 0.989}; // looking a little down
+    model.nodes = {parent, child, camera};
+    tinygltf::Camera eye;
+    eye.type = "perspective";
+    eye.perspective.yfov = 0.7;
+    eye.perspective.aspectRatio = 4.0 / 3.0;
+    eye.perspective.znear = 0.1;
+    eye.perspective.zfar = 100;
+    model.cameras.push_back(eye);
+    tinygltf::Scene scene;
+    scene.nodes = {0, 2};
+    model.scenes.push_back(scene);
+    model.defaultScene = 0;
+    // One second: the cube moves 1 along x and turns a quarter about y.
+    tinygltf::Animation animation;
+    tinygltf::AnimationSampler move, turn;
+    int const times = floats({0, 1}, TINYGLTF_TYPE_SCALAR, true);
+    move.input = times;
+    move.output = floats({-0.5f, 0, 0, 0.5f, 0, 0}, TINYGLTF_TYPE_VEC3, false);
+    move.interpolation = "LINEAR";
+    turn.input = times;
+    turn.output = floats({0, 0, 0, 1, 0, 0.7071068f, 0, 0.7071068f}, TINYGLTF_TYPE_VEC4, false);
+    turn.interpolation = "LINEAR";
+    animation.samplers = {move, turn};
+    tinygltf::AnimationChannel moving, turning;
+    moving.sampler = 0;
+    moving.target_node = 0;
+    moving.target_path = "translation";
+    turning.sampler = 1;
+    turning.target_node = 0;
+    turning.target_path = "rotation";
+    animation.channels = {moving, turning};
+    model.animations.push_back(animation);
+    fs::path const path = Folder() / "made.glb";
+    tinygltf::TinyGLTF writer;
+    std::ofstream file(path, std::ios::binary);
+    writer.WriteGltfSceneToStream(&model, file, false, true);
+    return path;
+}
+
+TEST_F(GltfImportTest, AModelWithMeshesAHierarchyATextureAndAnAnimationPlaysAndDraws) {
+    fs::path const model = MadeModel();
+    std::string const document = Import(model, Folder() / "made.json");
+    keypose_test::GltfEvaluator const evaluator(model.string());
+    auto context = refhost::view3d::GlContext::Headless();
+    refhost::view3d::SceneRenderer renderer;
+    refhost::HostSession session(KEYPOSE_MODULE_PATH);
+    refhost::Document& opened = session.Open(document);
+    EXPECT_EQ(opened.clock.maximum, 600);
+    for (double t : {0.0, 0.5, 1.0}) {
+        session.SetTime(t);
+        // The pyramid's apex where the glTF model puts it.
+        keypose_test::Mat4 const world = evaluator.WorldMatrices(t)[1];
+        auto const apex = [&](int row) {
+            return world[static_cast<std::size_t>(4 + row)] * 0.6 +
+                   world[static_cast<std::size_t>(12 + row)];
+        };
+        Drawn const drawn = DrawnNow(opened);
+        ASSERT_EQ(drawn.corners.size(), 36u + 18u);
+        auto const& played = drawn.corners[36 + 1]; // the first side's apex
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(played[static_cast<std::size_t>(k)], apex(k), 1e-5) << "at " << t;
+        }
+        refhost::Bitmap const image = renderer.Render(nullptr, 320, 240);
+        EXPECT_TRUE(keypose_test::MatchesGoldenIn(
+            std::string(KEYPOSE_SOURCE_DIR) + "/tests/refhost/gltf/golden", image,
+            "made_model_" + std::to_string(static_cast<int>(t * 10))));
+    }
+}
+
+// The message of the error a file gets.
+std::string Refusal(std::string const& name, std::vector<uint8_t> const& bytes) {
+    std::vector<std::string> warnings;
+    try {
+        refhost::gltf::ImportGltfBytes(bytes, name, warnings);
+    } catch (GltfError const& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+std::vector<uint8_t> Bytes(std::string const& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) {
+    std::string const asset = R"("asset":{"version":"2.0"})";
+    EXPECT_EQ(Refusal("a.gltf", Bytes("{" + asset + ", \"nodes\": [}")).rfind("a.gltf: byte ", 0),
+              0u);
+    EXPECT_EQ(Refusal("a.gltf", Bytes(R"({"asset":{"version":"1.0"}})")),
+              "a.gltf: /asset/version: not a glTF 2.0 file");
+    // A node that holds itself.
+    EXPECT_EQ(Refusal("a.gltf", Bytes("{" + asset +
+                                      R"(,"scenes":[{"nodes":[0]}],"nodes":[{"children":[0]}]})")),
+              "a.gltf: /nodes/0/children/0: node 0 is its own ancestor");
+    // An accessor past its buffer view's end.
+    std::string const data = "data:application/octet-stream;base64,AAAAAAAAAAAAAAAA"; // 12 bytes
+    std::string const mesh =
+        "{" + asset + R"(,"buffers":[{"byteLength":12,"uri":")" + data +
+        R"("}],"bufferViews":[{"buffer":0,"byteLength":12}],"accessors":[{"bufferView":0,)"
+        R"("componentType":5126,"count":2,"type":"VEC3","min":[0,0,0],"max":[0,0,0]}],)"
+        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],"nodes":[{"mesh":0}],)"
+        R"("scenes":[{"nodes":[0]}]})";
+    EXPECT_EQ(Refusal("m.gltf", Bytes(mesh)),
+              "m.gltf: /accessors/0: runs past the end of its buffer view");
+    // A binary file cut short, and one that is not glTF at all.
+    fs::path const made = MadeModel();
+    std::ifstream file(made, std::ios::binary);
+    std::vector<uint8_t> glb((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+    glb.resize(glb.size() / 2);
+    EXPECT_NE(Refusal("cut.glb", glb).find("cut.glb: byte 8: the header's length"),
+              std::string::npos)
+        << Refusal("cut.glb", glb);
+    EXPECT_EQ(Refusal("x.glb", Bytes("glTF\x01")),
+              "x.glb: byte 0: not a binary glTF file (no glTF header)");
+    EXPECT_NE(Refusal("none.gltf", Bytes("[1, 2]")).find("none.gltf: /:"), std::string::npos);
+}
+
+TEST_F(GltfImportTest, WhatTheSceneCannotHoldIsSkippedWithAWarning) {
+    std::string const asset = R"("asset":{"version":"2.0"})";
+    std::string const text = "{" + asset +
+                             R"(,"nodes":[{"name":"Arm","skin":0}],"skins":[{"joints":[0]}],)"
+                             R"("scenes":[{"nodes":[0]}]})";
+    std::vector<std::string> warnings;
+    std::unique_ptr<refhost::Document> document =
+        refhost::gltf::ImportGltfBytes(Bytes(text), "s.gltf", warnings);
+    ASSERT_TRUE(document);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "s.gltf: skipped the skin of node 0 'Arm'");
+}
+
+} // namespace
