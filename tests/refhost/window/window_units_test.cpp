@@ -14,6 +14,7 @@
 #include "refhost/session/posing.h"
 #include "refhost/window/inspector.h"
 #include "refhost/window/posing_gestures.h"
+#include "refhost/window/sdl_input.h"
 #include "refhost/window/toolkit_window.h"
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_scene.h"
@@ -100,6 +101,26 @@ TEST(ToolkitWindowTest, PixelsOfThePictureOnTheScreen) {
     NSPoint const bottom = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 9, 49);
     EXPECT_FLOAT_EQ(bottom.x, 109.5f);
     EXPECT_FLOAT_EQ(bottom.y, 200.5f);
+}
+
+TEST(ToolkitWindowTest, AWindowWidenedByItsDrawerIsKeptOnTheDisplay) {
+    SDL_Rect const display{0, 0, 1400, 1000};
+    SDL_Point p = KeptOnScreen({650, 0, 810, 280}, display);
+    EXPECT_EQ(p.x, 590) << "moved left just enough";
+    EXPECT_EQ(p.y, 0);
+    p = KeptOnScreen({100, 900, 300, 200}, display);
+    EXPECT_EQ(p.x, 100);
+    EXPECT_EQ(p.y, 800) << "moved up";
+    p = KeptOnScreen({100, 10, 1600, 200}, display);
+    EXPECT_EQ(p.x, 0) << "wider than the display: its left edge shows";
+}
+
+TEST(SdlInputTest, LettersWithControlOrCommandAreTheirCharacters) {
+    EXPECT_EQ(CommandKeyCharacters(SDLK_c, KMOD_LCTRL), "c");
+    EXPECT_EQ(CommandKeyCharacters(SDLK_v, KMOD_RGUI), "v");
+    EXPECT_EQ(CommandKeyCharacters(SDLK_c, KMOD_NONE), "") << "plain letters come as text";
+    EXPECT_EQ(CommandKeyCharacters(SDLK_RETURN, KMOD_LCTRL), "");
+    EXPECT_EQ(CommandKeyCharacters(SDLK_F1, KMOD_LCTRL), "");
 }
 
 TEST(InspectorTest, ARefusedValueIsPutBackAndSaidWhy) {

@@ -213,6 +213,38 @@ protected:
                 static_cast<int>(fPalette.y) + height - 1 - static_cast<int>(std::floor(w.y))};
     }
 
+    // The same for a view of the panel or of its open drawer: the window shows the picture of
+    // both, whose top left corner lies at the window's.
+    std::pair<int, int> OnPicture(NSWindow& panel, NSView* view, NSPoint local) {
+        NSRect picture = panel.frame();
+        for (NSDrawer* drawer : panel.drawers()) {
+            if (drawer->state() == NSDrawerOpenState) {
+                picture = NSUnionRect(picture, drawer->drawerWindow()->frame());
+            }
+        }
+        NSPoint const w = view->convertPointToView(local, nullptr);
+        NSPoint const origin = view->window()->frame().origin;
+        return {static_cast<int>(fPalette.x) +
+                    static_cast<int>(std::floor(w.x + origin.x - picture.origin.x)),
+                static_cast<int>(fPalette.y) + static_cast<int>(NSMaxY(picture)) - 1 -
+                    static_cast<int>(std::floor(w.y + origin.y))};
+    }
+    // How many pixels differ between two screenshots in a rectangle of the palette's window.
+    int PaletteDifference(refhost::Bitmap const& a, refhost::Bitmap const& b, int left, int top,
+                          int width, int height) const {
+        int differing = 0;
+        for (int y = top; y < top + height; ++y) {
+            for (int x = left; x < left + width; ++x) {
+                int const sx = static_cast<int>(fPalette.x) + x;
+                int const sy = static_cast<int>(fPalette.y) + y;
+                refhost::Rgb const p = a.at(sx, a.height() - 1 - sy);
+                refhost::Rgb const q = b.at(sx, b.height() - 1 - sy);
+                differing += p.red != q.red || p.green != q.green || p.blue != q.blue;
+            }
+        }
+        return differing;
+    }
+
     void Click(std::pair<int, int> at, std::string const& modifiers = {}) {
         std::vector<std::string> const hold = modifiers.empty()
                                                   ? std::vector<std::string>{}
@@ -575,4 +607,94 @@ TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
         EXPECT_TRUE(host->Exited(5000ms)) << "Save quits";
     }
     EXPECT_TRUE(FileText(Document()) != original) << "Return saved the nudge";
+}
+
+// The palette in the window: the drawer opens within the display and its three time fields
+// take typed values; -, + and control with the wheel zoom the timeline, shift with the wheel
+// scrolls it across.
+TEST_F(WindowXvfbTest, DrawerFieldsZoomKeysAndTheWheel) {
+    std::string why;
+    if (!StartDisplay(why)) {
+        GTEST_SKIP() << "no virtual display: " << why;
+    }
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
+    refhost::HostSession layout(KEYPOSE_MODULE_PATH);
+    layout.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+    NSPanel& panel = layout.Palette();
+    NSView* content = panel.contentView();
+    NSView* timeline = content->viewWithTag(2000);
+    ASSERT_NE(timeline, nullptr);
+    std::unique_ptr<Child> host = StartHost();
+    ASSERT_GE(fPalette.x, 0) << "the palette's window did not show";
+
+    Click(OnDisplay(Titled(content, "\u00bb"), NSMakePoint(12, 11)));
+    std::this_thread::sleep_for(500ms);
+    std::string const geometry =
+        keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                     "^" + Title("Keypose Sequencer") + "$", "getwindowgeometry",
+                                     "--shell"})
+            .value_or("");
+    int x = -1, width = 0;
+    std::istringstream lines(geometry);
+    for (std::string line; std::getline(lines, line);) {
+        std::sscanf(line.c_str(), "X=%d", &x);
+        std::sscanf(line.c_str(), "WIDTH=%d", &width);
+    }
+    Screenshot("drawer_1_open");
+    EXPECT_GE(x, 0);
+    EXPECT_LE(x + width, 1400) << "the palette with its drawer lies within the display";
+    EXPECT_GT(width, static_cast<int>(panel.frame().size.width)) << "the drawer opened";
+
+    // Where the fields are, from the same palette with its drawer open.
+    panel.drawers().back()->open();
+    fPalette = WindowAt(Title("Keypose Sequencer"));
+    NSView* drawer = panel.drawers().back()->contentView();
+    auto field = [&](long tag) {
+        NSView* view = drawer->viewWithTag(tag);
+        return OnPicture(panel, view, NSMakePoint(20, view->bounds().size.height / 2));
+    };
+    for (auto [tag, text] :
+         {std::pair{10004L, "8"}, std::pair{10002L, "1"}, std::pair{10003L, "2.5"}}) {
+        Click(field(tag)); // selects what the field holds
+        Type(field(tag), text);
+        Keys(field(tag), "Return");
+    }
+    Screenshot("drawer_2_typed");
+    Keys(InView(320, 240), "ctrl+s");
+    std::unique_ptr<refhost::Document> saved = refhost::OpenDocument(Document());
+    EXPECT_EQ(saved->clock.minimum, 600) << "Start (s) took 1";
+    EXPECT_EQ(saved->clock.current, 1500) << "Current (s) took 2.5";
+    EXPECT_EQ(saved->clock.maximum, 4800) << "End (s) took 8";
+
+    // Zoom: the timeline's picture changes and comes back.
+    auto const rows = OnDisplay(timeline, TimelinePoint(timeline, 3, 1.0));
+    Click(rows);
+    int const left = OnDisplay(timeline, NSMakePoint(0, 0)).first - static_cast<int>(fPalette.x);
+    int const top = 50;
+    auto shot = [&](std::string const& name) { return Screenshot("zoom_" + name); };
+    refhost::Bitmap const before = shot("1_before");
+    Keys(rows, "minus");
+    refhost::Bitmap const out = shot("2_minus");
+    EXPECT_GT(PaletteDifference(before, out, left, top, 300, 200), 50) << "- zooms out";
+    Keys(rows, "plus");
+    EXPECT_EQ(PaletteDifference(before, shot("3_plus"), left, top, 300, 200), 0)
+        << "+ zooms back in";
+    ASSERT_TRUE(Xdotool(
+        MoveTo(rows) + std::vector<std::string>{"keydown", "ctrl", "click", "4", "keyup", "ctrl"}));
+    std::this_thread::sleep_for(400ms);
+    refhost::Bitmap const wheeled = shot("4_control_wheel");
+    EXPECT_GT(PaletteDifference(before, wheeled, left, top, 300, 200), 50)
+        << "control and the wheel zoom";
+    Keys(rows, "plus plus plus");
+    refhost::Bitmap const zoomed = shot("5_zoomed_in");
+    ASSERT_TRUE(Xdotool(MoveTo(rows) + std::vector<std::string>{"keydown", "shift", "click", "5",
+                                                                "click", "5", "keyup", "shift"}));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_GT(PaletteDifference(zoomed, shot("6_scrolled"), left, top, 300, 200), 50)
+        << "shift and the wheel scroll the timeline across";
+    Keys(InView(320, 240), "ctrl+q");
+    if (!host->Exited(2000ms)) {
+        Keys(InView(320, 240), "Tab Return"); // don't save
+    }
+    EXPECT_TRUE(host->Exited(5000ms));
 }
