@@ -3,6 +3,7 @@
 // the 3D view of a real document, and undo and redo of recordings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/cocoa/cocoa.h"
@@ -16,6 +17,7 @@
 #include "refhost/window/posing_gestures.h"
 #include "refhost/window/sdl_input.h"
 #include "refhost/window/toolkit_window.h"
+#include "refhost/window/view_markers.h"
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_scene.h"
 #include "refhost/window/window_title.h"
@@ -245,6 +247,53 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_TRUE(fGestures.Press(*fDocument, MouseButton::left, x, 240, shift).selection);
     EXPECT_FALSE(CrateSelected()) << "a second shift-click takes it out";
     EXPECT_FALSE(fGestures.Nudge(*fDocument, 1, 0, false).scene) << "nothing to nudge";
+}
+
+// Lights have no surface to click: their markers are drawn and picked instead, and a light
+// picked is posed like any object.
+TEST(ViewMarkersTest, LightsShowAsMarkersThatSelectAndMoveTheirGroups) {
+    InitCustomAttributeGlobals();
+    std::unique_ptr<refhost::Document> document =
+        refhost::OpenDocument(std::string(KEYPOSE_EXAMPLES_DIR) + "/lights_and_cameras.json");
+    std::optional<ViewProjection> const projection = CurrentProjection(*document);
+    ASSERT_TRUE(projection);
+    TQ3Point3D const interest = refhost::window::CameraPlacement(*document).pointOfInterest;
+    std::vector<Marker> const markers = ViewMarkers(*document, *projection, interest, 640, 480);
+    ASSERT_EQ(markers.size(), 3u) << "the lamp, the spot and the point of interest";
+    auto lamp = std::find_if(markers.begin(), markers.end(), [](Marker const& m) {
+        return m.kind == MarkerKind::light && !m.selected && m.depth > 0 &&
+               CSetObject(CShapeObject(m.member)).GetNameAttribute().ToString() == "Lamp";
+    });
+    ASSERT_NE(lamp, markers.end());
+    // The lamp is at (0, 3, 0); the camera looks at the origin, the middle of the picture.
+    std::optional<Pixel> const expected = PixelOf(*projection, {0, 3, 0}, 640, 480);
+    EXPECT_NEAR(lamp->x, expected->x, 1e-3);
+    EXPECT_NEAR(lamp->y, expected->y, 1e-3);
+    EXPECT_EQ(markers.back().kind, MarkerKind::pointOfInterest);
+    EXPECT_NEAR(markers.back().x, 320, 1e-3);
+    EXPECT_NEAR(markers.back().y, 240, 1e-3);
+    EXPECT_FALSE(LightMarkerAt(markers, lamp->x + kMarkerReach + 1, lamp->y));
+
+    refhost::Bitmap picture(640, 480, NSZeroPoint);
+    DrawMarkers(picture, markers, {1, 0, 0});
+    int const x = static_cast<int>(lamp->x), y = static_cast<int>(lamp->y);
+    EXPECT_EQ(picture.pixels()[static_cast<std::size_t>(y) * 640 + static_cast<std::size_t>(x)],
+              0xFFE040u)
+        << "the lamp's marker is drawn where it is picked";
+
+    PosingGestures gestures;
+    gestures.SetSize(640, 480);
+    Changes const pressed = gestures.Press(*document, MouseButton::left, lamp->x + 3, lamp->y, {});
+    EXPECT_TRUE(pressed.selection);
+    EXPECT_EQ(gestures.Dragging(), DragKind::move);
+    EXPECT_TRUE(gestures.Drag(*document, lamp->x + 43, lamp->y).scene);
+    gestures.Release(*document);
+    std::vector<Marker> const after = ViewMarkers(*document, *projection, interest, 640, 480);
+    auto moved = std::find_if(after.begin(), after.end(),
+                              [&](Marker const& m) { return m.member == lamp->member; });
+    ASSERT_NE(moved, after.end());
+    EXPECT_TRUE(moved->selected);
+    EXPECT_NEAR(moved->x, lamp->x + 40, 0.5) << "the light moved with the mouse";
 }
 
 TEST(WindowUndoTest, EachPoseGestureIsOneStepAndUndoRestoresTheBytes) {

@@ -26,6 +26,7 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/session/host_session.h"
 #include "refhost/toolkit/render.h"
+#include "refhost/window/view_scene.h"
 #include "tween/tween_records.h"
 
 extern char** environ;
@@ -696,5 +697,41 @@ TEST_F(WindowXvfbTest, DrawerFieldsZoomKeysAndTheWheel) {
     if (!host->Exited(2000ms)) {
         Keys(InView(320, 240), "Tab Return"); // don't save
     }
+    EXPECT_TRUE(host->Exited(5000ms));
+}
+
+// The point and spot lights of a scene show as markers in the 3D view; a click on one selects
+// the light's group, as a click on an object does.
+TEST_F(WindowXvfbTest, LightMarkersShowAndSelectTheirLights) {
+    std::string why;
+    if (!StartDisplay(why)) {
+        GTEST_SKIP() << "no virtual display: " << why;
+    }
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
+    fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/lights_and_cameras.json", Document(),
+                  fs::copy_options::overwrite_existing);
+    InitCustomAttributeGlobals();
+    std::unique_ptr<refhost::Document> scene = refhost::OpenDocument(Document());
+    std::optional<refhost::window::ViewProjection> const projection =
+        refhost::window::CurrentProjection(*scene);
+    ASSERT_TRUE(projection);
+    std::optional<refhost::window::Pixel> const lamp =
+        refhost::window::PixelOf(*projection, {0, 3, 0}, 640, 480);
+    ASSERT_TRUE(lamp);
+
+    std::unique_ptr<Child> host = StartHost();
+    ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+    int const x = static_cast<int>(lamp->x), y = static_cast<int>(lamp->y);
+    refhost::Bitmap const shown = Screenshot("markers_1_lights");
+    refhost::Rgb const centre =
+        OnScreen(shown, static_cast<int>(fView.x) + x, static_cast<int>(fView.y) + y);
+    EXPECT_TRUE(centre.red == 0xFF && centre.green == 0xE0 && centre.blue == 0x40)
+        << "the lamp's marker: " << int(centre.red) << " " << int(centre.green) << " "
+        << int(centre.blue);
+    Click(InView(x + 2, y));
+    Screenshot("markers_2_lamp_selected");
+    Keys(InView(x + 2, y), "ctrl+s");
+    EXPECT_EQ(SelectedNames(Document()), std::vector<std::string>{"Lamp"});
+    Keys(InView(x + 2, y), "ctrl+q");
     EXPECT_TRUE(host->Exited(5000ms));
 }
