@@ -263,6 +263,7 @@ TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {
                 return renderer->Render(nullptr, width, height);
             };
             refhost::HostSession session(KEYPOSE_MODULE_PATH);
+            // glTF comes from the program's own interchange, as script mode supplies it.
             refhost::RunScriptFile(session, fFolder / entry.path().filename(), out, render,
                                    refhost::gltf::ScriptInterchange());
         }
