@@ -134,6 +134,12 @@ protected:
         fs::create_directories(fFolder);
         fs::create_directories(fArtefacts);
         fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json", Document());
+        std::string why;
+        if (!StartDisplay(why)) {
+            GTEST_SKIP() << "no virtual display: " << why;
+        }
+        ASSERT_TRUE(keypose_host::FindProgram("xdotool"))
+            << "xdotool is needed (scripts/packages.txt)";
     }
     void TearDown() override {
         std::error_code ignored;
@@ -374,11 +380,6 @@ NSButton* Titled(NSView* root, std::string const& title) {
 } // namespace
 
 TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
 
     // The palette's layout, from the same module with the crate's row in it.
     refhost::HostSession layout(KEYPOSE_MODULE_PATH);
@@ -471,11 +472,6 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
 // its buttons stay where they were and the timeline grows. Camera moves keep the selection
 // and are no undo steps; a nudge is one, and undo gives back the saved bytes.
 TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::unique_ptr<Child> host = StartHost();
     ASSERT_TRUE(host->Started());
     ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
@@ -565,11 +561,6 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
 // an edited document asks in a prompt that takes the keyboard: Escape cancels, Tab moves
 // between the buttons, Return presses the focused one (Save at first).
 TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::string const original = FileText(Document());
     {
         std::unique_ptr<Child> host = StartHost();
@@ -614,11 +605,6 @@ TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
 // take typed values; -, + and control with the wheel zoom the timeline, shift with the wheel
 // scrolls it across.
 TEST_F(WindowXvfbTest, DrawerFieldsZoomKeysAndTheWheel) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     refhost::HostSession layout(KEYPOSE_MODULE_PATH);
     layout.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
     NSPanel& panel = layout.Palette();
@@ -703,11 +689,6 @@ TEST_F(WindowXvfbTest, DrawerFieldsZoomKeysAndTheWheel) {
 // The point and spot lights of a scene show as markers in the 3D view; a click on one selects
 // the light's group, as a click on an object does.
 TEST_F(WindowXvfbTest, LightMarkersShowAndSelectTheirLights) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/lights_and_cameras.json", Document(),
                   fs::copy_options::overwrite_existing);
     InitCustomAttributeGlobals();
