@@ -323,6 +323,17 @@ protected:
         fView = WindowAt(Title("keypose-host"));
         fPalette = WindowAt(Title("Keypose Sequencer"));
         fInspector = WindowAt(Title("Inspector"));
+        // The 3D view takes the keyboard once its windows show; keys sent before would go
+        // nowhere (a slow build, under the sanitizers, shows the gap).
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::string const focused =
+                keypose_host::ProgramOutput({"xdotool", "getwindowfocus", "getwindowname"})
+                    .value_or("");
+            if (focused.find("keypose-host") != std::string::npos) {
+                break;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
         std::this_thread::sleep_for(500ms);
         return host;
     }
