@@ -120,7 +120,8 @@ int ViewWindow::Height() const {
     return h;
 }
 
-void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image) {
+void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image,
+                      std::function<void(Bitmap&)> const& overlay) {
     if (fGl) {
         SDL_GL_MakeCurrent(fSdl, fGl);
     }
@@ -128,6 +129,9 @@ void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image) {
     try {
         Bitmap picture = fRenderer->Render(view, image.width, image.height);
         if (picture.width() == image.width && picture.height() == image.height) {
+            if (overlay) {
+                overlay(picture);
+            }
             Present(picture, image);
         }
         fFailed = false;

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <memory>
 
 #include "refhost/window/view_projection.h"
@@ -31,7 +32,9 @@ public:
     // Draws the view (null: the front document's current view) again into the image's
     // rectangle of the window, black around it. A renderer's failure leaves the last picture
     // and is told on the error stream once.
-    void Show(OpaqueTQ3Object* view, ImageRect const& image);
+    // `overlay`, when given, draws over the picture before it shows.
+    void Show(OpaqueTQ3Object* view, ImageRect const& image,
+              std::function<void(Bitmap&)> const& overlay = {});
 
 private:
     bool OpenWithOpenGl(std::string& why);

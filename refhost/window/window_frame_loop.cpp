@@ -70,7 +70,8 @@ void WindowApp::Draw(bool force) {
     ShowTitles();
     if (fViewDirty || force) {
         fViewDirty = false;
-        fView.Show(nullptr, ViewImage());
+        ImageRect const image = ViewImage();
+        fView.Show(nullptr, image, [&](Bitmap& picture) { DrawViewMarkers(picture, image); });
     }
     for (auto& palette : fPalettes) {
         palette->Update(force);
