@@ -19,6 +19,7 @@
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/session/posing.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -80,8 +81,7 @@ protected:
         refhost::HostState::Instance().Reset();
         std::filesystem::remove_all(fFolder);
     }
-    std::filesystem::path fFolder =
-        std::filesystem::path(::testing::TempDir()) / "keypose_unchanged_save";
+    std::filesystem::path fFolder = keypose_test::ScratchFolder("keypose_unchanged_save");
 };
 
 TQ3ColorRGB LampColour(refhost::Document& document) {
