@@ -100,6 +100,38 @@ Trs LightTrs(LightValues const& light) {
     return trs;
 }
 
+// What glTF's camera holds of a camera: perspective (vertical field of view as height, aspect
+// as width) or orthographic (half sizes), and its near and far planes. A view angle is that of
+// the camera's larger side; a view plane camera is the perspective that sees its window.
+struct Lens {
+    bool orthographic = false;
+    double width = 1, height = 1;
+    float hither = 1e-4f, yon = 2e-4f;
+};
+
+Lens LensOf(CameraValues const& c) {
+    Lens lens;
+    lens.hither = std::max(c.data.range.hither, 1e-4f);
+    lens.yon = std::max(c.data.range.yon, lens.hither * 2);
+    if (c.kind == "orth"_4cc) {
+        lens.orthographic = true;
+        lens.width = std::max(std::fabs(c.right - c.left) / 2, 1e-4f);
+        lens.height = std::max(std::fabs(c.top - c.bottom) / 2, 1e-4f);
+        return lens;
+    }
+    double yfov = 1.0, aspect = 1.0;
+    if (c.kind == "vwpl"_4cc && c.viewPlane > 0 && c.halfHeight > 0) {
+        yfov = 2 * std::atan(c.halfHeight / c.viewPlane);
+        aspect = c.halfWidth / c.halfHeight;
+    } else if (c.aspectRatio > 0) {
+        aspect = c.aspectRatio;
+        yfov = aspect >= 1 ? c.fieldOfView : 2 * std::atan(std::tan(c.fieldOfView / 2) / aspect);
+    }
+    lens.height = std::clamp(yfov, 1e-3, M_PI - 1e-3);
+    lens.width = std::max(aspect, 1e-3);
+    return lens;
+}
+
 // The camera's placement as a node looking down its -z with y up.
 Trs CameraTrs(CameraValues const& camera) {
     TQ3CameraPlacement const& p = camera.data.placement;
@@ -835,29 +867,18 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
     if (atStart.camera) {
         CameraValues const& c = *atStart.camera;
         tinygltf::Camera camera;
-        float const hither = std::max(c.data.range.hither, 1e-4f);
-        float const yon = std::max(c.data.range.yon, hither * 2);
-        if (c.kind == "orth"_4cc) {
-            camera.type = "orthographic";
-            camera.orthographic.xmag = std::max(std::fabs(c.right - c.left) / 2, 1e-4f);
-            camera.orthographic.ymag = std::max(std::fabs(c.top - c.bottom) / 2, 1e-4f);
-            camera.orthographic.znear = hither;
-            camera.orthographic.zfar = yon;
+        Lens const lens = LensOf(c);
+        camera.type = lens.orthographic ? "orthographic" : "perspective";
+        if (lens.orthographic) {
+            camera.orthographic.xmag = lens.width;
+            camera.orthographic.ymag = lens.height;
+            camera.orthographic.znear = lens.hither;
+            camera.orthographic.zfar = lens.yon;
         } else {
-            camera.type = "perspective";
-            double yfov = 1.0, aspect = 1.0;
-            if (c.kind == "vwpl"_4cc && c.viewPlane > 0 && c.halfHeight > 0) {
-                yfov = 2 * std::atan(c.halfHeight / c.viewPlane);
-                aspect = c.halfWidth / c.halfHeight;
-            } else if (c.aspectRatio > 0) {
-                aspect = c.aspectRatio;
-                yfov = aspect >= 1 ? c.fieldOfView
-                                   : 2 * std::atan(std::tan(c.fieldOfView / 2) / aspect);
-            }
-            camera.perspective.yfov = std::clamp(yfov, 1e-3, M_PI - 1e-3);
-            camera.perspective.aspectRatio = std::max(aspect, 1e-3);
-            camera.perspective.znear = hither;
-            camera.perspective.zfar = yon;
+            camera.perspective.yfov = lens.height;
+            camera.perspective.aspectRatio = lens.width;
+            camera.perspective.znear = lens.hither;
+            camera.perspective.zfar = lens.yon;
         }
         model.cameras.push_back(camera);
         tinygltf::Node node;
@@ -870,14 +891,32 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         if (sampled && start < end) {
             std::vector<float> gridTimes;
             std::vector<Trs> keys;
-            bool moves = false;
+            std::vector<float> widths, heights;
+            bool moves = false, zooms = false;
             for (int32_t t : grid) {
                 gridTimes.push_back(seconds(t));
-                keys.push_back(CameraTrs(*snapshots[t].camera));
-                moves = moves || !(*snapshots[t].camera == c);
+                CameraValues const& now = *snapshots[t].camera;
+                keys.push_back(CameraTrs(now));
+                moves = moves || !(now == c);
+                Lens const at = LensOf(now);
+                widths.push_back(static_cast<float>(at.width));
+                heights.push_back(static_cast<float>(at.height));
+                zooms = zooms || at.orthographic != lens.orthographic ||
+                        widths.back() != widths.front() || heights.back() != heights.front();
             }
             if (moves) {
                 animator.NodeTrs(gridTimes, keys, index);
+            }
+            // The lens as it plays (field of view, aspect, or an orthographic camera's size),
+            // sampled with the placement. A camera that changes kind keeps the first kind's.
+            if (zooms) {
+                std::string const base =
+                    lens.orthographic ? "/cameras/0/orthographic/" : "/cameras/0/perspective/";
+                animator.Channel(gridTimes, heights, 1, -1, "pointer",
+                                 base + (lens.orthographic ? "ymag" : "yfov"));
+                animator.Channel(gridTimes, widths, 1, -1, "pointer",
+                                 base + (lens.orthographic ? "xmag" : "aspectRatio"));
+                usesPointer = true;
             }
         }
     }

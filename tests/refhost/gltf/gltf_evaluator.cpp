@@ -274,6 +274,17 @@ std::array<double, 4> GltfEvaluator::BaseColour(int material, double t) const {
     std::array<double, 4> colour = {factor[0], factor[1], factor[2], factor[3]};
     std::string const pointer =
         "/materials/" + std::to_string(material) + "/pbrMetallicRoughness/baseColorFactor";
+    if (std::optional<std::vector<double>> const v = Pointer(pointer, t)) {
+        std::copy(v->begin(),
+                  v->begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(v->size(), 4)),
+                  colour.begin());
+    }
+    return colour;
+}
+
+std::optional<std::vector<double>> GltfEvaluator::Pointer(std::string const& pointer,
+                                                          double t) const {
+    std::optional<std::vector<double>> value;
     for (tinygltf::Animation const& animation : fModel.animations) {
         for (tinygltf::AnimationChannel const& channel : animation.channels) {
             auto const found = channel.target_extensions.find("KHR_animation_pointer");
@@ -281,12 +292,10 @@ std::array<double, 4> GltfEvaluator::BaseColour(int material, double t) const {
                 found->second.Get("pointer").Get<std::string>() != pointer) {
                 continue;
             }
-            std::vector<double> const v =
-                Sample(animation.samplers[static_cast<std::size_t>(channel.sampler)], t, false);
-            std::copy(v.begin(), v.end(), colour.begin());
+            value = Sample(animation.samplers[static_cast<std::size_t>(channel.sampler)], t, false);
         }
     }
-    return colour;
+    return value;
 }
 
 } // namespace keypose_test

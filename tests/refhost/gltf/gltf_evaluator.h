@@ -8,11 +8,12 @@
 //     values and spherical linear interpolation (the shorter way) for rotations,
 //     CUBICSPLINE the Hermite spline of the key's in-tangent, value and out-tangent.
 //   - KHR_animation_pointer channels animate the property at their JSON pointer; the
-//     evaluator resolves materials' baseColorFactor.
+//     evaluator resolves materials' baseColorFactor and gives any other pointer's value.
 #pragma once
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     std::vector<Mat4> WorldMatrices(double t) const;
     // The base colour factor of a material at time t.
     std::array<double, 4> BaseColour(int material, double t) const;
+    // The value a KHR_animation_pointer channel gives the property at its JSON pointer at time
+    // t; nothing when no channel animates it.
+    std::optional<std::vector<double>> Pointer(std::string const& pointer, double t) const;
 
     tinygltf::Model const& Model() const { return fModel; }
 

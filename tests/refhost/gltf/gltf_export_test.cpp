@@ -411,3 +411,72 @@ TEST_F(GltfExportTest, HoldsAndEasesPlayAsThePlugInPlaysThem) {
 }
 
 } // namespace
+
+namespace {
+
+// The view's camera at a time, as the plug-in plays it.
+refhost::scene::Camera const& PlayedCamera(refhost::HostSession& session, int32_t t) {
+    PL_SetCurTime(t);
+    session.Loop().Frame(0);
+    auto* view = refhost::scene::As<refhost::scene::View>(session.Front().CurrentView());
+    return *refhost::scene::As<refhost::scene::Camera>(view->camera);
+}
+
+// A camera that zooms as well as moves: its field of view is recorded at 0.9 at 0 s and 0.4
+// at 2 s, and the export samples the lens with the placement through animation pointers.
+TEST_F(GltfExportTest, ACameraThatZoomsIsSampledLensAndAll) {
+    fs::path const document = Folder() / "zoom.json";
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        std::ostringstream said;
+        refhost::ScriptRunner runner(session, Folder(), said, "zoom.ks");
+        auto camera = [&] {
+            auto* view = refhost::scene::As<refhost::scene::View>(session.Front().CurrentView());
+            return refhost::scene::As<refhost::scene::Camera>(view->camera);
+        };
+        runner.Run(refhost::ParseScript("time 0", "zoom.ks"));
+        camera()->fieldOfView = 0.9f;
+        runner.Run(refhost::ParseScript("press Camera\ntime 2\ncamera 4 3 1 0 0 0", "zoom.ks"));
+        camera()->fieldOfView = 0.4f;
+        runner.Run(refhost::ParseScript(
+            "press Camera\nrange 0 2\ntime 0\nsave " + document.string(), "zoom.ks"));
+    }
+    refhost::HostState::Instance().Reset();
+    fs::path const file = Folder() / "zoom.glb";
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(document.string());
+        refhost::gltf::ExportGltf(session, file.string());
+    }
+    refhost::HostState::Instance().Reset();
+    std::string const report = Validate(file);
+    EXPECT_EQ(Count(report, "errors"), 0) << report;
+    EXPECT_EQ(Count(report, "warnings"), 0) << report;
+
+    GltfEvaluator const evaluator(file.string());
+    refhost::HostSession session(KEYPOSE_MODULE_PATH);
+    refhost::ClockSettings const clock = session.Open(document.string()).clock;
+    double largest = 0;
+    std::vector<double> seen;
+    for (int frame = 0; frame <= 60; frame += 5) {
+        int32_t const t = static_cast<int32_t>(std::lround(frame * clock.unitsPerSecond / 30.0));
+        refhost::scene::Camera const& played = PlayedCamera(session, t);
+        // The view angle of the wider side; glTF's is the vertical one.
+        double const yfov =
+            played.aspectRatio >= 1
+                ? played.fieldOfView
+                : 2 * std::atan(std::tan(played.fieldOfView / 2) / played.aspectRatio);
+        std::optional<std::vector<double>> const exported =
+            evaluator.Pointer("/cameras/0/perspective/yfov", frame / 30.0);
+        ASSERT_TRUE(exported) << "the field of view is not animated";
+        largest = std::max(largest, std::fabs(exported->at(0) - yfov));
+        seen.push_back(yfov);
+    }
+    EXPECT_LE(largest, 1e-4);
+    EXPECT_NEAR(seen.front(), 0.9, 1e-4);
+    EXPECT_NEAR(seen.back(), 0.4, 1e-4) << "the camera zooms in as it plays";
+    std::printf("zooming camera: largest difference of the field of view %.3g\n", largest);
+}
+
+} // namespace
