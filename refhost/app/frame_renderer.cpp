@@ -76,7 +76,9 @@ void FrameRenderer::AdvanceDrawingPalette(std::size_t index) {
 void FrameRenderer::Draw(std::size_t index) {
     double const seconds = fPlan.TimeOf(index);
     fSession.SetTime(seconds);
+    fRenderer.SetAids(&fAids.Update(fSession.Front(), fTarget.aids));
     refhost::Bitmap view = fRenderer.Render(nullptr, fTarget.width, fTarget.height);
+    fRenderer.SetAids(nullptr);
     fSheet.Add(index, view, SecondsLabel(seconds));
     fWriter.Write(FrameFile(fTarget.folder, "view", index), std::move(view),
                   FrameText(seconds, fPlan.fps));

@@ -16,7 +16,7 @@ namespace {
 struct StoredObjectRecord {
     int32_t time;
     uint8_t selected;
-    uint8_t padding[3];
+    uint8_t padding[3]; // the first: the ease
     int32_t hasMatrix;
     TQ3Matrix4x4 matrix;
     int32_t hasColour0;
@@ -78,6 +78,8 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         key.shininess = IfFlag(r.hasSurfaceValue1, r.surfaceValue1);
         key.ambientCoefficient = IfFlag(r.hasSurfaceValue0, r.surfaceValue0);
         key.pivot = r.pivot;
+        key.ease = r.padding[0];
+        key.selected = r.selected != 0;
         keys.push_back(key);
     }
     return keys;

@@ -21,6 +21,8 @@ struct ObjectKey {
     std::optional<TQ3ColorRGB> diffuse, specular;
     std::optional<float> transparency, shininess, ambientCoefficient;
     TQ3Point3D pivot{0, 0, 0};
+    uint8_t ease = 0;      // how the interval that starts here is blended (read only)
+    bool selected = false; // selected in the timeline (read only)
 };
 
 // The object tween points stored on the object's set, in their stored order; nothing when

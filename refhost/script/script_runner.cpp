@@ -186,6 +186,20 @@ void ScriptRunner::Render(ScriptCommand const& c) {
     fOut << "view picture: " << path << "\n";
 }
 
+void ScriptRunner::Paths(ScriptCommand const& c) {
+    if (!fAids) {
+        throw std::runtime_error("this host draws no motion paths");
+    }
+    fAids->paths = c.Text(0) == "on";
+}
+
+void ScriptRunner::Ghosts(ScriptCommand const& c) {
+    if (!fAids) {
+        throw std::runtime_error("this host draws no ghosts");
+    }
+    fAids->ghosts = c.Text(0) == "on";
+}
+
 void ScriptRunner::Echo(ScriptCommand const& c) {
     std::string line;
     for (auto const& word : c.words) {
@@ -494,7 +508,8 @@ void ScriptRunner::Zoom(ScriptCommand const&) {
 }
 
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange) {
+                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange,
+                   view3d::AidSwitches* aids) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScriptError(path.string() + ": cannot be read: " + std::strerror(errno));
@@ -505,6 +520,7 @@ void RunScriptFile(HostSession& session, std::filesystem::path const& path, std:
     ScriptRunner runner(session, path.parent_path(), out, path.string());
     runner.SetViewRenderer(std::move(renderer));
     runner.SetInterchange(std::move(interchange));
+    runner.SetAidSwitches(aids);
     runner.Run(commands);
 }
 

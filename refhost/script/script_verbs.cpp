@@ -146,6 +146,8 @@ std::vector<ScriptVerb> MakeVerbs() {
          "render PATH [WIDTHxHEIGHT]",
          {Words({Text("PATH")}), Words({Text("PATH"), {Kind::Size, "SIZE", 1, kMostPixels, {}}})},
          &R::Render},
+        {"paths", "paths on|off", {Words({Keyword({"on", "off"})})}, &R::Paths},
+        {"ghosts", "ghosts on|off", {Words({Keyword({"on", "off"})})}, &R::Ghosts},
         {"echo", "echo TEXT...", {Words({}), Repeating({Text("TEXT")})}, &R::Echo},
         {"export", "export PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Export},
         {"import", "import PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Import},

@@ -79,7 +79,9 @@ Changes PosingGestures::Press(Document& document, MouseButton button, float x, f
         return {};
     }
     Changes changes;
-    OpaqueTQ3Object* hit = MemberAt(document, *projection, x, y, fWidth, fHeight);
+    std::optional<OpaqueTQ3Object*> picked = fPicker ? fPicker(x, y) : std::nullopt;
+    OpaqueTQ3Object* hit =
+        picked ? *picked : MemberAt(document, *projection, x, y, fWidth, fHeight);
     if (modifiers.shift) {
         if (hit) {
             SetSelected(document, hit, !IsSelected(document, hit));

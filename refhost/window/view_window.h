@@ -32,6 +32,11 @@ public:
     // rectangle of the window, black around it. A renderer's failure leaves the last picture
     // and is told on the error stream once.
     void Show(OpaqueTQ3Object* view, ImageRect const& image);
+    // The member of the front document front-most at pixel (x, y) of the image (from its top
+    // left), null where none is; nothing when the renderer cannot tell (wire boxes) or fails.
+    std::optional<OpaqueTQ3Object*> Pick(ImageRect const& image, int x, int y);
+    // The aids Show draws over the scene (borrowed until set again; null for none).
+    void SetAids(view3d::ViewAids const* aids);
 
 private:
     bool OpenWithOpenGl(std::string& why);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "host/framework.h"
 #include "host/plugin_messages.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/window/window_app_parts.h"
@@ -70,6 +71,9 @@ void WindowApp::Draw(bool force) {
     ShowTitles();
     if (fViewDirty || force) {
         fViewDirty = false;
+        if (fSession.HasDocument()) {
+            fView.SetAids(&fMotion.Update(Doc(), fSwitches));
+        }
         fView.Show(nullptr, ViewImage());
     }
     for (auto& palette : fPalettes) {
