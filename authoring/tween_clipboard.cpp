@@ -10,26 +10,13 @@
 #include "tween/cache.h"
 #include "tween/row_order.h"
 #include "tween/stored_list_access.h"
+#include "tween/tween_point_recording.h"
 
 namespace {
 
 bool SameRow(CCache const& cache, CopiedTweenPoint const& point) {
     return cache.kind == point.kind && cache.object == point.object &&
            cache.listHolder == point.listHolder;
-}
-
-// Puts the record into the list in time order; one of the same time is replaced.
-void PutInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record) {
-    uint32_t const count = list.GetCount();
-    uint32_t at = 0;
-    while (at < count && static_cast<BaseTweenRecord const*>(list[at])->time < record.time) {
-        ++at;
-    }
-    if (at < count && static_cast<BaseTweenRecord const*>(list[at])->time == record.time) {
-        std::memcpy(list[at], &record, list.RecordSize());
-        return;
-    }
-    list.Insert(record, at);
 }
 
 // The single object group selected in the document that is not the copied row's object, or
@@ -65,7 +52,7 @@ void StoreInto(OpaqueTQ3Object* target, std::vector<ObjectTweenRecord> const& re
             return;
         }
         for (std::size_t i = 1; i < records.size(); ++i) {
-            PutInTimeOrder(list, records[i]);
+            PutTweenPointInTimeOrder(list, records[i]);
         }
         set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
         return;
@@ -74,7 +61,7 @@ void StoreInto(OpaqueTQ3Object* target, std::vector<ObjectTweenRecord> const& re
         target,
         [&](CTweenHandleRecord& list) {
             for (ObjectTweenRecord const& record : records) {
-                PutInTimeOrder(list, record);
+                PutTweenPointInTimeOrder(list, record);
             }
         },
         kObjectRecordSize);
@@ -138,11 +125,16 @@ bool CopySelectedTweens(TDynamicArray<CCache*>& caches) {
         point.offset -= earliest;
     }
     gTweenClipboard = std::move(copied);
+    gTweenClipboardDocument = PL_GetFrontDocument();
     return true;
 }
 
+bool CanPasteTweens() {
+    return !gTweenClipboard.empty() && gTweenClipboardDocument == PL_GetFrontDocument();
+}
+
 bool PasteTweens(TDynamicArray<CCache*>& caches, int32_t start) {
-    if (gTweenClipboard.empty()) {
+    if (!CanPasteTweens()) {
         return false;
     }
     DeselectAllTweens(caches);
@@ -177,8 +169,9 @@ bool PasteTweens(TDynamicArray<CCache*>& caches, int32_t start) {
                      cache,
                      [&](CTweenHandleRecord& list) {
                          for (UnionTweenRecord const& record : records) {
-                             PutInTimeOrder(
-                                 list, *reinterpret_cast<BaseTweenRecord const*>(record.bytes));
+                             PutTweenPointInTimeOrder(
+                                 list, *reinterpret_cast<BaseTweenRecord const*>(record.bytes),
+                                 list.RecordSize());
                          }
                      }) ||
                  pasted;

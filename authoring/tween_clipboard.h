@@ -25,12 +25,19 @@ struct CopiedTweenPoint {
 };
 
 inline std::vector<CopiedTweenPoint> gTweenClipboard;
+// The document the copy was made in: its rows are known by its objects, so a copy is pasted
+// only into the document it came from.
+inline void const* gTweenClipboardDocument = nullptr;
 
 // Replaces the copy with the selected points of the rows; false (the copy kept) when none is
 // selected.
 bool CopySelectedTweens(TDynamicArray<CCache*>& caches);
 
-// Pastes the copy with its earliest point at `start`: every row's selection is cleared and
+// Whether there is a copy to paste into the front document.
+bool CanPasteTweens();
+
+// Pastes the copy with its earliest point at `start` (nothing when it was made in another
+// document): every row's selection is cleared and
 // written back, then each point goes into its target's stored list, replacing a point at the
 // same time as recording does, selected; points whose time would leave the 32-bit range, or
 // whose row is gone, are skipped. The caller rebuilds the rows. False when nothing was pasted.

@@ -155,6 +155,43 @@ CPivotMatrixBlend::CPivotMatrixBlend(TQ3Matrix4x4 const& from, TQ3Matrix4x4 cons
     fRotationTo = CQuaternion(rotationB);
 }
 
+CPlacementParts PlacementPartsOf(TQ3Matrix4x4 const& m) {
+    CMatrix4x4 const matrix(m);
+    CMatrix4x4 const rotation = matrix.ExtractRotation();
+    CMatrix4x4 unrotated = matrix;
+    unrotated *= InverseOf(rotation);
+    CPlacementParts parts;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            parts.rotation[static_cast<std::size_t>(i * 3 + j)] = rotation[i][j];
+        }
+    }
+    parts.quaternion = CQuaternion(rotation);
+    parts.scale = Diagonal(unrotated.ExtractScale());
+    return parts;
+}
+
+CPivotMatrixBlend::CPivotMatrixBlend(TQ3Matrix4x4 const& from, CPlacementParts const& fromParts,
+                                     TQ3Matrix4x4 const& to, CPlacementParts const& toParts,
+                                     CPoint3D const& pivot)
+    : fMade(true), fFrom(from), fTo(to), fPivot(pivot) {
+    // The rotations' last rows and columns are those of the identity: the upper 3x3 decide
+    // equality as CMatrix4x4's comparison does (by value).
+    fSameRotation = true;
+    for (std::size_t k = 0; k < 9; ++k) {
+        fSameRotation = fSameRotation && fromParts.rotation[k] == toParts.rotation[k];
+    }
+    if (fSameRotation) {
+        return;
+    }
+    fPivotFrom = pivot * CMatrix4x4(from);
+    fPivotTo = pivot * CMatrix4x4(to);
+    fScaleFrom = fromParts.scale;
+    fScaleTo = toParts.scale;
+    fRotationFrom = fromParts.quaternion;
+    fRotationTo = toParts.quaternion;
+}
+
 bool CPivotMatrixBlend::IsFor(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to,
                               CPoint3D const& pivot) const {
     return fMade && std::memcmp(&fFrom, &from, sizeof from) == 0 &&

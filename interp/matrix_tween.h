@@ -29,6 +29,17 @@ void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f);
 // centre keeps the centre in place.
 void TweenMatrix(TQ3Matrix4x4* current, TQ3Matrix4x4 const& target, float f, CPoint3D const& pivot);
 
+// One transform taken apart as a blend about a pivot needs it: its rotation (the upper 3x3
+// of ExtractRotation(), which tells equal rotations apart, and as a quaternion) and its
+// signed scale factors. A function of the matrix alone, so it can be made once and kept for
+// as long as the matrix stays the same; making it is the dear part of a blend.
+struct CPlacementParts {
+    std::array<float, 9> rotation{};
+    CQuaternion quaternion;
+    std::array<float, 3> scale{};
+};
+CPlacementParts PlacementPartsOf(TQ3Matrix4x4 const& m);
+
 // The blend about a pivot from one transform toward another with everything that does not
 // depend on the fraction (the two rotations and scales, where each matrix puts the pivot)
 // worked out once, when it is made. A row that plays between the same two tween points tick
@@ -40,6 +51,12 @@ public:
     // A blend of nothing: IsFor answers false until one is made.
     CPivotMatrixBlend() = default;
     CPivotMatrixBlend(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to, CPoint3D const& pivot);
+    // The same blend from the parts of the two transforms made beforehand (fromParts must be
+    // PlacementPartsOf(from), toParts PlacementPartsOf(to)): only where each puts the pivot
+    // is left to work out. At gives bit for bit what the blend made above gives.
+    CPivotMatrixBlend(TQ3Matrix4x4 const& from, CPlacementParts const& fromParts,
+                      TQ3Matrix4x4 const& to, CPlacementParts const& toParts,
+                      CPoint3D const& pivot);
 
     // Whether this is the blend of these very bytes.
     bool IsFor(TQ3Matrix4x4 const& from, TQ3Matrix4x4 const& to, CPoint3D const& pivot) const;

@@ -5,6 +5,8 @@
 // host's time range and selections of objects.
 #pragma once
 
+#include <string>
+
 #include "host/cocoa/ns_slider.h"
 #include "host/cocoa/ns_split_view.h"
 #include "host/cocoa/ns_view.h"
@@ -72,9 +74,9 @@ public:
     // Commits a marquee, then writes every row back to its object.
     void mouseUp(NSEvent* event) override;
     // Delete removes the selected points, R mirrors them, E gives them the next ease and H a
-    // hold, control (or command) with V pastes the copy at the current time, each one undo
-    // step; control with C copies the selected points; F zooms to fit them (all points when
-    // none is selected); anything else goes on.
+    // hold, the left and right arrows nudge them, control (or command) with V pastes the copy
+    // at the current time, each one undo step; control with C copies the selected points; F zooms
+    // to fit them (all points when none is selected); anything else goes on.
     void keyDown(NSEvent* event) override;
     // With control (or command): zooms about the mouse; otherwise the scroll view scrolls.
     void scrollWheel(NSEvent* event) override;
@@ -106,6 +108,9 @@ private:
     bool Edit(char key);
     // Control with C or V; false for another key.
     bool Clipboard(char key);
+    // The left and right arrows move the selected points by a step (one time unit with alt
+    // or without snapping), one undo step; false for another key.
+    bool Nudge(std::string const& characters, NSEvent* event);
     // F: zoom to fit; false for another key.
     bool Zoom(char key);
     void ZoomToFit();

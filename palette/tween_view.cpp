@@ -244,7 +244,7 @@ void TweenView::keyDown(NSEvent* event) {
         (event->modifierFlags() & (NSEventModifierFlagControl | NSEventModifierFlagCommand)) != 0;
     bool handled = false;
     if (IsOneCharacter(characters)) {
-        handled = command ? Clipboard(key) : Edit(key) || Zoom(key);
+        handled = command ? Clipboard(key) : Edit(key) || Zoom(key) || Nudge(characters, event);
     }
     if (!handled) {
         NSView::keyDown(event);
@@ -257,13 +257,31 @@ bool TweenView::Clipboard(char key) {
     bool const pastes = key == 'v' || key == 'V' || key == '\x16';
     if (copies) {
         Guarded([] { CopySelectedTweens(gTimeLineCache); });
-    } else if (pastes && !gTweenClipboard.empty()) {
+    } else if (pastes && CanPasteTweens()) {
         BeginTimelineEdit();
         Guarded([] { PasteTweens(gTimeLineCache, PL_GetCurTime()); });
         RebuildTimelineRows(this);
         Guarded([] { EndTimelineEdit(); });
     }
     return copies || pastes;
+}
+
+bool TweenView::Nudge(std::string const& characters, NSEvent* event) {
+    // The arrow keys' characters, as UTF-8.
+    static std::string const left = "\xEF\x9C\x82";
+    static std::string const right = "\xEF\x9C\x83";
+    static_assert(NSLeftArrowFunctionKey == 0xF702 && NSRightArrowFunctionKey == 0xF703);
+    if ((characters != left && characters != right) || !AnyTweenSelected(gTimeLineCache)) {
+        return characters == left || characters == right;
+    }
+    int32_t const step = Snapping(event) ? TimelineStepUnits() : 1;
+    BeginTimelineEdit();
+    Guarded([&] {
+        MoveSelectedTweensBy(gTimeLineCache, characters == left ? -step : step);
+        WriteBackAllRows(gTimeLineCache);
+    });
+    Guarded([] { EndTimelineEdit(); });
+    return true;
 }
 
 bool TweenView::Zoom(char key) {

@@ -50,11 +50,12 @@ uint32_t FirstPointFrom(uint32_t count, int32_t t, TimeAt const& timeAt, uint32_
 // the earlier toward the later.
 template <typename TimeAt>
 TweenInterval FindTweenInterval(uint32_t count, int32_t now, TimeAt const& timeAt,
-                                uint32_t& cursor) {
-    if (now <= timeAt(0)) {
-        return {0, 0, false};
-    }
-    uint32_t const next = FirstPointFrom(count, now, timeAt, cursor);
+                                uint32_t& cursor);
+
+// The same, once the first point at or after now (FirstPointFrom's answer, with now after
+// the first record's time) is known.
+template <typename TimeAt>
+TweenInterval TweenIntervalFrom(uint32_t count, int32_t now, uint32_t next, TimeAt const& timeAt) {
     if (next == count) {
         return {count - 1, count - 1, false};
     }
@@ -62,6 +63,23 @@ TweenInterval FindTweenInterval(uint32_t count, int32_t now, TimeAt const& timeA
         return {next, next, false};
     }
     return {next - 1, next, true};
+}
+
+template <typename TimeAt>
+TweenInterval FindTweenInterval(uint32_t count, int32_t now, TimeAt const& timeAt,
+                                uint32_t& cursor) {
+    if (now <= timeAt(0)) {
+        return {0, 0, false};
+    }
+    return TweenIntervalFrom(count, now, FirstPointFrom(count, now, timeAt, cursor), timeAt);
+}
+
+// Whether next is FirstPointFrom's answer for now by the times timeAt gives (with now after
+// the first record's time): the first point at or after now, counted from the second.
+template <typename TimeAt>
+bool IsFirstPointFrom(uint32_t count, int32_t now, uint32_t next, TimeAt const& timeAt) {
+    return next >= 1 && next <= count && (next == count || timeAt(next) >= now) &&
+           (next == 1 || timeAt(next - 1) < now);
 }
 
 // The camera: the pair that holds t (raised to the first point's time when before it); both

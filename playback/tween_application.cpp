@@ -31,12 +31,36 @@ int32_t TimeOf(CCache const& cache, uint32_t index) {
     return cache.Record(index).time;
 }
 
+// The interval at now, searched in the cache's block of times and confirmed by the records
+// it names (which are read next anyway; in time order, they also confirm that now lies after
+// the first); when the block is stale it is made again from the records and the search runs
+// on them.
+TweenInterval IntervalAt(CCache& cache, int32_t now) {
+    uint32_t const count = cache.Count();
+    auto recordTime = [&cache](uint32_t i) { return TimeOf(cache, i); };
+    bool stale = cache.searchTimes.size() != count;
+    if (!stale && now > cache.searchTimes[0]) {
+        auto blockTime = [&cache](uint32_t i) { return cache.searchTimes[i]; };
+        uint32_t const next = FirstPointFrom(count, now, blockTime, cache.searchCursor);
+        if (IsFirstPointFrom(count, now, next, recordTime)) {
+            return TweenIntervalFrom(count, now, next, recordTime);
+        }
+        stale = true;
+    }
+    if (stale) {
+        cache.searchTimes.resize(count);
+        for (uint32_t i = 0; i < count; ++i) {
+            cache.searchTimes[i] = recordTime(i);
+        }
+    }
+    return FindTweenInterval(count, now, recordTime, cache.searchCursor);
+}
+
 // Objects and lights: the first point before the first time, the last after the last, a
 // point itself at its own time, and a blend strictly between two.
 template <typename Record, typename Apply, typename Blend>
 void ApplyAt(CCache& cache, int32_t now, Apply const& apply, Blend const& blend) {
-    TweenInterval const at = FindTweenInterval(
-        cache.Count(), now, [&cache](uint32_t i) { return TimeOf(cache, i); }, cache.searchCursor);
+    TweenInterval const at = IntervalAt(cache, now);
     Record prev = RecordAt<Record>(cache, at.applied);
     if (at.blend) {
         Record const next = RecordAt<Record>(cache, at.target);
@@ -53,12 +77,16 @@ void ApplyAt(CCache& cache, int32_t now, Apply const& apply, Blend const& blend)
 }
 
 // The transform is blended about next's pivot, reusing the blend of the last tick when it
-// was between the same two matrices.
-void BlendObject(CPivotMatrixBlend& placement, ObjectTweenRecord& prev,
+// was between the same two matrices, else making it from the two points' kept parts (next
+// is record nextIndex of the cache, prev the one before it).
+void BlendObject(CTweenAllInfoDataCache& cache, uint32_t nextIndex, ObjectTweenRecord& prev,
                  ObjectTweenRecord const& next, float f) {
+    CPivotMatrixBlend& placement = cache.placementBlend;
     CPoint3D const pivot(next.pivot);
     if (!placement.IsFor(prev.matrix, next.matrix, pivot)) {
-        placement = CPivotMatrixBlend(prev.matrix, next.matrix, pivot);
+        CPlacementParts const from = cache.PlacementParts(nextIndex - 1, prev.matrix);
+        placement = CPivotMatrixBlend(prev.matrix, from, next.matrix,
+                                      cache.PlacementParts(nextIndex, next.matrix), pivot);
     }
     prev.matrix = placement.At(f);
     auto blendColour = [f](TQ3ColorRGB& colour, TQ3ColorRGB const& target) {
@@ -146,8 +174,9 @@ void CTweenAllInfoDataCache::DoTween() {
             SetTweenAllInfoDataTransformMatrix(object, record);
             SetTweenAllInfoDataChange(object, record);
         };
+        // A blend is toward the record the search left the cursor at (interval_search.h).
         auto blend = [this](ObjectTweenRecord& prev, ObjectTweenRecord const& next, float f) {
-            BlendObject(placementBlend, prev, next, f);
+            BlendObject(*this, searchCursor, prev, next, f);
         };
         ApplyAt<ObjectTweenRecord>(*this, now, apply, blend);
     } catch (...) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "host/cocoa/geometry.h"
 #include "host/quickdraw_types.h"
@@ -63,6 +64,11 @@ public:
     // Where the last DoTween's interval search stopped, where the next one looks first; any
     // value is safe (the search checks it).
     uint32_t searchCursor = 0;
+    // Every record's time in a block of its own, for the interval search, which reads ten
+    // or so of them per jump while the records lie a record's size apart. A hint that the
+    // search checks against the records and makes again when they disagree (or when its
+    // size is not the count): any content is safe.
+    std::vector<int32_t> searchTimes;
     TCacheKind kind;
     uint32_t sortingIndex;
     TDynamicArray<UnionTweenRecord> records;

@@ -253,7 +253,14 @@ void WindowApp::HandleToolkit(ToolkitWindow& window, SDL_Event const& event) {
         break;
     }
     case SDL_KEYDOWN: {
-        std::string const characters = FunctionKeyCharacters(event.key.keysym.sym);
+        SDL_Keycode const sym = event.key.keysym.sym;
+        std::string characters = FunctionKeyCharacters(sym);
+        // With control held no text comes: a letter goes as itself with the flag, so that
+        // the palette's shortcuts (copy, paste) reach it.
+        if (characters.empty() && (flags & NSEventModifierFlagControl) != 0 && sym >= SDLK_a &&
+            sym <= SDLK_z) {
+            characters = std::string(1, static_cast<char>(sym));
+        }
         if (!characters.empty()) {
             window.PostKey(NSEventType::keyDown, characters, flags);
         }

@@ -67,15 +67,22 @@ TEST(MatrixTween, APivotBlendKeptForManyTicksGivesTheLibrarysMatricesBitForBit) 
     CMatrix4x4 mirrored = ScaleMat({-1, 2, 1}) * random.Transform();
     CMatrix4x4 infinite = random.Transform();
     infinite[3][1] = INFINITY;
-    std::vector<std::pair<CMatrix4x4, CMatrix4x4>> pairs{
-        {flat, random.Transform()}, {mirrored, random.Transform()}, {infinite, flat}};
+    CMatrix4x4 const turned = random.Transform();
+    CMatrix4x4 const moved = turned * TranslateMat({1, 2, 3}); // the same rotation
+    std::vector<std::pair<CMatrix4x4, CMatrix4x4>> pairs{{flat, random.Transform()},
+                                                         {mirrored, random.Transform()},
+                                                         {infinite, flat},
+                                                         {turned, moved}};
     for (int i = 0; i < 200; ++i) {
         pairs.emplace_back(random.Transform(), random.Transform());
     }
     for (auto const& [a, b] : pairs) {
         CPoint3D const pivot = random.Point(5);
         CPivotMatrixBlend const kept(a, b, pivot);
+        // Made from parts taken apart beforehand, as a row keeps them per tween point.
+        CPivotMatrixBlend const fromParts(a, PlacementPartsOf(a), b, PlacementPartsOf(b), pivot);
         EXPECT_TRUE(kept.IsFor(a, b, pivot));
+        EXPECT_TRUE(fromParts.IsFor(a, b, pivot));
         EXPECT_FALSE(kept.IsFor(b, a, pivot));
         for (float f : {1e-6f, 0.01f, 0.25f, 0.5f, 0.7f, 0.999f, random.Uniform(0, 1)}) {
             TQ3Matrix4x4 const expected = LibraryPivotBlend(a, b, f, pivot);
@@ -83,6 +90,7 @@ TEST(MatrixTween, APivotBlendKeptForManyTicksGivesTheLibrarysMatricesBitForBit) 
             TweenMatrix(&once, b, f, pivot);
             EXPECT_TRUE(SameBits(once, expected)) << "pair " << &a - &pairs[0].first << " f " << f;
             EXPECT_TRUE(SameBits(kept.At(f), expected));
+            EXPECT_TRUE(SameBits(fromParts.At(f), expected));
         }
     }
     EXPECT_FALSE(CPivotMatrixBlend().IsFor(flat, flat, CPoint3D()));

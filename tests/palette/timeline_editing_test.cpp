@@ -217,3 +217,16 @@ TEST_F(TimelineEditingTest, EachGlyphShowsItsEaseByItsShape) {
     EXPECT_TRUE(keypose_test::MatchesGoldenIn(
         std::string(KEYPOSE_SOURCE_DIR) + "/tests/palette/golden", image, "timeline_eases"));
 }
+
+TEST_F(TimelineEditingTest, ArrowsNudgeTheSelectedPointsByAStepOrAUnitWithAlt) {
+    Animated("Crate", {{0, false}, {2 * kSecond, true}});
+    Show();
+    std::size_t const undoSteps = UndoCount();
+    KeyWith(Timeline(), "\xEF\x9C\x83", 0); // right
+    Recache();
+    EXPECT_EQ(Times(0), (std::vector<int32_t>{0, 3 * kSecond}));
+    KeyWith(Timeline(), "\xEF\x9C\x82", NSEventModifierFlagOption); // left, one unit
+    Recache();
+    EXPECT_EQ(Times(0), (std::vector<int32_t>{0, 3 * kSecond - 1}));
+    EXPECT_EQ(UndoCount(), undoSteps + 2) << "each nudge is one undo step";
+}

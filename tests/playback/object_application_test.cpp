@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "interp/matrix_tween.h"
 #include "tests/playback/cache_building.h"
@@ -153,6 +154,64 @@ TEST_F(ObjectApplicationTest, ARowPlayingBetweenTheSamePointsFollowsEditsOfThem)
     At(-50);
     cache.DoTween();
     EXPECT_TRUE(SameBits(placement(), expected(third, first, 0.5f)));
+}
+
+TEST_F(ObjectApplicationTest, ScrubbingARowPlaysWhatAFreshBlendPlaysAndFollowsEditsInPlace) {
+    // 40 points of turns, scales and moves about pivots of their own; jumps to times in an
+    // order that revisits intervals, so that the parts kept per point and the block of times
+    // are used again. Every tick must give the matrix a blend made from scratch gives.
+    CDisplayGroupObject group;
+    group.AddObject(UnitBox());
+    CTweenAllInfoDataCache cache(4);
+    cache.object = group.GetObject();
+    std::vector<ObjectTweenRecord> points;
+    for (int32_t k = 0; k < 40; ++k) {
+        ObjectTweenRecord record = Point(k * 100, 0, 0);
+        record.matrix =
+            ScaleMat({1.0f + static_cast<float>(k % 3) * 0.5f, 1, 1}) *
+            RotateMat(CVector3D(1, static_cast<float>(k % 4), 1), static_cast<float>(k) * 0.7f) *
+            CMatrix4x4(Translation(static_cast<float>(k), 0, 2));
+        record.pivot = {0.5f, static_cast<float>(k % 2), 0.5f};
+        points.push_back(record);
+        AddRecord(cache, record);
+    }
+    auto placement = [&group] {
+        return CTransformObject(group, group.GetFirstObjectOfType("xfrm"_4cc)).GetMatrix();
+    };
+    auto expectedAt = [&points](int32_t time) {
+        std::size_t next = 1;
+        while (points[next].time < time) {
+            ++next;
+        }
+        ObjectTweenRecord const& from = points[next - 1];
+        ObjectTweenRecord const& to = points[next];
+        TQ3Matrix4x4 m = from.matrix;
+        float const f =
+            static_cast<float>(time - from.time) / static_cast<float>(to.time - from.time);
+        TweenMatrix(&m, to.matrix, f, CPoint3D(to.pivot));
+        return m;
+    };
+    auto scrub = [&](char const* when) {
+        uint32_t state = 7;
+        for (int tick = 0; tick < 300; ++tick) {
+            state = state * 1664525u + 1013904223u;
+            auto const time = static_cast<int32_t>((state >> 8) % 3890) + 3;
+            At(time);
+            cache.DoTween();
+            ASSERT_TRUE(SameBits(placement(), expectedAt(time))) << when << " at " << time;
+        }
+    };
+    scrub("first");
+    // Edits in place, with no rebuild: a point's transform, and every time from the tenth on
+    // moved later (the order stays).
+    points[20].matrix = RotateMat(CVector3D(0, 1, 0), 2.5f) * CMatrix4x4(Translation(0, 9, 0));
+    for (std::size_t k = 10; k < points.size(); ++k) {
+        points[k].time += 37;
+    }
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        std::memcpy(cache.records[static_cast<uint32_t>(k)].bytes, &points[k], sizeof points[k]);
+    }
+    scrub("after the edits");
 }
 
 TEST_F(ObjectApplicationTest, AColourIsBlendedByTheLaterPointAndWrittenByTheEarlier) {

@@ -151,3 +151,19 @@ TEST_F(TimelineEditSessionTest, ScriptsScrubEaseHoldCopyPasteAndRedoWhatTheyShow
     EXPECT_DOUBLE_EQ(ShownX(), 1) << "half way back from the point at 4 s to the pasted one";
     Do("zoom fit");
 }
+
+TEST_F(TimelineEditSessionTest, ACopyIsPastedOnlyIntoTheDocumentItCameFrom) {
+    RecordTwoPoints();
+    Do(R"(click 0 0
+          copy)");
+    std::size_t const steps = UndoSteps();
+    Do(R"(open textured_box.json
+          select Crate
+          time 0
+          press Object
+          time 3)");
+    std::string const before = Text();
+    Do("paste");
+    EXPECT_EQ(Text(), before) << "the other document's rows are not the copy's";
+    EXPECT_EQ(UndoSteps(), steps + 1) << "only the recording is a step";
+}

@@ -1,7 +1,7 @@
 // The real keypose-host in windows on a virtual display, driven by xdotool as a user drives
 // it: select the crate in the 3D view, record, move the time, drag the crate, record again,
-// drag a tween point in the timeline, mirror two points with R, save; then undo twice and
-// redo once, saving under new names. The saved documents hold what was done. Screenshots
+// drag a tween point in the timeline, mirror two points with R, save; then undo three times
+// and redo once, saving under new names. The saved documents hold what was done. Screenshots
 // of the display are kept in the build folder (window_test_artefacts/).
 #include <gtest/gtest.h>
 
@@ -126,6 +126,15 @@ std::vector<ObjectTweenRecord> CrateRecords(std::string const& path) {
     return records;
 }
 
+NSButton* Titled(NSView* root, std::string const& title) {
+    for (NSView* view : root->subviews()) {
+        if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == title) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
 class WindowXvfbTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -135,6 +144,7 @@ protected:
         fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json", Document());
     }
     void TearDown() override {
+        fLayout.reset();
         std::error_code ignored;
         fs::remove_all(fFolder, ignored);
         NSApp()->discardEvents();
@@ -287,6 +297,15 @@ protected:
         std::this_thread::sleep_for(500ms);
         return host;
     }
+    // The palette's layout (its content view), from the same module with the crate's row in
+    // it, to find where its controls and the timeline's points show.
+    NSView* PaletteLayout() {
+        fLayout = std::make_unique<refhost::HostSession>(KEYPOSE_MODULE_PATH);
+        fLayout->Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        NSView* content = fLayout->Palette().contentView();
+        fLayout->Click(Titled(content, "Object"));
+        return content;
+    }
     std::pair<int, int> InView(int x, int y) const {
         return {static_cast<int>(fView.x) + x, static_cast<int>(fView.y) + y};
     }
@@ -295,6 +314,7 @@ protected:
         fs::path(::testing::TempDir()) / ("keypose_window_xvfb_" + std::to_string(getpid()));
     fs::path fArtefacts = fs::path(KEYPOSE_ARTEFACTS_DIR);
     std::unique_ptr<Child> fXvfb;
+    std::unique_ptr<refhost::HostSession> fLayout;
     NSPoint fView{};
     NSPoint fPalette{};
     NSPoint fInspector{};
@@ -329,15 +349,6 @@ NSPoint TimelinePoint(NSView* timeline, int row, double seconds) {
                        NSMaxY(frame) - static_cast<float>(row + 2) * 14 + 3);
 }
 
-NSButton* Titled(NSView* root, std::string const& title) {
-    for (NSView* view : root->subviews()) {
-        if (auto* button = dynamic_cast<NSButton*>(view); button && button->title() == title) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
@@ -347,11 +358,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     }
     ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
 
-    // The palette's layout, from the same module with the crate's row in it.
-    refhost::HostSession layout(KEYPOSE_MODULE_PATH);
-    layout.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
-    NSView* content = layout.Palette().contentView();
-    layout.Click(Titled(content, "Object"));
+    NSView* content = PaletteLayout();
     NSView* timeline = content->viewWithTag(2000);
     ASSERT_NE(timeline, nullptr);
 
@@ -400,9 +407,9 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     EXPECT_NEAR(saved[1].matrix.value[3][0], 0.0, 1e-4);
     EXPECT_NEAR(saved[1].matrix.value[3][2], 0.0, 1e-4);
 
-    // Undo takes back the mirror, the drag of the tween point and the second recording, then
-    // the drag of the crate, then the first recording; redo puts the first back. Each state is
-    // saved under a name typed into the inspector.
+    // Undo takes back the mirror, then the drag of the tween point, then the second
+    // recording; redo puts the recording back. Each state is saved under a name typed into
+    // the inspector.
     std::pair<int, int> const pathField{static_cast<int>(inspector.x) + 230,
                                         static_cast<int>(inspector.y) + 142};
     auto saveAs = [&](std::string const& name) {
@@ -410,7 +417,7 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
         Type(pathField, (fFolder / name).string());
         Keys(pathField, "Return");
     };
-    Keys(crate, "ctrl+z ctrl+z ctrl+z");
+    Keys(crate, "ctrl+z");
     saveAs("undone_once.json");
     Keys(crate, "ctrl+z");
     saveAs("undone_twice.json");
@@ -425,12 +432,20 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
 
     std::vector<ObjectTweenRecord> const once =
         CrateRecords((fFolder / "undone_once.json").string());
-    ASSERT_EQ(once.size(), 1u);
-    EXPECT_EQ(once[0].time, 0);
+    ASSERT_EQ(once.size(), 2u);
+    EXPECT_EQ(once[0].time, 0) << "the mirror taken back";
     EXPECT_NEAR(once[0].matrix.value[3][0], 0.0, 1e-4);
-    EXPECT_EQ(CrateRecords((fFolder / "undone_twice.json").string()).size(), 1u);
-    EXPECT_TRUE(CrateRecords((fFolder / "undone_thrice.json").string()).empty());
-    EXPECT_EQ(CrateRecords((fFolder / "redone.json").string()).size(), 1u);
+    EXPECT_EQ(once[1].time, 6 * 600);
+    EXPECT_NEAR(once[1].matrix.value[3][0], 0.356, 0.01);
+    std::vector<ObjectTweenRecord> const twice =
+        CrateRecords((fFolder / "undone_twice.json").string());
+    ASSERT_EQ(twice.size(), 2u);
+    EXPECT_EQ(twice[1].time, 10 * 600) << "the point's drag taken back";
+    std::vector<ObjectTweenRecord> const thrice =
+        CrateRecords((fFolder / "undone_thrice.json").string());
+    ASSERT_EQ(thrice.size(), 1u) << "the second recording taken back";
+    EXPECT_EQ(thrice[0].time, 0);
+    EXPECT_EQ(CrateRecords((fFolder / "redone.json").string()).size(), 2u);
 }
 
 // The windows follow their size: the 3D view keeps the camera's 4:3 picture as large as fits,
@@ -574,4 +589,85 @@ TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
         EXPECT_TRUE(host->Exited(5000ms)) << "Save quits";
     }
     EXPECT_TRUE(FileText(Document()) != original) << "Return saved the nudge";
+}
+
+// The timeline's editing by hand: scrubbing in the ruler, dragging a tween point and taking
+// the drag back with control-Z, easing a point with E, copying it with control-C and pasting
+// it at the scrubbed time with control-V. Each state is saved and read back.
+TEST_F(WindowXvfbTest, ScrubDragUndoEaseCopyAndPasteInTheTimeline) {
+    std::string why;
+    if (!StartDisplay(why)) {
+        GTEST_SKIP() << "no virtual display: " << why;
+    }
+    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
+    NSView* const timeline = PaletteLayout()->viewWithTag(2000);
+    ASSERT_TRUE(timeline && timeline->window());
+    NSView* const content = timeline->window()->contentView();
+    std::unique_ptr<Child> host = StartHost();
+    ASSERT_TRUE(host->Started());
+    ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+    ASSERT_GE(fPalette.x, 0) << "the palette's window did not show";
+    std::pair<int, int> const crate = InView(320, 240);
+    auto const object = OnDisplay(Titled(content, "Object"), NSMakePoint(28, 12));
+    auto glyph = [&](double seconds) {
+        return OnDisplay(timeline, TimelinePoint(timeline, 0, seconds));
+    };
+    auto ruler = [&](double seconds) {
+        return OnDisplay(timeline, NSMakePoint(6 + static_cast<float>(seconds) * 16,
+                                               NSMaxY(timeline->frame()) - 7));
+    };
+    auto saved = [&] {
+        Keys(crate, "ctrl+s");
+        return CrateRecords(Document());
+    };
+    auto times = [](std::vector<ObjectTweenRecord> const& records) {
+        std::vector<int32_t> t;
+        for (auto const& r : records) {
+            t.push_back(r.time);
+        }
+        return t;
+    };
+
+    Click(crate);
+    Click(object); // 0 s
+    Keys(crate, "End");
+    Drag(crate, {crate.first + 60, crate.second}, 6);
+    Click(object); // 10 s
+    ASSERT_EQ(times(saved()), (std::vector<int32_t>{0, 6000}));
+
+    // Scrub: press in the ruler at 3 s and drag to 5 s; the time follows to a whole second.
+    Drag(ruler(3), ruler(5.2), 4);
+    Screenshot("timeline_1_scrubbed");
+    Keys(crate, "ctrl+s");
+    EXPECT_EQ(refhost::OpenDocument(Document())->clock.current, 5 * 600) << "scrubbed to 5 s";
+
+    // A drag of the point at 10 s to 7 s, taken back whole with one control-Z.
+    Drag(glyph(10), glyph(7), 3);
+    EXPECT_EQ(times(saved()), (std::vector<int32_t>{0, 7 * 600}));
+    Screenshot("timeline_2_dragged");
+    Keys(crate, "ctrl+z");
+    EXPECT_EQ(times(saved()), (std::vector<int32_t>{0, 6000})) << "undo of the drag";
+    Screenshot("timeline_3_drag_undone");
+
+    // E eases the point at 0 s in.
+    Click(glyph(0));
+    Keys(glyph(0), "e");
+    std::vector<ObjectTweenRecord> const eased = saved();
+    ASSERT_EQ(eased.size(), 2u);
+    EXPECT_EQ(eased[0].ease, 1) << "ease in";
+    EXPECT_TRUE(eased[0].selected);
+    Screenshot("timeline_4_eased");
+
+    // Copied, the time scrubbed to 4 s, and pasted there.
+    Keys(glyph(0), "ctrl+c");
+    Drag(ruler(3.2), ruler(4), 2);
+    Keys(glyph(0), "ctrl+v");
+    std::vector<ObjectTweenRecord> const pasted = saved();
+    EXPECT_EQ(times(pasted), (std::vector<int32_t>{0, 4 * 600, 6000}));
+    ASSERT_EQ(pasted.size(), 3u);
+    EXPECT_EQ(pasted[1].ease, 1) << "the copy keeps its ease";
+    EXPECT_TRUE(pasted[1].selected && !pasted[0].selected) << "the pasted point is the selection";
+    Screenshot("timeline_5_pasted");
+    Keys(crate, "ctrl+q");
+    EXPECT_TRUE(host->Exited(5000ms)) << "quit did not end the program";
 }
