@@ -1,5 +1,7 @@
 #include "refhost/app/frame_renderer.h"
 
+#include "refhost/window/heads_up.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -79,6 +81,10 @@ void FrameRenderer::Draw(std::size_t index) {
     fRenderer.SetAids(&fAids.Update(fSession.Front(), fTarget.aids));
     refhost::Bitmap view = fRenderer.Render(nullptr, fTarget.width, fTarget.height);
     fRenderer.SetAids(nullptr);
+    if (fTarget.aids.hud) {
+        refhost::window::DrawHeadsUp(
+            view, refhost::window::HeadsUpText(fSession.Front().clock, fPlan.fps));
+    }
     fSheet.Add(index, view, SecondsLabel(seconds));
     fWriter.Write(FrameFile(fTarget.folder, "view", index), std::move(view),
                   FrameText(seconds, fPlan.fps));

@@ -9,6 +9,7 @@
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_renderer.h"
+#include "refhost/window/heads_up.h"
 #include "refhost/window/motion_aids.h"
 
 namespace keypose_host {
@@ -26,7 +27,13 @@ int RunScript(ScriptOptions const& options) {
             renderer = std::make_unique<refhost::view3d::SceneRenderer>();
         }
         renderer->SetAids(&aids.Update(session.Front(), switches));
-        return renderer->Render(nullptr, width, height);
+        refhost::Bitmap picture = renderer->Render(nullptr, width, height);
+        if (switches.hud) {
+            refhost::window::DrawHeadsUp(
+                picture, refhost::window::HeadsUpText(session.Front().clock,
+                                                      refhost::HostSession::kFramesPerSecond));
+        }
+        return picture;
     };
     refhost::RunScriptFile(session, options.script, std::cout, renderView,
                            refhost::gltf::ScriptInterchange(), &switches);

@@ -186,18 +186,28 @@ void ScriptRunner::Render(ScriptCommand const& c) {
     fOut << "view picture: " << path << "\n";
 }
 
-void ScriptRunner::Paths(ScriptCommand const& c) {
-    if (!fAids) {
-        throw std::runtime_error("this host draws no motion paths");
+namespace {
+
+void Switch(view3d::AidSwitches* switches, bool view3d::AidSwitches::*which, char const* name,
+            ScriptCommand const& c) {
+    if (!switches) {
+        throw std::runtime_error(std::string("this host draws no ") + name);
     }
-    fAids->paths = c.Text(0) == "on";
+    switches->*which = c.Text(0) == "on";
+}
+
+} // namespace
+
+void ScriptRunner::Paths(ScriptCommand const& c) {
+    Switch(fAids, &view3d::AidSwitches::paths, "motion paths", c);
 }
 
 void ScriptRunner::Ghosts(ScriptCommand const& c) {
-    if (!fAids) {
-        throw std::runtime_error("this host draws no ghosts");
-    }
-    fAids->ghosts = c.Text(0) == "on";
+    Switch(fAids, &view3d::AidSwitches::ghosts, "ghosts", c);
+}
+
+void ScriptRunner::Grid(ScriptCommand const& c) {
+    Switch(fAids, &view3d::AidSwitches::grid, "grid", c);
 }
 
 void ScriptRunner::Echo(ScriptCommand const& c) {

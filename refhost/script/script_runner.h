@@ -90,6 +90,8 @@ public:
     // Motion paths and ghosts of the selection in the pictures `render` draws.
     void Paths(ScriptCommand const& c);
     void Ghosts(ScriptCommand const& c);
+    // The ground's grid and the axis triad.
+    void Grid(ScriptCommand const& c);
     void Echo(ScriptCommand const& c);
     void Export(ScriptCommand const& c);
     void Import(ScriptCommand const& c);

@@ -148,6 +148,7 @@ std::vector<ScriptVerb> MakeVerbs() {
          &R::Render},
         {"paths", "paths on|off", {Words({Keyword({"on", "off"})})}, &R::Paths},
         {"ghosts", "ghosts on|off", {Words({Keyword({"on", "off"})})}, &R::Ghosts},
+        {"grid", "grid on|off", {Words({Keyword({"on", "off"})})}, &R::Grid},
         {"echo", "echo TEXT...", {Words({}), Repeating({Text("TEXT")})}, &R::Echo},
         {"export", "export PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Export},
         {"import", "import PATH.glb|PATH.gltf", {Words({Text("PATH")})}, &R::Import},

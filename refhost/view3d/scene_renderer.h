@@ -31,6 +31,10 @@ struct SceneSource {
 inline constexpr TQ3ColorRGB kBackground{0.16f, 0.17f, 0.2f};
 // The width in pixels of the selection outline around a selected object.
 inline constexpr int kOutlineWidth = 2;
+// The axis triad's square (ViewAids::axes) and its distance from the image's bottom left
+// corner, in pixels.
+inline constexpr int kAxesSize = 64;
+inline constexpr int kAxesMargin = 6;
 // Samples a pixel of the scene is drawn with, unless a renderer is told otherwise.
 inline constexpr int kDefaultSamples = 4;
 

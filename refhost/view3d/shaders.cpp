@@ -201,6 +201,50 @@ void main() {
 }
 )";
 
+char const* const kGroundVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+uniform mat4 uViewProjection;
+out vec3 vWorld;
+void main() {
+    vWorld = aPosition;
+    gl_Position = uViewProjection * vec4(aPosition, 1.0);
+}
+)";
+
+char const* const kGroundFragmentShader = R"(#version 330 core
+in vec3 vWorld;
+uniform vec3 uEye;
+uniform float uSpacing;
+uniform float uFade;      // distance from the eye at which the grid is gone
+uniform float uLineWidth; // in pixels of the drawing
+out vec4 fragColour;
+// 1 on a line of the spacing, falling to 0 a line's width away, in pixels of the drawing.
+float Lines(vec2 p, float spacing) {
+    vec2 g = p / spacing;
+    vec2 d = abs(fract(g - 0.5) - 0.5) / (fwidth(g) * uLineWidth);
+    return 1.0 - min(min(d.x, d.y), 1.0);
+}
+float Axis(float coordinate) {
+    return 1.0 - min(abs(coordinate) / (fwidth(coordinate) * uLineWidth * 1.5), 1.0);
+}
+void main() {
+    vec2 p = vWorld.xz;
+    float minor = Lines(p, uSpacing) * 0.3;
+    float major = Lines(p, uSpacing * 10.0) * 0.6;
+    vec3 colour = vec3(0.62, 0.64, 0.68);
+    float alpha = max(minor, major);
+    float xAxis = Axis(p.y); // z = 0
+    float zAxis = Axis(p.x); // x = 0
+    colour = mix(colour, vec3(0.9, 0.3, 0.3), xAxis);
+    colour = mix(colour, vec3(0.3, 0.45, 0.95), zAxis * (1.0 - xAxis));
+    alpha = max(alpha, max(xAxis, zAxis) * 0.9);
+    float distance = length(vWorld - uEye);
+    alpha *= 1.0 - smoothstep(0.25 * uFade, uFade, distance);
+    if (alpha < 0.004) discard;
+    fragColour = vec4(colour, alpha);
+}
+)";
+
 char const* const kScreenVertexShader = R"(#version 330 core
 void main() {
     vec2 corner = vec2(float((gl_VertexID & 1) << 2) - 1.0, float((gl_VertexID & 2) << 1) - 1.0);

@@ -28,6 +28,11 @@ extern char const* const kAidVertexShader;
 extern char const* const kAidFragmentShader;
 // The mean of the uScale x uScale texels of uSamples that make each pixel.
 extern char const* const kResolveFragmentShader;
+// The ground grid: a quad of the ground (attribute 0, world positions) drawn with its lines
+// of uSpacing and ten times that, the x and z axes coloured, fading to nothing at uFade
+// from uEye (see ViewAids::grid).
+extern char const* const kGroundVertexShader;
+extern char const* const kGroundFragmentShader;
 // A triangle covering the image, for the screen passes.
 extern char const* const kScreenVertexShader;
 // The selection colour on every pixel outside the mask within uRadius pixels of it.

@@ -38,13 +38,26 @@ struct Ghost {
 struct AidSwitches {
     bool paths = false;  // motion paths of the selection
     bool ghosts = false; // the selection at its tween points around the current time
+    bool grid = false;   // the ground's grid and the axis triad
+    bool hud = false;    // the heads-up line: time, range and frame rate
 };
 
 struct ViewAids {
     std::vector<AidLine> lines;
     std::vector<AidDot> dots;
     std::vector<Ghost> ghosts;
-    bool Empty() const { return lines.empty() && dots.empty() && ghosts.empty(); }
+    // A grid on the ground (y = 0), its spacing a power of ten from the eye's height above it
+    // (every tenth line stronger, the x axis red and the z axis blue), fading with distance
+    // toward the horizon; drawn over the ground, under what stands on it.
+    bool grid = false;
+    // A small triad of the x (red), y (green) and z (blue) axes at the bottom left corner,
+    // turned as the camera sees them.
+    bool axes = false;
+    bool Empty() const { return lines.empty() && dots.empty() && ghosts.empty() && !grid && !axes; }
 };
+
+// The spacing of the ground grid's lines for an eye at `height` above the ground: the power
+// of ten at or below it (1 for heights from 1 to 10), never below 1/1000.
+float GridSpacing(float height);
 
 } // namespace refhost::view3d

@@ -130,6 +130,7 @@ std::vector<MotionPath> ComputeMotionPaths(Document const& document) {
 view3d::ViewAids const& MotionAids::Update(Document const& document,
                                            view3d::AidSwitches const& switches) {
     fAids = {};
+    fAids.grid = fAids.axes = switches.grid;
     if (!switches.paths && !switches.ghosts) {
         return fAids;
     }

@@ -47,8 +47,8 @@ inline constexpr TQ3ColorRGB kCurrentColour{1.0f, 0.25f, 0.3f};
 // these reuses them.
 class MotionAids {
 public:
-    // The aids to draw now; the host's selection colour (PL_GetColor(0)) marks the selected
-    // tween points.
+    // The aids to draw now (the grid with the axes); the host's selection colour (PL_GetColor(0))
+    // marks the selected tween points.
     view3d::ViewAids const& Update(Document const& document, view3d::AidSwitches const& switches);
     // How many times paths were worked out.
     std::size_t Computations() const { return fComputations; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "refhost/view3d/scene_renderer.h"
+#include "refhost/window/heads_up.h"
 
 namespace refhost::window {
 
@@ -132,6 +133,9 @@ void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image) {
     SDL_GetWindowSize(fSdl, &fWidth, &fHeight);
     try {
         Bitmap picture = fRenderer->Render(view, image.width, image.height);
+        if (!fHeadsUp.empty()) {
+            DrawHeadsUp(picture, fHeadsUp);
+        }
         if (picture.width() == image.width && picture.height() == image.height) {
             Present(picture, image);
         }

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <string>
 
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_renderer.h"
@@ -37,6 +38,8 @@ public:
     std::optional<OpaqueTQ3Object*> Pick(ImageRect const& image, int x, int y);
     // The aids Show draws over the scene (borrowed until set again; null for none).
     void SetAids(view3d::ViewAids const* aids);
+    // The heads-up line Show writes over the picture (none when empty).
+    void SetHeadsUp(std::string text) { fHeadsUp = std::move(text); }
 
 private:
     bool OpenWithOpenGl(std::string& why);
@@ -57,6 +60,7 @@ private:
     SDL_Renderer* fSdlRenderer = nullptr;
     SDL_Texture* fSdlTexture = nullptr;
     bool fFailed = false;
+    std::string fHeadsUp;
 };
 
 } // namespace refhost::window

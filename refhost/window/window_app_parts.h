@@ -73,7 +73,7 @@ private:
     void Save(std::string const& path);
     void Undo(bool redo);
     void PlayOrStop();
-    // P and O: motion paths and ghosts on or off.
+    // P, O and G: motion paths, ghosts and the grid on or off.
     void ToggleAid(bool view3d::AidSwitches::*which, char const* name);
     void TogglePalette(std::size_t entry);
     void Quit();

@@ -66,6 +66,9 @@ bool WindowApp::Command(SDL_Keysym const& key, bool typingText) {
     case SDLK_o:
         ToggleAid(&view3d::AidSwitches::ghosts, "ghosts");
         return true;
+    case SDLK_g:
+        ToggleAid(&view3d::AidSwitches::grid, "grid");
+        return true;
     case SDLK_HOME:
         PL_SetCurTime(PL_GetMinTime());
         PL_DrawDocumentViews(1);

@@ -8,6 +8,7 @@
 #include "host/framework.h"
 #include "host/plugin_messages.h"
 #include "refhost/framework/host_state.h"
+#include "refhost/window/heads_up.h"
 #include "refhost/window/window_app_parts.h"
 
 namespace refhost::window {
@@ -73,6 +74,7 @@ void WindowApp::Draw(bool force) {
         fViewDirty = false;
         if (fSession.HasDocument()) {
             fView.SetAids(&fMotion.Update(Doc(), fSwitches));
+            fView.SetHeadsUp(HeadsUpText(Doc().clock, HostSession::kFramesPerSecond));
         }
         fView.Show(nullptr, ViewImage());
     }

@@ -152,4 +152,61 @@ TEST_F(PickingAndAidsTest, EdgesAreSmoothedByTheSamplesOfAPixel) {
     EXPECT_THROW(SceneRenderer(65), std::runtime_error);
 }
 
+TEST(GroundGrid, SpacingIsThePowerOfTenAtOrBelowTheEyesHeight) {
+    EXPECT_FLOAT_EQ(refhost::view3d::GridSpacing(3), 1);
+    EXPECT_FLOAT_EQ(refhost::view3d::GridSpacing(-25), 10);
+    EXPECT_FLOAT_EQ(refhost::view3d::GridSpacing(10), 10);
+    EXPECT_NEAR(refhost::view3d::GridSpacing(0.5f), 0.1f, 1e-6f);
+    EXPECT_NEAR(refhost::view3d::GridSpacing(0), 0.001f, 1e-7f);
+}
+
+TEST_F(PickingAndAidsTest, TheGridsOriginLinesLieOnTheProjectedAxesAndTheTriadTurnsWithTheCamera) {
+    Scene scene;
+    scene.Light(AmbientLight(1));
+    // From above and in front, looking at the origin: the eye 3 units up, lines 1 apart.
+    scene.camera().data.placement = {{0, 3, 6}, {0, 0, 0}, {0, 1, 0}};
+    ViewAids aids;
+    aids.grid = aids.axes = true;
+    renderer->SetAids(&aids);
+    Bitmap const image = scene.Render(*renderer);
+    image.writePng(std::string(KEYPOSE_ARTEFACTS_DIR) + "/grid.png");
+    auto at = [&](TQ3Point3D p) {
+        auto const [x, y] = PixelOf(scene, p);
+        return image.at(x, y);
+    };
+    // The pixel of the three about a point's (across the line) where the line shows most.
+    auto onLine = [&](TQ3Point3D p, bool rows, auto const& strength) {
+        auto const [x, y] = PixelOf(scene, p);
+        Rgb best = image.at(x, y);
+        for (int d : {-1, 1}) {
+            Rgb const other = rows ? image.at(x, y + d) : image.at(x + d, y);
+            if (strength(other) > strength(best)) {
+                best = other;
+            }
+        }
+        return best;
+    };
+    Rgb const bg = Background();
+    Rgb const xAxis = onLine({1.5f, 0, 0}, true, [](Rgb c) { return c.red - c.blue; });
+    EXPECT_GT(xAxis.red, bg.red + 100);
+    EXPECT_GT(xAxis.red, xAxis.blue + 40);
+    Rgb const zAxis = onLine({0, 0, 1.5f}, false, [](Rgb c) { return c.blue - c.red; });
+    EXPECT_GT(zAxis.blue, bg.blue + 100);
+    EXPECT_GT(zAxis.blue, zAxis.red + 40);
+    Rgb const line = at({0.5f, 0, 1}); // on the line z = 1
+    EXPECT_GT(line.green, bg.green + 25);
+    Rgb const between = at({0.5f, 0, 0.5f}); // half a spacing from every line
+    EXPECT_TRUE(Near(between, bg, 3));
+    // The triad's corner: x to the right, y up (the bitmap's rows count from the bottom), as
+    // the camera, which looks down -z turned only about x, sees them.
+    int const centre = refhost::view3d::kAxesMargin + refhost::view3d::kAxesSize / 2;
+    int const reach = refhost::view3d::kAxesSize / 3;
+    Rgb const right = image.at(centre + reach, centre);
+    EXPECT_GT(right.red, right.green + 60);
+    Rgb const up = image.at(centre, centre + reach);
+    EXPECT_GT(up.green, up.red + 60);
+    // Aids pick nothing.
+    EXPECT_EQ(PickAt(scene, {1.5f, 0, 0}), nullptr);
+}
+
 } // namespace

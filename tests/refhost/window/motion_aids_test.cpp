@@ -1,5 +1,7 @@
 #include "refhost/window/motion_aids.h"
 
+#include "refhost/window/heads_up.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -166,6 +168,29 @@ TEST(MotionAidScripts, PathsAndGhostsSwitchTheAidsOfTheRendersThatFollow) {
         EXPECT_NE(std::string(error.what()).find("no motion paths"), std::string::npos);
     }
     std::filesystem::remove_all(folder);
+}
+
+TEST(HeadsUpLine, SaysTheTimeTheRangeAndTheFrameRateInTheTopLeftCorner) {
+    refhost::ClockSettings clock;
+    clock.unitsPerSecond = 600;
+    clock.minimum = 0;
+    clock.current = 1200;
+    clock.maximum = 3600;
+    std::string const text = refhost::window::HeadsUpText(clock, 30);
+    EXPECT_EQ(text, "2.00 s  range 0.00 to 6.00 s  30 fps");
+    refhost::Bitmap picture(200, 100, NSZeroPoint);
+    refhost::window::DrawHeadsUp(picture, text);
+    auto changed = [&](int x0, int y0, int x1, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                count += picture.pixels()[static_cast<std::size_t>(y * 200 + x)] != 0;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(changed(0, 0, 200, 26), 50); // the letters, rows from the top
+    EXPECT_EQ(changed(0, 30, 200, 100), 0);
 }
 
 } // namespace
