@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bench/side_by_side.h"
+#include "host/scene/attribute_set.h"
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/session/posing.h"
@@ -29,6 +30,7 @@ void AidsAgainstThePlainFrame(benchmark::State& state) {
     auto context = refhost::view3d::GlContext::Headless();
     refhost::view3d::SceneRenderer renderer, single(1);
     HostState::Instance().Reset();
+    InitCustomAttributeGlobals(); // as the plug-in does when it is loaded
     HostState::Instance().Open(
         refhost::OpenDocument(std::string(KEYPOSE_EXAMPLES_DIR) + "/crate_moves.json"));
     refhost::Document& document = *HostState::Instance().Front();

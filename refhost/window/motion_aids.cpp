@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/framework.h"
+#include "host/scene.h"
 #include "interp/easing.h"
 #include "refhost/scene/objects.h"
 #include "refhost/view3d/scene_renderer.h"
@@ -36,11 +37,16 @@ std::vector<Animated> SelectedAnimated(Document const& document) {
     if (!group) {
         return out;
     }
-    for (OpaqueTQ3GroupPosition* p = group->first; p; p = p->next) {
-        std::optional<std::vector<ObjectKey>> keys = gltf::ReadObjectKeys(p->object);
-        if (keys && !keys->empty() && scene::As<scene::Group>(p->object)) {
-            out.push_back({p->object, std::move(*keys)});
+    try {
+        for (OpaqueTQ3GroupPosition* p = group->first; p; p = p->next) {
+            std::optional<std::vector<ObjectKey>> keys = gltf::ReadObjectKeys(p->object);
+            if (keys && !keys->empty() && scene::As<scene::Group>(p->object)) {
+                out.push_back({p->object, std::move(*keys)});
+            }
         }
+    } catch (CSceneException const&) {
+        // No plug-in has registered its attribute types: nothing holds tween points.
+        out.clear();
     }
     return out;
 }
