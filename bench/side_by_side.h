@@ -14,8 +14,9 @@
 
 namespace bench {
 
-// The thread's processor time, or the wall clock for work spread over threads of its own.
-enum class Clock { kThread, kWall };
+// The thread's processor time; the wall clock, for work spread over threads of its own; or
+// the processor time of all the process's threads, which is that work's sum.
+enum class Clock { kThread, kWall, kProcess };
 
 template <std::size_t N, Clock kClock = Clock::kThread>
 class SideBySide {
@@ -54,14 +55,18 @@ private:
             return std::chrono::duration<double>(
                        std::chrono::steady_clock::now().time_since_epoch())
                 .count();
+        } else if constexpr (kClock == Clock::kProcess) {
+            return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
         } else {
             return ThreadSeconds();
         }
     }
 
-    static double ThreadSeconds() {
+    static double ThreadSeconds() { return ClockSeconds(CLOCK_THREAD_CPUTIME_ID); }
+
+    static double ClockSeconds(clockid_t clock) {
         timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        clock_gettime(clock, &now);
         return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
     }
 

@@ -153,6 +153,18 @@ int main(int argc, char** argv) {
     message(kPlugInDocumentNotice, 0, 3);
     message(kPlugInEvent, kEventSceneEdited | kEventAnimate, 0);
     Write(corpus / "messages" / "session", messages);
+
+    // Scripts: a session of recordings and timeline edits, and one of lights and effects.
+    Write(corpus / "scripts" / "record_and_edit.ks",
+          std::string("range 0 10\nselect Crate\ntime 0\npress Object\ntime 4\nmove 2 0 0\n"
+                      "turn y 90\npress Object\npress Camera\ndrag 1 4 1 5\nclick 0 5\n"
+                      "click 1 0 shift\nkey R\nkey delete\nundo\nplay 1\nsave scene.json\n"));
+    Write(corpus / "scripts" / "lights_and_effects.ks",
+          std::string("open lights_and_cameras.json\nlight sun brightness 0.1\n"
+                      "light Lamp colour 1 0.25 0.2\nselect Lamp\neffect light 72 0 0 40\n"
+                      "select Pillar\neffect colour 30 0 0\ncolour 0.9 0.9 0.9\ntime 0\n"
+                      "press Ambient\ntime 5\nlight ambient brightness 0.4\npress Sun\n"
+                      "camera 0 5 10  0 0 0\nplay 2\ntime 0\nrange 0 5\n"));
     std::cout << "seeds written to " << corpus << "\n";
     return 0;
 }

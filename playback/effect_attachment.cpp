@@ -10,13 +10,17 @@ bool gAnimateThisLightObject = false;
 
 namespace {
 
+// A constant rather than the literal inside the templates below: clang leaves a consteval
+// literal operator called from a template instance as a call it never defines.
+constexpr FourCharCode kShapeType = "shap"_4cc;
+
 // Calls visit for each geometry or light of the group, depth first; visit returns false to
 // end the whole walk. Returns false when it was ended.
 template <typename Visit>
 bool WalkShapes(CGroupObject& group, Visit const& visit) {
     for (auto* p = group.GetFirstObject(); p; p = group.NextPosition(p)) {
         CSharedObject member(group, p);
-        if (member.GetType() != "shap"_4cc) {
+        if (member.GetType() != kShapeType) {
             continue;
         }
         CShapeObject shape(member);
@@ -39,7 +43,7 @@ void WalkAttaching(CGroupObject& group, Visit const& visit) {
     try {
         for (auto* p = group.GetFirstObject(); p; p = group.NextPosition(p)) {
             CSharedObject member(group, p);
-            if (member.GetType() != "shap"_4cc) {
+            if (member.GetType() != kShapeType) {
                 continue;
             }
             CShapeObject shape(member);

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${KEYPOSE_FUZZ_SECONDS:-60}
-targets=(document_reader stored_lists messages)
+targets=(document_reader stored_lists messages gltf_import scripts)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKEYPOSE_FUZZ=ON -DKEYPOSE_TESTS=OFF \
     -DKEYPOSE_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -15,6 +15,7 @@
 # Each part gets a copy of the document and renders its frames (render --frames A-B) in a
 # folder of its own; the frames come back here and go into OUT, named as one render names
 # them, and `keypose-host sheet OUT` makes the sheet. A part that fails stops the render.
+# Copies go through rsync over ssh: every machine needs rsync and tar besides keypose-host.
 set -euo pipefail
 
 usage() {
@@ -62,7 +63,8 @@ done
 
 mkdir -p "$out"
 # The staging folder: part N works in RUN/partN (RUN under the login folder on a remote
-# machine), its document a copy of its own there and its frames in RUN/partN/frames.
+# machine), its document a copy of its own there; its frames come back as one archive,
+# RUN/partN/frames.tar, which GNU Parallel's clean-up removes there with the document.
 stage=$(mktemp -d "${TMPDIR:-/tmp}/keypose-farm.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 run=$(basename "$stage")
@@ -76,10 +78,11 @@ quoted=$(printf '%q ' "$program" render document.json --out frames "${options[@]
 cd "$stage"
 parallel --will-cite --halt now,fail=1 "${logins[@]}" \
     --transferfile "$stage/./$run/part{#}/document.json" \
-    --return "$stage/./$run/part{#}/frames" --cleanup \
-    "cd $run/part{#} && $quoted --frames {}" ::: "${spans[@]}"
+    --return "$stage/./$run/part{#}/frames.tar" --cleanup \
+    "cd $run/part{#} && $quoted --frames {} && tar -cf frames.tar -C frames . && rm -r frames" \
+    ::: "${spans[@]}"
 
 for ((n = 1; n <= ${#spans[@]}; ++n)); do
-    find "$stage/$run/part$n/frames" -maxdepth 1 -name '*.png' -exec mv -t "$out" {} +
+    tar -xf "$stage/$run/part$n/frames.tar" -C "$out"
 done
 "$program" sheet "$out" "${video[@]}"

@@ -142,7 +142,8 @@ int main(int argc, char** argv) {
     draw->add_option("document", render.document, "the document")
         ->required()
         ->check(CLI::ExistingFile);
-    draw->add_option("--out", render.out, "the folder for the frames");
+    draw->add_option("--out", render.out,
+                     "the folder for the frames (required but with --frame-count)");
     draw->add_option("--from", render.from, "the first frame's time (the range's start)")
         ->check(kRenderSeconds);
     draw->add_option("--to", render.to, "the last frame's time (the range's end)")
@@ -150,7 +151,8 @@ int main(int argc, char** argv) {
     draw->add_option("--fps", render.fps, "frames a second (10)")->check(kFrameRate);
     draw->add_option("--size", size, "the 3D view's size (640x480)")->check(kSize);
     draw->add_option("--video", render.video, "also a video (needs ffmpeg)");
-    draw->add_flag("!--no-palette", render.palette, "no palette_NNNN.png beside each frame");
+    bool noPalette = false;
+    draw->add_flag("--no-palette", noPalette, "no palette_NNNN.png beside each frame");
     std::string frames;
     draw->add_option("--frames", frames,
                      "only frames A to B of the range (numbered from 0 at its start), named as "
@@ -209,6 +211,7 @@ int main(int argc, char** argv) {
     }
     if (draw->parsed()) {
         render.plugIn = plugIn;
+        render.palette = !noPalette;
         FrameSize const frameSize = ParseSize(size);
         render.width = frameSize.width;
         render.height = frameSize.height;

@@ -1,12 +1,11 @@
 #include "refhost/app/png_file.h"
 
-#include <zlib.h>
+#include <png.h>
 
-#include <array>
 #include <cerrno>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -15,89 +14,86 @@ namespace keypose_host {
 
 namespace {
 
-constexpr std::array<unsigned char, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+using File = std::unique_ptr<FILE, int (*)(FILE*)>;
 
-void PutBigEndian(std::vector<unsigned char>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<unsigned char>(value >> shift));
-    }
-}
+// libpng reports a failure by jumping back to the setjmp of the function that called it, so
+// the functions that call it keep only plain data alive across the calls; the rows and the
+// text entries they point into are made before.
+struct WriteJob {
+    FILE* file;
+    refhost::Bitmap const* image;
+    png_text* text;
+    int textCount;
+    int level;
+    unsigned char* row;
+};
 
-uint32_t BigEndian(unsigned char const* bytes) {
-    return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
-           static_cast<uint32_t>(bytes[2]) << 8 | bytes[3];
-}
-
-// A chunk: its length, type, data and the CRC of type and data.
-void PutChunk(std::vector<unsigned char>& out, char const (&type)[5], unsigned char const* data,
-              std::size_t size) {
-    PutBigEndian(out, static_cast<uint32_t>(size));
-    std::size_t const typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data, data + size);
-    uLong const crc = crc32(0, out.data() + typeAt, static_cast<uInt>(size + 4));
-    PutBigEndian(out, static_cast<uint32_t>(crc));
-}
-
-// The pixels' rows, each with filter type 0 (none) before it, deflated. Rendered frames are
-// large flat areas, which deflate's run matching takes well without filtering.
-std::vector<unsigned char> Deflated(refhost::Bitmap const& image, int level) {
-    z_stream stream{};
-    if (deflateInit(&stream, level) != Z_OK) {
-        throw std::runtime_error("the PNG compressor cannot start");
-    }
-    std::unique_ptr<z_stream, int (*)(z_stream*)> const end(&stream, deflateEnd);
+void RowOf(refhost::Bitmap const& image, int y, unsigned char* row) {
     auto const width = static_cast<std::size_t>(image.width());
-    auto const& pixels = const_cast<refhost::Bitmap&>(image).pixels();
-    std::vector<unsigned char> row(1 + 3 * width);
-    std::vector<unsigned char> out(
-        deflateBound(&stream, static_cast<uLong>(row.size() * image.height())));
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(out.size());
-    for (int y = 0; y < image.height(); ++y) {
-        uint32_t const* source = pixels.data() + static_cast<std::size_t>(y) * width;
-        for (std::size_t x = 0; x < width; ++x) {
-            row[1 + 3 * x] = static_cast<unsigned char>(source[x] >> 16);
-            row[2 + 3 * x] = static_cast<unsigned char>(source[x] >> 8);
-            row[3 + 3 * x] = static_cast<unsigned char>(source[x]);
-        }
-        stream.next_in = row.data();
-        stream.avail_in = static_cast<uInt>(row.size());
-        int const flush = y + 1 == image.height() ? Z_FINISH : Z_NO_FLUSH;
-        int const status = deflate(&stream, flush);
-        if (status != Z_OK && status != Z_STREAM_END) {
-            throw std::runtime_error("the PNG compressor failed");
-        }
+    uint32_t const* source =
+        const_cast<refhost::Bitmap&>(image).pixels().data() + static_cast<std::size_t>(y) * width;
+    for (std::size_t x = 0; x < width; ++x) {
+        row[3 * x] = static_cast<unsigned char>(source[x] >> 16);
+        row[3 * x + 1] = static_cast<unsigned char>(source[x] >> 8);
+        row[3 * x + 2] = static_cast<unsigned char>(source[x]);
     }
-    out.resize(out.size() - stream.avail_out);
-    return out;
 }
 
-std::vector<unsigned char> Encoded(refhost::Bitmap const& image, PngText const& text, int level) {
-    std::vector<unsigned char> out(kSignature.begin(), kSignature.end());
-    std::vector<unsigned char> header;
-    PutBigEndian(header, static_cast<uint32_t>(image.width()));
-    PutBigEndian(header, static_cast<uint32_t>(image.height()));
-    // 8 bits a channel, RGB, deflate, adaptive filtering, no interlace.
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    PutChunk(out, "IHDR", header.data(), header.size());
-    for (auto const& [key, value] : text) {
-        if (key.empty() || key.size() > 79 || key.find('\0') != std::string::npos) {
-            throw std::invalid_argument("'" + key + "' is not a PNG text key");
-        }
-        std::vector<unsigned char> entry(key.begin(), key.end());
-        entry.push_back(0);
-        entry.insert(entry.end(), value.begin(), value.end());
-        PutChunk(out, "tEXt", entry.data(), entry.size());
+// Rendered frames are large flat areas, which deflate's run matching takes well without a
+// row filter; leaving the filters out is most of the speed of a fast level.
+bool Encode(WriteJob const& job) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) {
+        return false;
     }
-    std::vector<unsigned char> const pixels = Deflated(image, level);
-    PutChunk(out, "IDAT", pixels.data(), pixels.size());
-    PutChunk(out, "IEND", nullptr, 0);
-    return out;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, job.file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(job.image->width()),
+                 static_cast<png_uint_32>(job.image->height()), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, job.level);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    if (job.textCount > 0) {
+        png_set_text(png, info, job.text, job.textCount);
+    }
+    png_write_info(png, info);
+    for (int y = 0; y < job.image->height(); ++y) {
+        RowOf(*job.image, y, job.row);
+        png_write_row(png, job.row);
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
 }
 
 std::string Reason() {
-    return std::strerror(errno);
+    return errno != 0 ? std::strerror(errno) : "the PNG library refused it";
+}
+
+// Reads the text entries before the pixels into text; false when the file is no PNG.
+bool ReadText(FILE* file, PngText& text) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png) {
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    png_textp entries = nullptr;
+    int const count = png_get_text(png, info, &entries, nullptr);
+    for (int i = 0; i < count; ++i) {
+        text[entries[i].key] = std::string(entries[i].text, entries[i].text_length);
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
 }
 
 } // namespace
@@ -111,13 +107,27 @@ void WritePng(std::string const& path, refhost::Bitmap const& image, PngText con
     if (image.width() < 1 || image.height() < 1) {
         throw std::invalid_argument(path + ": an empty image cannot be a PNG");
     }
-    std::vector<unsigned char> const bytes = Encoded(image, text, level);
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    std::vector<png_text> entries;
+    for (auto const& [key, value] : text) {
+        if (key.empty() || key.size() > 79 || key.find('\0') != std::string::npos) {
+            throw std::invalid_argument("'" + key + "' is not a PNG text key");
+        }
+        png_text entry{};
+        entry.compression = PNG_TEXT_COMPRESSION_NONE;
+        entry.key = const_cast<char*>(key.c_str());
+        entry.text = const_cast<char*>(value.c_str());
+        entry.text_length = value.size();
+        entries.push_back(entry);
+    }
+    std::vector<unsigned char> row(3 * static_cast<std::size_t>(image.width()));
+    File file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file) {
         throw std::runtime_error(path + ": cannot be written (" + Reason() + ")");
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
-        std::fflush(file.get()) != 0) {
+    errno = 0;
+    WriteJob const job{file.get(), &image,    entries.data(), static_cast<int>(entries.size()),
+                       level,      row.data()};
+    if (!Encode(job) || std::fflush(file.get()) != 0) {
         throw std::runtime_error(path + ": cannot be written (" + Reason() + ")");
     }
     if (std::fclose(file.release()) != 0) {
@@ -126,30 +136,18 @@ void WritePng(std::string const& path, refhost::Bitmap const& image, PngText con
 }
 
 std::optional<PngText> ReadPngText(std::string const& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::array<unsigned char, 8> signature{};
-    if (!file.read(reinterpret_cast<char*>(signature.data()), signature.size()) ||
-        signature != kSignature) {
+    File file(std::fopen(path.c_str(), "rb"), std::fclose);
+    unsigned char signature[8];
+    if (!file || std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
+        png_sig_cmp(signature, 0, sizeof signature) != 0) {
         return std::nullopt;
     }
+    std::rewind(file.get());
     PngText text;
-    unsigned char head[8];
-    while (file.read(reinterpret_cast<char*>(head), sizeof head)) {
-        uint32_t const size = BigEndian(head);
-        std::string const type(reinterpret_cast<char const*>(head + 4), 4);
-        if (type == "IDAT" || type == "IEND" || size > (1u << 24)) {
-            return text;
-        }
-        std::string data(size, '\0');
-        if (!file.read(data.data(), size) || !file.ignore(4)) {
-            return std::nullopt;
-        }
-        std::size_t const nul = data.find('\0');
-        if (type == "tEXt" && nul != std::string::npos) {
-            text[data.substr(0, nul)] = data.substr(nul + 1);
-        }
+    if (!ReadText(file.get(), text)) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return text;
 }
 
 } // namespace keypose_host

@@ -306,6 +306,14 @@ std::unique_ptr<Document> DocumentFromText(std::string_view text) {
 }
 
 void SaveDocument(Document& document, std::string const& path) {
+    ClockSettings const& clock = document.clock;
+    if (!(clock.minimum <= clock.current && clock.current <= clock.maximum)) {
+        // Reading refuses such a clock, so writing one would lose the document.
+        throw DocumentError(
+            WithFile(path, "not saved: the clock's current time " + std::to_string(clock.current) +
+                               " lies outside its range " + std::to_string(clock.minimum) + " to " +
+                               std::to_string(clock.maximum)));
+    }
     std::string const text = DocumentText(document);
     try {
         ReplaceFileContents(path, text);

@@ -30,7 +30,8 @@ std::unique_ptr<Document> DocumentFromText(std::string_view text);
 // Writes the document to path as a careful editor does (file_replacement.h): the file is
 // replaced whole or not at all, keeps its permissions, is on the disk when this returns,
 // and a link is written through. Then the document is no longer edited and has this path.
-// Throws DocumentError.
+// Throws DocumentError, also for a clock whose current time lies outside its range (a file
+// that could not be opened again is not written).
 void SaveDocument(Document& document, std::string const& path);
 // Reads the document at path (which it then has as its path); throws DocumentError.
 std::unique_ptr<Document> OpenDocument(std::string const& path);

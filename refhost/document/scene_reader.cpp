@@ -8,6 +8,7 @@
 #include "host/scene.h"
 #include "refhost/document/base64.h"
 #include "refhost/document/scene_kinds.h"
+#include "refhost/text/shown_text.h"
 
 namespace refhost::document {
 
@@ -42,7 +43,7 @@ FourCharCode KindCode(JsonNode const& node, std::initializer_list<FourCharCode> 
             return ok;
         }
     }
-    node.Fail("unknown kind \"" + text + "\"");
+    node.Fail("unknown kind \"" + ShownText(text) + "\"");
 }
 
 std::vector<float> Floats(JsonNode const& node) {
@@ -167,14 +168,14 @@ OpaqueTQ3Object* SceneReader::Make(JsonNode const& entry) {
     if (kind == "view") {
         return MakeView(entry);
     }
-    kindNode.Fail("unknown object kind \"" + kind + "\"");
+    kindNode.Fail("unknown object kind \"" + ShownText(kind) + "\"");
 }
 
 OpaqueTQ3Object* SceneReader::MakeGroup(JsonNode const& entry) {
     JsonNode const kindNode = entry["groupKind"];
     std::optional<GroupKind> kind = GroupKindNamed(kindNode.String());
     if (!kind) {
-        kindNode.Fail("unknown group kind \"" + kindNode.String() + "\"");
+        kindNode.Fail("unknown group kind \"" + ShownText(kindNode.String()) + "\"");
     }
     Made made(new Group(*kind));
     Group* group = Fresh<Group>(made);

@@ -176,7 +176,11 @@ struct Exact {
     int node;              // the animated node
     TQ3Point3D pivot;
     std::vector<int32_t> times; // the tween points' times, in host units
+    std::vector<uint8_t> eases; // how the interval from each point on is blended
+    std::string interpolation = "LINEAR";
 };
+
+constexpr uint8_t kLinear = 0, kHold = 4; // the eases of a tween point's record header
 
 class Builder : public SceneVisitor {
 public:
@@ -186,7 +190,8 @@ public:
     std::vector<int> transformNodes;
     std::vector<int> transformExact; // index into exact, or -1
     std::vector<Exact> exact;
-    std::vector<int> materials; // per geometry
+    std::set<OpaqueTQ3Object*> exactGroups; // the groups keyed at their points' times
+    std::vector<int> materials;             // per geometry
     // Per geometry, the exactly keyed groups it is in: their tween points set its colours.
     std::vector<std::vector<int>> materialExact;
     std::vector<int> lightNodes, lightIndices; // -1 for ambient lights
@@ -204,11 +209,13 @@ public:
                 return k.pivot == keys->front().pivot;
             });
             if (onePivot) {
-                Exact e{0, -1, keys->front().pivot, {}};
+                Exact e{0, -1, keys->front().pivot, {}, {}};
                 for (ObjectKey const& k : *keys) {
                     e.times.push_back(k.time);
+                    e.eases.push_back(k.ease);
                 }
                 exact.push_back(e);
+                exactGroups.insert(&group);
                 frame.exact = static_cast<int>(exact.size() - 1);
             }
         }
@@ -544,32 +551,18 @@ bool NeedsSampling(OpaqueTQ3Object* object, std::set<OpaqueTQ3Object*> const& ex
     return false;
 }
 
-// Finds the object groups that Builder keys exactly, by walking the same way.
-class ExactGroupFinder : public SceneVisitor {
-public:
-    void BeginGroup(Group& group, std::string const&) override {
-        if (auto keys = ReadObjectKeys(&group); keys && !keys->empty()) {
-            groups.insert(&group);
-        }
-    }
-    void EndGroup(Group&) override {}
-    void Transform(refhost::scene::Transform&) override {}
-    void Geometry(refhost::scene::Geometry&, SurfaceValues const&) override {}
-    void Light(refhost::scene::Light&) override {}
-    std::set<OpaqueTQ3Object*> groups;
-};
-
 class Animator {
 public:
     Animator(ModelWriter& writer, tinygltf::Animation& animation)
         : fWriter(writer), fAnimation(animation) {}
 
     void Channel(std::vector<float> const& times, std::vector<float> const& values, int components,
-                 int node, std::string const& path, std::string const& pointer = {}) {
+                 int node, std::string const& path, std::string const& pointer = {},
+                 std::string const& interpolation = "LINEAR") {
         tinygltf::AnimationSampler sampler;
-        sampler.input = InputFor(times);
+        sampler.input = fWriter.AddFloats(times, 1, true); // shared by equal times
         sampler.output = fWriter.AddFloats(values, components, false);
-        sampler.interpolation = "LINEAR";
+        sampler.interpolation = interpolation;
         fAnimation.samplers.push_back(sampler);
         tinygltf::AnimationChannel channel;
         channel.sampler = static_cast<int>(fAnimation.samplers.size() - 1);
@@ -583,7 +576,8 @@ public:
         fAnimation.channels.push_back(channel);
     }
 
-    void NodeTrs(std::vector<float> const& times, std::vector<Trs> const& keys, int node) {
+    void NodeTrs(std::vector<float> const& times, std::vector<Trs> const& keys, int node,
+                 std::string const& interpolation = "LINEAR") {
         std::vector<float> t, r, s;
         Quaternion last{0, 0, 0, 1};
         for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -603,25 +597,14 @@ public:
                 r.push_back(static_cast<float>(v));
             }
         }
-        Channel(times, t, 3, node, "translation");
-        Channel(times, r, 4, node, "rotation");
-        Channel(times, s, 3, node, "scale");
+        Channel(times, t, 3, node, "translation", {}, interpolation);
+        Channel(times, r, 4, node, "rotation", {}, interpolation);
+        Channel(times, s, 3, node, "scale", {}, interpolation);
     }
 
 private:
-    int InputFor(std::vector<float> const& times) {
-        auto found = fInputs.find(times);
-        if (found != fInputs.end()) {
-            return found->second;
-        }
-        int const accessor = fWriter.AddFloats(times, 1, true);
-        fInputs[times] = accessor;
-        return accessor;
-    }
-
     ModelWriter& fWriter;
     tinygltf::Animation& fAnimation;
-    std::map<std::vector<float>, int> fInputs;
 };
 
 } // namespace
@@ -654,32 +637,63 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         playTo(current);
         throw GltfError(path + ": " + e.what());
     }
-    ExactGroupFinder finder;
-    WalkDocument(document, finder);
 
     // The times to play to: every exact key within the range, the range's ends, and the
     // frames between them when anything has to be sampled.
-    bool const sampled = NeedsSampling(document.SelectedGroup(), finder.groups) ||
-                         NeedsSampling(document.OtherGroup(), finder.groups) ||
-                         NeedsSampling(document.CurrentView(), finder.groups);
+    bool const sampled = NeedsSampling(document.SelectedGroup(), builder.exactGroups) ||
+                         NeedsSampling(document.OtherGroup(), builder.exactGroups) ||
+                         NeedsSampling(document.CurrentView(), builder.exactGroups);
     std::set<int32_t> times = {start, end};
     std::vector<int32_t> grid;
-    if (sampled) {
-        for (int k = 0;; ++k) {
-            auto const t = static_cast<int32_t>(std::lround(start + k * units / options.fps));
-            if (t >= end) {
-                break;
-            }
-            grid.push_back(t);
+    for (int k = 0;; ++k) {
+        auto const t = static_cast<int32_t>(std::lround(start + k * units / options.fps));
+        if (t >= end) {
+            break;
         }
-        grid.push_back(end);
+        grid.push_back(t);
+    }
+    grid.push_back(end);
+    if (sampled) {
         times.insert(grid.begin(), grid.end());
     }
+    // An object group is keyed at its points' times. A hold keeps the earlier point until
+    // the later one: STEP when every interval holds, else a key one time unit before the
+    // later point (no time the host plays lies between). An eased interval is sampled at the
+    // frames within it.
+    bool eased = false;
     for (Exact& e : builder.exact) {
         std::set<int32_t> own = {start, end};
-        for (int32_t t : e.times) {
+        bool allHold = true, anyHold = false;
+        for (std::size_t i = 0; i < e.times.size(); ++i) {
+            int32_t const t = e.times[i];
             if (t > start && t < end) {
                 own.insert(t);
+            }
+            bool const last = i + 1 == e.times.size();
+            int32_t const next = last ? t : e.times[i + 1];
+            if (last || next <= start || t >= end || next <= t) {
+                continue; // no interval within the range starts here
+            }
+            uint8_t const ease = e.eases[i];
+            allHold = allHold && ease == kHold;
+            anyHold = anyHold || ease == kHold;
+            if (ease != kLinear && ease != kHold && ease < 5) {
+                eased = true;
+                for (int32_t g : grid) {
+                    if (g > t && g < next) {
+                        own.insert(g);
+                    }
+                }
+            }
+        }
+        if (allHold && anyHold) {
+            e.interpolation = "STEP";
+        } else if (anyHold) {
+            for (std::size_t i = 0; i + 1 < e.times.size(); ++i) {
+                int32_t const before = e.times[i + 1] - 1;
+                if (e.eases[i] == kHold && before > e.times[i] && before > start && before < end) {
+                    own.insert(before);
+                }
             }
         }
         e.times.assign(own.begin(), own.end());
@@ -702,7 +716,7 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
             keyTimes.push_back(seconds(t));
             keys.push_back(Decompose(snapshots[t].transforms.at(e.transform), e.pivot));
         }
-        animator.NodeTrs(keyTimes, keys, e.node);
+        animator.NodeTrs(keyTimes, keys, e.node, e.interpolation);
     }
     // Materials change with the tween points of the groups they are in (keyed at those
     // points' times) and with whatever is sampled (keyed at every frame too).
@@ -712,10 +726,13 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         if (sampled) {
             own.insert(grid.begin(), grid.end());
         }
+        bool step = !sampled && !builder.materialExact[i].empty();
         for (int e : builder.materialExact[i]) {
-            auto const& keyed = builder.exact[static_cast<std::size_t>(e)].times;
-            own.insert(keyed.begin(), keyed.end());
+            Exact const& group = builder.exact[static_cast<std::size_t>(e)];
+            own.insert(group.times.begin(), group.times.end());
+            step = step && group.interpolation == "STEP";
         }
+        std::string const interpolation = step ? "STEP" : "LINEAR";
         if (own.size() < 2) {
             continue;
         }
@@ -750,18 +767,19 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
             material.alphaMode = "BLEND";
         }
         animator.Channel(keyTimes, colours, 4, -1, "pointer",
-                         base + "/pbrMetallicRoughness/baseColorFactor");
+                         base + "/pbrMetallicRoughness/baseColorFactor", interpolation);
         animator.Channel(keyTimes, roughness, 1, -1, "pointer",
-                         base + "/pbrMetallicRoughness/roughnessFactor");
+                         base + "/pbrMetallicRoughness/roughnessFactor", interpolation);
         if (material.extensions.count("KHR_materials_specular")) {
             animator.Channel(keyTimes, speculars, 3, -1, "pointer",
-                             base + "/extensions/KHR_materials_specular/specularColorFactor");
+                             base + "/extensions/KHR_materials_specular/specularColorFactor",
+                             interpolation);
         }
         if (textured) {
             std::string const uv =
                 base + "/pbrMetallicRoughness/baseColorTexture/extensions/KHR_texture_transform/";
-            animator.Channel(keyTimes, offsets, 2, -1, "pointer", uv + "offset");
-            animator.Channel(keyTimes, rotations, 1, -1, "pointer", uv + "rotation");
+            animator.Channel(keyTimes, offsets, 2, -1, "pointer", uv + "offset", interpolation);
+            animator.Channel(keyTimes, rotations, 1, -1, "pointer", uv + "rotation", interpolation);
         }
         usesPointer = true;
     }
@@ -901,7 +919,7 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
     summary.nodes = model.nodes.size();
     summary.channels = animation.channels.size();
     summary.times = times.size();
-    summary.sampled = sampled;
+    summary.sampled = sampled || eased;
     return summary;
 }
 

@@ -13,7 +13,9 @@
 // pivot. Everything else that changes while the document plays (the camera, lights, colour
 // effects and other values of the materials, texture transforms) is sampled from the
 // plug-in's playback at the frame rate given and keyed LINEAR; material and light values are
-// animated through KHR_animation_pointer, declared as used but not required.
+// animated through KHR_animation_pointer, declared as used but not required. A group's holds
+// are STEP keys when all its intervals hold (else a key one time unit before the later
+// point); its eased intervals are sampled at the frames within them.
 #pragma once
 
 #include <cstddef>

@@ -31,6 +31,7 @@ namespace {
 constexpr uint32_t kUnitsPerSecond = 600;
 constexpr double kCubicSamplesPerSecond = 30;
 constexpr int kDeepestNode = 256;
+constexpr uint8_t kHoldEase = 4; // a record header's ease: keep this point until the next
 
 using Column = std::array<double, 16>; // glTF's column-major matrix
 
@@ -413,6 +414,12 @@ private:
     // just before the next key, CUBICSPLINE sampled between keys).
     std::vector<ObjectKey> Keys(tinygltf::Node const& node, NodeTracks const& tracks,
                                 std::optional<Track> const& colour) {
+        // Keys that all step are the plug-in's holds; a step among blended keys is held by a
+        // key one time unit before the next.
+        bool holds = true;
+        for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
+            holds = holds && (!*track || (*track)->interpolation == "STEP");
+        }
         std::set<int32_t> times;
         for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
             if (!*track) {
@@ -421,7 +428,7 @@ private:
             auto const& t = (*track)->times;
             for (std::size_t k = 0; k < t.size(); ++k) {
                 times.insert(Units(t[k]));
-                if (k + 1 < t.size() && (*track)->interpolation == "STEP") {
+                if (!holds && k + 1 < t.size() && (*track)->interpolation == "STEP") {
                     times.insert(std::max(Units(t[k]), Units(t[k + 1]) - 1));
                 }
                 if (k + 1 < t.size() && (*track)->interpolation == "CUBICSPLINE") {
@@ -443,6 +450,7 @@ private:
                           bool rotation) { return track ? track->At(t, rotation) : fixed; };
             ObjectKey key;
             key.time = units;
+            key.ease = holds ? kHoldEase : 0;
             key.matrix = RowMatrix(FromTrs(at(tracks.translation, Translation(node), false),
                                            at(tracks.rotation, Rotation(node), true),
                                            at(tracks.scale, Scale(node), false)));
@@ -550,16 +558,16 @@ private:
         return group;
     }
 
-    OpaqueTQ3Object* Primitive(tinygltf::Primitive const& primitive, std::string const& place) {
-        int const mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
-        if (mode != TINYGLTF_MODE_TRIANGLES && mode != TINYGLTF_MODE_TRIANGLE_STRIP &&
-            mode != TINYGLTF_MODE_TRIANGLE_FAN) {
-            Skip("primitives of points and lines (" + place + ")");
-            return nullptr;
-        }
-        if (!primitive.targets.empty()) {
-            Skip("morph targets (" + place + ")");
-        }
+    // A primitive's corners, triangles, texture coordinates and colours, read once for
+    // every primitive of the same accessors.
+    struct Parsed {
+        std::vector<TQ3Point3D> points;
+        std::vector<std::array<uint32_t, 3>> triangles;
+        std::vector<TQ3Param2D> uvs;
+        std::vector<std::array<float, 4>> colours;
+    };
+
+    Parsed Parse(tinygltf::Primitive const& primitive, int mode, std::string const& place) {
         auto position = primitive.attributes.find("POSITION");
         Check(position != primitive.attributes.end(), place, "a primitive without positions");
         std::vector<float> const xyz = Floats(position->second, {3});
@@ -620,6 +628,34 @@ private:
                                    n == 4 ? rgba[i * n + 3] : 1.0f});
             }
         }
+        return {std::move(points), std::move(triangles), std::move(uvs), std::move(colours)};
+    }
+
+    OpaqueTQ3Object* Primitive(tinygltf::Primitive const& primitive, std::string const& place) {
+        int const mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
+        if (mode != TINYGLTF_MODE_TRIANGLES && mode != TINYGLTF_MODE_TRIANGLE_STRIP &&
+            mode != TINYGLTF_MODE_TRIANGLE_FAN) {
+            Skip("primitives of points and lines (" + place + ")");
+            return nullptr;
+        }
+        if (!primitive.targets.empty()) {
+            Skip("morph targets (" + place + ")");
+        }
+        auto key = std::array<int, 5>{mode, primitive.indices, -1, -1, -1};
+        std::size_t slot = 2;
+        for (char const* name : {"POSITION", "TEXCOORD_0", "COLOR_0"}) {
+            auto found = primitive.attributes.find(name);
+            key[slot++] = found == primitive.attributes.end() ? -1 : found->second;
+        }
+        auto cached = fParsed.find(key);
+        if (cached == fParsed.end()) {
+            cached = fParsed.emplace(key, Parse(primitive, mode, place)).first;
+        }
+        Parsed const& parsed = cached->second;
+        auto const& points = parsed.points;
+        auto const& triangles = parsed.triangles;
+        auto const& uvs = parsed.uvs;
+        auto const& colours = parsed.colours;
         OpaqueTQ3Object* shape = nullptr;
         bool const cornerColours =
             !colours.empty() && std::any_of(triangles.begin(), triangles.end(), [&](auto const& t) {
@@ -913,6 +949,7 @@ private:
     std::map<int, NodeTracks> fTracks;
     std::set<int> fOpen;
     std::map<int, OpaqueTQ3Object*> fTextures;
+    std::map<std::array<int, 5>, Parsed> fParsed;
     std::vector<OpaqueTQ3Object*> fKeep;
     OpaqueTQ3Object* fLights = nullptr;
     std::optional<int> fCameraNode;
@@ -931,8 +968,8 @@ public:
 // The JSON checked and prepared for tinygltf: a syntax fault is reported with its byte, and
 // the channels of animation pointers (which tinygltf cannot read and this host does not
 // import) are taken out.
-std::string Prepared(std::string const& text, std::string const& name,
-                     std::vector<std::string>& warnings, std::map<int, int>& colourSamplers) {
+// The JSON of a file, or a GltfError at the byte where it stops being JSON.
+nlohmann::json ParsedJson(std::string const& text, std::string const& name) {
     nlohmann::json json;
     try {
         json = nlohmann::json::parse(text);
@@ -943,6 +980,15 @@ std::string Prepared(std::string const& text, std::string const& name,
     if (!json.is_object()) {
         throw GltfError(name + ": /: a glTF file is a JSON object");
     }
+    return json;
+}
+
+std::string Prepared(std::string const& text, std::string const& name,
+                     std::vector<std::string>& warnings, std::map<int, int>& colourSamplers) {
+    if (text.find("KHR_animation_pointer") == std::string::npos) {
+        return text; // nothing to take out: tinygltf reads it as it is
+    }
+    nlohmann::json json = ParsedJson(text, name);
     auto const asset = json.find("asset");
     if (asset == json.end() || !asset->is_object() || !asset->contains("version") ||
         !(*asset)["version"].is_string() ||
@@ -1010,25 +1056,30 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
     std::string error, warning;
     bool loaded = false;
     std::map<int, int> colourSamplers; // material: sampler of the first animation
+    std::string json;
     std::string const folder =
         name.find('/') == std::string::npos ? "." : name.substr(0, name.rfind('/'));
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0) {
         GlbParts parts = SplitGlb(bytes, name);
         parts.json = Prepared(parts.json, name, warnings, colourSamplers);
+        json = parts.json;
         std::vector<uint8_t> const glb = JoinGlb(parts);
         loaded = loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(),
                                              static_cast<unsigned>(glb.size()), folder);
     } else {
-        std::string const json =
-            Prepared(std::string(bytes.begin(), bytes.end()), name, warnings, colourSamplers);
+        json = Prepared(std::string(bytes.begin(), bytes.end()), name, warnings, colourSamplers);
         loaded = loader.LoadASCIIFromString(&model, &error, &warning, json.c_str(),
                                             static_cast<unsigned>(json.size()), folder);
     }
     if (!loaded) {
+        ParsedJson(json, name); // a fault of the JSON itself is said with its byte
         while (!error.empty() && error.back() == '\n') {
             error.pop_back();
         }
         throw GltfError(name + ": " + (error.empty() ? "not a glTF model" : error));
+    }
+    if (model.asset.version.rfind("2.", 0) != 0) {
+        throw GltfError(name + ": /asset/version: not a glTF 2.0 file");
     }
     Importer importer(model, name, warnings, colourSamplers);
     return importer.Run();

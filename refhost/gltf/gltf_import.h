@@ -12,8 +12,9 @@
 //
 // Translation, rotation and scale channels of the first animation become tween points of
 // the nodes' groups, at the keys' times about the group's origin: LINEAR keys as they are
-// (the plug-in's blend is glTF's interpolation), STEP keys held until just before the next,
-// CUBICSPLINE sampled at 30 a second. Skins, morph targets, other primitive modes, other
+// (the plug-in's blend is glTF's interpolation), STEP keys as holds (when a node's keys all
+// step; else held by a key one time unit before the next), CUBICSPLINE sampled at 30 a
+// second. Skins, morph targets, other primitive modes, other
 // animations and animated material or light values are skipped, each with one warning line
 // naming what was skipped; the document is still made.
 #pragma once

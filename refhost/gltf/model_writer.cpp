@@ -6,8 +6,6 @@
 #include <limits>
 #include <sstream>
 
-#include <nlohmann/json.hpp>
-
 #include "refhost/gltf/glb_container.h"
 #include "refhost/gltf/gltf_error.h"
 
@@ -50,6 +48,15 @@ int ModelWriter::AddView(void const* data, std::size_t size, int target) {
 
 int ModelWriter::AddFloats(std::vector<float> const& values, int components, bool bounds,
                            int target) {
+    // The same values are written once (many geometries share a shape, many channels their
+    // times).
+    std::string key(reinterpret_cast<char const*>(values.data()), values.size() * sizeof(float));
+    key += static_cast<char>(components);
+    key += static_cast<char>(bounds);
+    key += std::to_string(target);
+    if (auto found = fWritten.find(key); found != fWritten.end()) {
+        return found->second;
+    }
     tinygltf::Accessor accessor;
     accessor.bufferView = AddView(values.data(), values.size() * sizeof(float), target);
     accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
@@ -67,7 +74,9 @@ int ModelWriter::AddFloats(std::vector<float> const& values, int components, boo
         }
     }
     fModel.accessors.push_back(accessor);
-    return static_cast<int>(fModel.accessors.size() - 1);
+    int const index = static_cast<int>(fModel.accessors.size() - 1);
+    fWritten.emplace(std::move(key), index);
+    return index;
 }
 
 int ModelWriter::AddIndices(std::vector<uint32_t> const& indices) {
@@ -88,20 +97,34 @@ int ModelWriter::AddBytes(std::vector<uint8_t> const& bytes) {
 namespace {
 
 // tinygltf writes a channel's target node even when the channel has none (an animation
-// pointer's channel): such a "node" of -1 is taken out.
+// pointer's channel): such a "node" of -1, the only one it can write, is taken out.
 std::string WithoutMissingNodes(std::string const& text) {
-    nlohmann::json json = nlohmann::json::parse(text);
-    if (json.contains("animations")) {
-        for (auto& animation : json["animations"]) {
-            for (auto& channel : animation["channels"]) {
-                auto& target = channel["target"];
-                if (target.contains("node") && target["node"].get<int>() < 0) {
-                    target.erase("node");
-                }
-            }
+    std::string out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\"node\":", from)) != std::string::npos;) {
+        std::size_t end = at + 7;
+        while (end < text.size() && text[end] == ' ') {
+            ++end;
+        }
+        if (text.compare(end, 2, "-1") != 0) {
+            out.append(text, from, end - from);
+            from = end;
+            continue;
+        }
+        end += 2;
+        // The member goes with the comma after it, or else the one before it.
+        if (end < text.size() && text[end] == ',') {
+            out.append(text, from, at - from);
+            from = end + 1;
+        } else {
+            out.append(text, from, at - from);
+            out.erase(out.find_last_of(','));
+            from = end;
         }
     }
-    return json.dump();
+    out.append(text, from, std::string::npos);
+    return out;
 }
 
 } // namespace

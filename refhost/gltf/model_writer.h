@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <tiny_gltf.h>
@@ -29,6 +30,7 @@ private:
     int AddView(void const* data, std::size_t size, int target);
 
     tinygltf::Model fModel;
+    std::unordered_map<std::string, int> fWritten; // float accessors by their bytes
 };
 
 // Writes the model as .glb (binary) or .gltf (JSON with the buffer as a data URI) by the

@@ -16,7 +16,8 @@ namespace {
 struct StoredObjectRecord {
     int32_t time;
     uint8_t selected;
-    uint8_t padding[3]; // the first: the ease
+    uint8_t ease;
+    uint8_t padding[2];
     int32_t hasMatrix;
     TQ3Matrix4x4 matrix;
     int32_t hasColour0;
@@ -32,6 +33,7 @@ struct StoredObjectRecord {
     TQ3Point3D pivot;
 };
 static_assert(sizeof(StoredObjectRecord) == 144);
+static_assert(offsetof(StoredObjectRecord, ease) == 5);
 static_assert(offsetof(StoredObjectRecord, matrix) == 12);
 static_assert(offsetof(StoredObjectRecord, hasColour0) == 76);
 static_assert(offsetof(StoredObjectRecord, hasColour1) == 92);
@@ -69,6 +71,7 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         std::memcpy(&r, *block + at, sizeof r);
         ObjectKey key;
         key.time = r.time;
+        key.ease = r.ease;
         if (r.hasMatrix) {
             key.matrix = CMatrix4x4(r.matrix);
         }
@@ -78,7 +81,6 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         key.shininess = IfFlag(r.hasSurfaceValue1, r.surfaceValue1);
         key.ambientCoefficient = IfFlag(r.hasSurfaceValue0, r.surfaceValue0);
         key.pivot = r.pivot;
-        key.ease = r.padding[0];
         key.selected = r.selected != 0;
         keys.push_back(key);
     }
@@ -103,6 +105,7 @@ void WriteObjectKeys(OpaqueTQ3Object* object, std::vector<ObjectKey> const& keys
         ObjectKey const& key = keys[i];
         StoredObjectRecord r{};
         r.time = key.time;
+        r.ease = key.ease;
         r.hasMatrix = 1;
         r.matrix = key.matrix;
         auto put = [](auto const& value, int32_t& flag, auto& slot) {

@@ -17,11 +17,11 @@ namespace refhost::gltf {
 // One tween point of an object group. Values without a flag are left out of the record.
 struct ObjectKey {
     int32_t time = 0;
+    uint8_t ease = 0; // how the interval from this point on is blended: 0 linear, 4 hold
     CMatrix4x4 matrix{1.0};
     std::optional<TQ3ColorRGB> diffuse, specular;
     std::optional<float> transparency, shininess, ambientCoefficient;
     TQ3Point3D pivot{0, 0, 0};
-    uint8_t ease = 0;      // how the interval that starts here is blended (read only)
     bool selected = false; // selected in the timeline (read only)
 };
 

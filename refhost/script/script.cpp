@@ -88,6 +88,9 @@ std::string ParseWord(ScriptWord const& rule, std::string const& word, ScriptVal
     case Kind::TagOrTitle: {
         bool const digits =
             !word.empty() && word.find_first_not_of("-0123456789") == std::string::npos;
+        if (rule.kind == Kind::TagOrTitle && word.empty()) {
+            return "an empty title names no control";
+        }
         if (rule.kind == Kind::TagOrTitle && (!digits || word.front() == '-')) {
             value = word;
             return {};

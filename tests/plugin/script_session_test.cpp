@@ -231,6 +231,31 @@ TEST_F(ScriptSessionTest, TimesAndRangesKeepTheClockInOrder) {
     EXPECT_EQ(tiny->clock.current, 0);
 }
 
+// A picture that cannot be written says why.
+TEST_F(ScriptSessionTest, APictureThatCannotBeWrittenSaysWhy) {
+    std::filesystem::create_directories(fFolder / "sub");
+    try {
+        Run("open " + Example("textured_box.json") + "\npalette sub\n");
+        FAIL() << "a folder took a picture";
+    } catch (refhost::ScriptError const& error) {
+        EXPECT_NE(std::string(error.what()).find("sub: Is a directory"), std::string::npos)
+            << error.what();
+    }
+}
+
+// A long play keeps what it remembers bounded: the module's message log keeps its first
+// messages and counts the rest.
+TEST_F(ScriptSessionTest, ALongPlayRunsInConstantMemory) {
+    std::filesystem::create_directories(fFolder);
+    std::ofstream(fFolder / "take.ks")
+        << "open " << Example("light_show.json") << "\nrange 0 10\nplay 4000\n";
+    refhost::HostSession session(KEYPOSE_MODULE_PATH);
+    std::ostringstream out;
+    refhost::RunScriptFile(session, fFolder / "take.ks", out);
+    EXPECT_EQ(session.Module().Log().size(), refhost::PlugInModule::kLogLimit);
+    EXPECT_GT(session.Module().MessageCount(), refhost::PlugInModule::kLogLimit);
+}
+
 TEST_F(ScriptSessionTest, TheBundledAnimatedExamplesAreWhatTheirScriptsRecord) {
     std::filesystem::path const examples(KEYPOSE_EXAMPLES_DIR);
     std::filesystem::create_directories(fFolder);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A render split into parts gives the frames of one render byte for byte: four parts through
-# GNU Parallel on four local job slots (scripts/render-farm.sh), and four tasks of the Slurm
-# job-array script run here one after the other as Slurm would run them on four nodes. The
-# contact sheets made from the gathered frames are the one render's too, and a folder with a
-# part missing is refused.
+# GNU Parallel on four local job slots (scripts/render-farm.sh); three parts on a "remote"
+# machine, reached through an ssh stand-in that runs the commands in a login folder of its
+# own, so that the document is copied out and the frames copied back by rsync as with a real
+# machine, and nothing is left there; and four tasks of the Slurm job-array script run here
+# one after the other as Slurm would run them on four nodes. The contact sheets made from the
+# gathered frames are the one render's too, and a folder with a part missing is refused.
 set -uo pipefail
 host=$1
 example=$2
@@ -43,6 +45,29 @@ echo "4/:" >"$work/logins"
     "${options[@]}" >"$work/farm.log" 2>&1 || fail "render-farm.sh: $(cat "$work/farm.log")"
 [ "$(grep -c '^frames .* of 0-' "$work/farm.log")" = 4 ] || fail "not 4 parts: $(cat "$work/farm.log")"
 same_files "$work/one" "$work/farm"
+
+if command -v rsync >/dev/null 2>&1; then
+    mkdir "$work/remote"
+    cat >"$work/ssh" <<SSH
+#!/usr/bin/env bash
+# ssh [OPTIONS] HOST [--] COMMAND...: the command run by a shell in the remote login folder.
+while [[ \$# -gt 0 && \$1 == -* ]]; do
+    case \$1 in -o | -p | -l | -i | -S | -e) shift 2 ;; *) shift ;; esac
+done
+shift
+[[ \${1-} == -- ]] && shift
+cd "$work/remote" && HOME="$work/remote" exec bash -c "\$*"
+SSH
+    chmod +x "$work/ssh"
+    echo "2/$work/ssh render-node" >"$work/remote-logins"
+    "$farm" --sshloginfile "$work/remote-logins" --parts 3 --program "$host" "$example" \
+        "$work/remote-farm" "${options[@]}" >"$work/remote.log" 2>&1 ||
+        fail "render-farm.sh over ssh: $(cat "$work/remote.log")"
+    same_files "$work/one" "$work/remote-farm"
+    [ -z "$(ls -A "$work/remote")" ] || fail "left on the remote machine: $(ls -AR "$work/remote")"
+else
+    echo "SKIPPED: the parts over ssh (rsync is not installed)"
+fi
 
 for task in 10 11 12 13; do
     SLURM_ARRAY_TASK_ID=$task SLURM_ARRAY_TASK_MIN=10 SLURM_ARRAY_TASK_COUNT=4 \

@@ -153,6 +153,12 @@ TEST_F(DocumentFileTest, AMalformedFileIsRefusedWithThePlaceOfTheFault) {
         << "a clock without units a second";
     EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"sphere\"")),
               "/objects/1/kind: unknown object kind \"sphere\"");
+    EXPECT_EQ(Refusal(changed("\"kind\": \"box\"",
+                              "\"kind\": \"" + std::string(1 << 20, 'q') + "\\u0000\"")),
+              "/objects/1/kind: unknown object kind \"" + std::string(60, 'q') + "...\"")
+        << "a long word is cut, a NUL shown";
+    EXPECT_EQ(Refusal(changed("\"kind\": \"box\"", "\"kind\": \"bo\\u0000x\"")),
+              "/objects/1/kind: unknown object kind \"bo\\x00x\"");
     EXPECT_EQ(Refusal(changed("\"bytes\": \"", "\"bytes\": \"*")),
               "/objects/0/custom/0/bytes: not base64");
     EXPECT_EQ(Refusal(changed("\"set\": 1", "\"set\": 9")),
@@ -312,6 +318,11 @@ TEST_F(DocumentFileTest, SavingRefusesReadOnlyFilesAndFollowsLinksToNewFiles) {
                       std::string(device) + ": " + kind + ", not a plain file");
         }
     }
+    // A clock out of order would make a file that no reader takes: it is not written.
+    made->clock.current = made->clock.maximum + 1;
+    EXPECT_THROW(refhost::SaveDocument(*made, Folder() + "/unordered.json"), DocumentError);
+    EXPECT_FALSE(fs::exists(Folder() + "/unordered.json"));
+    made->clock.current = made->clock.minimum;
     try {
         refhost::SaveDocument(*made, "");
         FAIL() << "an empty name was saved to";

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -16,6 +17,7 @@
 
 #include "host/four_char_code.h"
 #include "host/framework.h"
+#include "refhost/app/child_process.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/gltf/gltf_error.h"
 #include "refhost/gltf/gltf_export.h"
@@ -57,20 +59,14 @@ std::string ValidatorModules() {
                        : std::string(KEYPOSE_SOURCE_DIR) + "/.cache/gltf-validator/node_modules";
 }
 
-// The validator's one-line report of a file.
+// The validator's one-line report of a file (run without a shell; its complaints go to the
+// error stream).
 std::string Validate(fs::path const& file) {
-    std::string const command = "NODE_PATH='" + ValidatorModules() + "' node '" +
-                                KEYPOSE_SOURCE_DIR + "/tests/refhost/gltf/validate.js' '" +
-                                file.string() + "' 2>&1";
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            out += buffer;
-        }
-        pclose(pipe);
-    }
-    return out;
+    setenv("NODE_PATH", ValidatorModules().c_str(), 1);
+    return keypose_host::ProgramOutput(
+               {"node", std::string(KEYPOSE_SOURCE_DIR) + "/tests/refhost/gltf/validate.js",
+                file.string()})
+        .value_or("");
 }
 
 int Count(std::string const& report, std::string const& field) {
@@ -342,6 +338,75 @@ TEST_F(GltfExportTest, AnObjectTurnedAboutACentreAwayFromItsOriginPlaysTheSame) 
     EXPECT_LE(worst.matrix, 1e-4);
     EXPECT_LE(worst.colour, 1e-4);
     std::printf("turned about its centre: largest difference: matrix %.3g\n", worst.matrix);
+}
+
+} // namespace
+
+namespace {
+
+// The floor recorded at 0, 1 and 2 s with the interval from 0 held or eased, then exported.
+struct EasedExport {
+    fs::path document, file;
+    refhost::gltf::ExportSummary summary;
+};
+
+EasedExport ExportWithEases(std::string const& first, std::string const& second) {
+    EasedExport out{Folder() / ("eased_" + first + "_" + second + ".json"),
+                    Folder() / ("eased_" + first + "_" + second + ".glb"),
+                    {}};
+    fs::path const script = Folder() / "eased.ks";
+    std::ofstream(script) << "open " << KEYPOSE_EXAMPLES_DIR << "/painted_crate.json\n"
+                          << "select Floor\ntime 0\npress Object\ntime 1\nmove 1 0 0\n"
+                          << "turn y 60\npress Object\ntime 2\nmove 0 1 0\nscale 1.5\n"
+                          << "press Object\nrange 0 2\n"
+                          << "click 0 0\nease " << first << "\nclick 0 1\nease " << second
+                          << "\ntime 0\nsave " << out.document.string() << "\n";
+    std::ostringstream said;
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        refhost::RunScriptFile(session, script, said);
+    }
+    refhost::HostState::Instance().Reset();
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(out.document.string());
+        out.summary = refhost::gltf::ExportGltf(session, out.file.string());
+    }
+    refhost::HostState::Instance().Reset();
+    return out;
+}
+
+std::vector<std::string> Interpolations(fs::path const& file) {
+    std::vector<std::string> found;
+    GltfEvaluator const evaluator(file.string());
+    for (auto const& sampler : evaluator.Model().animations.at(0).samplers) {
+        found.push_back(sampler.interpolation);
+    }
+    return found;
+}
+
+// Holds are STEP keys when every interval holds; among blended intervals a hold is a key one
+// time unit before the later point, and an eased interval is sampled at the frames within it.
+TEST_F(GltfExportTest, HoldsAndEasesPlayAsThePlugInPlaysThem) {
+    EasedExport const held = ExportWithEases("hold", "hold");
+    for (std::string const& interpolation : Interpolations(held.file)) {
+        EXPECT_EQ(interpolation, "STEP");
+    }
+    EXPECT_FALSE(held.summary.sampled);
+    Differences const heldWorst = Compare(held.document, held.file, false);
+    EXPECT_LE(heldWorst.matrix, 1e-4);
+    EXPECT_LE(heldWorst.colour, 1e-4);
+
+    EasedExport const mixed = ExportWithEases("hold", "inout");
+    EXPECT_TRUE(mixed.summary.sampled) << "the eased interval is sampled";
+    std::vector<std::string> const kinds = Interpolations(mixed.file);
+    EXPECT_TRUE(
+        std::all_of(kinds.begin(), kinds.end(), [](auto const& k) { return k == "LINEAR"; }));
+    Differences const mixedWorst = Compare(mixed.document, mixed.file, true);
+    EXPECT_LE(mixedWorst.matrix, 1e-4);
+    EXPECT_LE(mixedWorst.colour, 1e-4);
+    std::printf("held: largest difference %.3g; held then eased: %.3g\n", heldWorst.matrix,
+                mixedWorst.matrix);
 }
 
 } // namespace

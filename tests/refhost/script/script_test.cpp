@@ -121,7 +121,8 @@ TEST(Script, RefusesNumbersOutsideWhatACommandTakes) {
     }
     EXPECT_EQ(RefusalOf("range 5 1"),
               "take.ks:1: range: the start 5 is after the end 1 (usage: range START END)");
-    EXPECT_EQ(RefusalOf("press \"\""), "accepted") << "a title the palette lacks, found at run";
+    EXPECT_EQ(RefusalOf("press \"\""), "take.ks:1: press: word 1: an empty title names no control "
+                                       "(usage: press TITLE|TAG)");
     EXPECT_EQ(RefusalOf("time 0\nrange 0 10\nplay 86400\nmove -1e6 0 1e-6"), "accepted");
 }
 
