@@ -227,9 +227,7 @@ struct SceneRenderer::Gl {
                      nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glGenRenderbuffers(1, &msDepth);
-        glBindRenderbuffer(GL_RENDERBUFFER, msDepth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, w * s, h * s);
+        msDepth = Renderbuffer(GL_DEPTH_COMPONENT24, w * s, h * s);
         glGenFramebuffers(1, &msFramebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, msColour, 0);
@@ -237,9 +235,7 @@ struct SceneRenderer::Gl {
         Complete("the sampled framebuffer");
         frameScale = s;
 
-        glGenRenderbuffers(1, &colour);
-        glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+        colour = Renderbuffer(GL_RGBA8, w, h);
         glGenFramebuffers(1, &framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
@@ -255,12 +251,8 @@ struct SceneRenderer::Gl {
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, maskTexture, 0);
         Complete("the selection mask's framebuffer");
 
-        glGenRenderbuffers(1, &idColour);
-        glBindRenderbuffer(GL_RENDERBUFFER, idColour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-        glGenRenderbuffers(1, &idDepth);
-        glBindRenderbuffer(GL_RENDERBUFFER, idDepth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, w, h);
+        idColour = Renderbuffer(GL_RGBA8, w, h);
+        idDepth = Renderbuffer(GL_DEPTH_COMPONENT24, w, h);
         glGenFramebuffers(1, &idFramebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, idFramebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, idColour);
@@ -269,6 +261,14 @@ struct SceneRenderer::Gl {
         width = w;
         height = h;
         CheckGl("making the framebuffers");
+    }
+
+    static GLuint Renderbuffer(GLenum format, int w, int h) {
+        GLuint id = 0;
+        glGenRenderbuffers(1, &id);
+        glBindRenderbuffer(GL_RENDERBUFFER, id);
+        glRenderbufferStorage(GL_RENDERBUFFER, format, w, h);
+        return id;
     }
 
     static void Complete(char const* what) {

@@ -18,20 +18,10 @@ using namespace view3d_test;
 using refhost::view3d::AidDot;
 using refhost::view3d::AidLine;
 using refhost::view3d::Ghost;
-using refhost::view3d::GlContext;
 using refhost::view3d::ViewAids;
 
-class PickingAndAidsTest : public ::testing::Test {
+class PickingAndAidsTest : public HeadlessRenderTest {
 protected:
-    static void SetUpTestSuite() {
-        context = GlContext::Headless();
-        renderer = new SceneRenderer;
-    }
-    static void TearDownTestSuite() {
-        delete renderer;
-        context.reset();
-    }
-    void SetUp() override { HostState::Instance().Reset(); }
     void TearDown() override {
         renderer->SetAids(nullptr);
         HostState::Instance().Reset();
@@ -47,9 +37,6 @@ protected:
         auto const [x, y] = PixelOf(scene, point);
         return renderer->Pick(nullptr, kSize, kSize, x, y);
     }
-
-    static inline std::unique_ptr<GlContext> context;
-    static inline SceneRenderer* renderer = nullptr;
 };
 
 // A unit box turned by `radians` about z placed at offset.
