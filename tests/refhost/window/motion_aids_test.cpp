@@ -18,6 +18,9 @@
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/session/posing.h"
+#include "refhost/view3d/camera_projection.h"
+#include "refhost/view3d/gl_context.h"
+#include "refhost/view3d/scene_renderer.h"
 
 namespace {
 
@@ -103,6 +106,35 @@ TEST_F(MotionPathsOfTheCrate, FollowThePivotThatPlaybackPlacesEveryThirtiethOfAS
         ExpectNear(path.samples[static_cast<std::size_t>(sample)], {played.x, played.y, played.z},
                    2e-3f);
     }
+}
+
+TEST_F(MotionPathsOfTheCrate, DrawADotWhereEachTweenPointsPivotProjects) {
+    auto context = refhost::view3d::GlContext::Headless();
+    refhost::view3d::SceneRenderer renderer;
+    fSession.SetTime(1);
+    MotionAids aids;
+    renderer.SetAids(&aids.Update(fSession.Front(), {true, false, false, false}));
+    constexpr int kWidth = 320, kHeight = 240;
+    refhost::Bitmap const picture = renderer.Render(nullptr, kWidth, kHeight);
+    picture.writePng(std::string(KEYPOSE_ARTEFACTS_DIR) + "/crate_path.png");
+    auto const* camera = refhost::scene::As<refhost::scene::Camera>(
+        refhost::scene::As<refhost::scene::View>(fSession.Front().CurrentView())->camera);
+    auto const matrices = refhost::view3d::MatricesOf(*camera);
+    auto const& path = aids.Paths().at(0);
+    for (std::size_t i = 0; i < path.points.size(); ++i) {
+        auto const at = *refhost::view3d::PixelOf(matrices, path.points[i], kWidth, kHeight);
+        // The bitmap's rows count from the bottom, the projection's from the top.
+        refhost::Rgb const c =
+            picture.at(static_cast<int>(at.x), kHeight - 1 - static_cast<int>(at.y));
+        EXPECT_GT(c.red + c.green + c.blue, 3 * 230) << "tween point " << i; // white
+    }
+    // The current place, a third of the way to the second point at 1 s.
+    auto const now = *refhost::view3d::PixelOf(matrices, path.samples[30], kWidth, kHeight);
+    refhost::Rgb const c =
+        picture.at(static_cast<int>(now.x), kHeight - 1 - static_cast<int>(now.y));
+    EXPECT_GT(c.red, 200);
+    EXPECT_LT(c.green, 120);
+    renderer.SetAids(nullptr);
 }
 
 TEST_F(MotionPathsOfTheCrate, LeaveTheDocumentAsItWasAndAreKeptUntilWhatPlaysChanges) {
