@@ -254,11 +254,15 @@ int32_t FieldTime(NSObject* sender) {
 void KeyposeSequencerPaletteController::MinTimeChanged(NSObject* sender) {
     SetMinTime(FieldTime(sender), false);
     MarkPaletteViewsForRedisplay({kTimeLineTag});
+    // The slider spans the new range at once.
+    ShowClockChanges();
 }
 
 void KeyposeSequencerPaletteController::MaxTimeChanged(NSObject* sender) {
     SetMaxTime(FieldTime(sender), false);
     MarkPaletteViewsForRedisplay({kTimeLineTag});
+    // The slider spans the new range at once.
+    ShowClockChanges();
 }
 
 void KeyposeSequencerPaletteController::CurTimeChanged(NSObject* sender) {

@@ -3,9 +3,11 @@
 #include "host/cocoa/cocoa.h"
 #include "host/framework.h"
 #include "palette/palette_lookup.h"
+#include "palette/palette_views.h"
 #include "palette/set_up_dialog.h"
 #include "palette/slider_mapping.h"
 #include "palette/tween_button.h"
+#include "playback/host_time.h"
 
 NSView* PaletteViewWithTag(long tag) {
     if (!gPalette || !gPalette->contentView()) {
@@ -60,6 +62,37 @@ void SetTimeSliderFromClock() {
 bool DrawerIsOpen() {
     return gPalette && !gPalette->drawers().empty() &&
            gPalette->drawers().back()->state() == NSDrawerOpenState;
+}
+
+bool ShowClockChanges() {
+    // What the palette showed last (a new palette has shown nothing yet).
+    struct Shown {
+        void const* palette;
+        int32_t minimum, current, maximum;
+    };
+    static Shown shown{nullptr, 0, 0, 0};
+    bool const fresh = shown.palette != gPalette;
+    int32_t const minimum = PL_GetMinTime(), current = PL_GetCurTime(), maximum = PL_GetMaxTime();
+    bool const range = fresh || minimum != shown.minimum || maximum != shown.maximum;
+    bool const now = fresh || current != shown.current;
+    if (!range && !now) {
+        return false;
+    }
+    shown = {gPalette, minimum, current, maximum};
+    double const perSecond = static_cast<double>(TimeUnitsPerSecond());
+    if (range) {
+        SetDrawerField(kMinTimeFieldTag, minimum / perSecond);
+        SetDrawerField(kMaxTimeFieldTag, maximum / perSecond);
+        if (auto* slider = PaletteControl<TweenSlider>(kTimeSliderTag)) {
+            slider->recalculateFrame();
+        }
+    }
+    if (now) {
+        SetDrawerField(kCurTimeFieldTag, current / perSecond);
+    }
+    SetTimeSliderFromClock();
+    MarkPaletteViewsForRedisplay({kTimeSliderTag, kTimeLineTag, kNameColumnTag});
+    return true;
 }
 
 void SetDrawerField(int tag, double value) {

@@ -37,3 +37,9 @@ void SetTimeSliderFromClock();
 bool DrawerIsOpen();
 // Sets a drawer field to a number and marks it for redisplay.
 void SetDrawerField(int tag, double value);
+// Brings the time slider and the drawer's start, current and end fields up to the host's
+// clock where it changed since they last showed it, whoever changed it (the palette, the
+// host's keys, a script); the timeline and the names are then marked for redisplay. A field
+// whose time did not change is left alone, so that typing into it is not overwritten. True
+// when anything changed.
+bool ShowClockChanges();

@@ -77,12 +77,13 @@ void DrawTimeLine(NSRect R, int32_t t0, NSRect const& visible) {
     if (!DocumentIsOpen()) {
         return;
     }
-    // The range's lines lie over the current-time line.
+    // The current-time line lies over the range's tabs and lines, so that it shows at the
+    // range's ends too.
     DrawTimeMaxTab(R, t0);
     DrawTimeMinTab(R, t0);
-    DrawTimeBarLine(R, t0);
     DrawTimeMaxLine(R, t0);
     DrawTimeMinLine(R, t0);
+    DrawTimeBarLine(R, t0);
     R.size.height -= static_cast<float>(gTextHeight);
     DrawTweenedObjectTweens(gTimeLineCache, R, t0, visible);
 }

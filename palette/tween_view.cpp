@@ -285,6 +285,11 @@ bool TweenView::Nudge(std::string const& characters, NSEvent* event) {
 }
 
 bool TweenView::Zoom(char key) {
+    if (key == '-' || key == '+' || key == '=') {
+        // As the zoom buttons do: halves or doubles the pixels a second.
+        SetZoom(key == '-' ? gScaleFactor * 0.5f : gScaleFactor * 2.0f);
+        return true;
+    }
     if (key != 'F' && key != 'f') {
         return false;
     }

@@ -34,6 +34,10 @@ PreviousPass TakePreviousTime(int32_t now) {
 
 } // namespace
 
+void ForgetFrontViewPass() {
+    gMapLastUpdate.erase(reinterpret_cast<char*>(PL_GetTheView()));
+}
+
 void DoTweenAnimation() {
     for (uint32_t i = 0; i < gTimeLineCache.Count(); ++i) {
         gTimeLineCache[i]->DoTween();

@@ -5,8 +5,14 @@
 #include <map>
 
 // Per host view (its reference, ordered by address), the current time of its last
-// animation pass. Entries stay while the plug-in is loaded.
+// animation pass. Entries stay while the plug-in is loaded, except that of a view whose
+// document has just opened (ForgetFrontViewPass).
 extern std::map<char*, int32_t> gMapLastUpdate;
+
+// The front document has just been opened: its view has had no pass yet, though a closed
+// document's view may have had the same address. Without this its first pass would take the
+// closed view's time as the previous one and turn the effects by the difference.
+void ForgetFrontViewPass();
 
 // Rebuilds the caches when they are stale; then, once per view and distinct current time,
 // applies every row's tween points and runs the colour, light and texture effects.

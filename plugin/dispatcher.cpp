@@ -72,15 +72,9 @@ void RefreshTimeDisplay() {
         gStatics.oldTime = PL_GetCurTime();
         gStatics.oldTimeSet = true;
     }
-    if (PL_GetCurTime() == gStatics.oldTime) {
-        return;
-    }
-    SetTimeSliderFromClock();
-    if (DrawerIsOpen()) {
-        SetDrawerField(kCurTimeFieldTag,
-                       static_cast<float>(PL_GetCurTime()) / TimeUnitsPerSecond());
-    }
-    MarkPaletteViewsForRedisplay({kTimeLineTag, kNameColumnTag});
+    // The slider and all three drawer fields follow every change of the clock, by whatever
+    // it was made, and only a change: a field being typed into keeps what is typed.
+    ShowClockChanges();
 }
 
 // A new view: read its clock again and rewrite all three drawer fields. The detour through
@@ -169,6 +163,7 @@ int32_t Event(PlugInParamRec& params) {
         return PaletteActivated();
     }
     if (bits & kEventDocumentOpened) {
+        ForgetFrontViewPass();
         RecacheAll();
         gRecache = false;
         return kPlugInHandled;

@@ -12,6 +12,7 @@
 #include "host/scene.h"
 #include "refhost/document/document_file.h"
 #include "refhost/document/new_document.h"
+#include "refhost/framework/host_state.h"
 #include "refhost/session/effects.h"
 #include "refhost/session/object_state.h"
 #include "refhost/session/posing.h"
@@ -219,7 +220,7 @@ void ScriptRunner::Echo(ScriptCommand const& c) {
 }
 
 void ScriptRunner::Edit() {
-    PL_DoUndo(1, 1, 0, 0);
+    HostState::Instance().PushUndoStep();
 }
 
 void ScriptRunner::Posed() {

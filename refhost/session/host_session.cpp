@@ -137,6 +137,9 @@ void HostSession::SetRange(double start, double end) {
     PL_SetMaxTime(high);
     PL_SetCurTime(std::clamp(PL_GetCurTime(), low, high));
     fLoop->Frame(0);
+    // A range that leaves the time where it was brings no animation pass: an idle event lets
+    // the palette show the new range at once.
+    fLoop->Input(kEventIdle, 0);
 }
 
 void HostSession::Play(double seconds) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "refhost/session/posing.h"
+#include "refhost/window/view_markers.h"
 #include "refhost/window/view_scene.h"
 
 namespace refhost::window {
@@ -79,9 +80,16 @@ Changes PosingGestures::Press(Document& document, MouseButton button, float x, f
         return {};
     }
     Changes changes;
-    std::optional<OpaqueTQ3Object*> picked = fPicker ? fPicker(x, y) : std::nullopt;
-    OpaqueTQ3Object* hit =
-        picked ? *picked : MemberAt(document, *projection, x, y, fWidth, fHeight);
+    // A light's marker is picked before the surfaces behind it.
+    std::optional<Marker> const marker =
+        LightMarkerAt(ViewMarkers(document, *projection, CameraPlacement(document).pointOfInterest,
+                                  fWidth, fHeight),
+                      x, y);
+    std::optional<OpaqueTQ3Object*> const picked =
+        marker || !fPicker ? std::nullopt : fPicker(x, y);
+    OpaqueTQ3Object* hit = marker   ? marker->member
+                           : picked ? *picked
+                                    : MemberAt(document, *projection, x, y, fWidth, fHeight);
     if (modifiers.shift) {
         if (hit) {
             SetSelected(document, hit, !IsSelected(document, hit));
@@ -102,6 +110,10 @@ Changes PosingGestures::Press(Document& document, MouseButton button, float x, f
     fKind = modifiers.control  ? DragKind::turn
             : modifiers.option ? DragKind::scale
                                : DragKind::move;
+    if (marker) {
+        fDepth = marker->depth;
+        return changes;
+    }
     for (SceneMember const& member : SceneMembers(document)) {
         if (member.object == hit) {
             if (auto b = BoundsOnImage(member.bounds, *projection, fWidth, fHeight)) {

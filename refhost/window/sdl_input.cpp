@@ -64,6 +64,13 @@ std::string FunctionKeyCharacters(SDL_Keycode key) {
     }
 }
 
+std::string CommandKeyCharacters(SDL_Keycode key, uint16_t sdlModifiers) {
+    if (!(sdlModifiers & (KMOD_CTRL | KMOD_GUI)) || key < 0x21 || key > 0x7e) {
+        return {};
+    }
+    return std::string(1, static_cast<char>(key));
+}
+
 uint16_t ModifierKeyCode(SDL_Keycode key) {
     switch (key) {
     case SDLK_LSHIFT:

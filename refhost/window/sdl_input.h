@@ -19,6 +19,10 @@ NSEventModifierFlags ModifierFlags(uint16_t sdlModifiers);
 // backspace, the arrows); empty for keys whose text comes as text input, or that have none.
 std::string FunctionKeyCharacters(SDL_Keycode key);
 
+// The character of a printable key held with control or command (the text input gives none
+// then); empty otherwise.
+std::string CommandKeyCharacters(SDL_Keycode key, uint16_t sdlModifiers);
+
 // The host keyboard's code of a modifier key (host/keyboard.h); 0 for other keys.
 uint16_t ModifierKeyCode(SDL_Keycode key);
 

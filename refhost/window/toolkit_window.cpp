@@ -23,6 +23,12 @@ NSPoint ScreenPointOfPixel(NSPoint origin, int height, int x, int y) {
                        origin.y + static_cast<CGFloat>(height - y) - 0.5f);
 }
 
+SDL_Point KeptOnScreen(SDL_Rect const& window, SDL_Rect const& usable) {
+    int const x = std::max(usable.x, std::min(window.x, usable.x + usable.w - window.w));
+    int const y = std::max(usable.y, std::min(window.y, usable.y + usable.h - window.h));
+    return {x, y};
+}
+
 ToolkitWindow::ToolkitWindow(NSWindow& window, std::string const& title, int x, int y)
     : fWindow(window) {
     RenderWindowInto(fWindow, fPicture);
@@ -120,6 +126,17 @@ void ToolkitWindow::Present() {
         fTextureWidth = w;
         fTextureHeight = h;
         SDL_SetWindowSize(fSdl, w, h);
+        // A drawer that opens widens the picture: the window moves to keep it all in view.
+        SDL_Rect usable{};
+        if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(fSdl)), &usable) ==
+            0) {
+            SDL_Rect window{0, 0, w, h};
+            SDL_GetWindowPosition(fSdl, &window.x, &window.y);
+            SDL_Point const kept = KeptOnScreen(window, usable);
+            if (kept.x != window.x || kept.y != window.y) {
+                SDL_SetWindowPosition(fSdl, kept.x, kept.y);
+            }
+        }
     }
     SDL_UpdateTexture(fTexture, nullptr, fPicture.pixels().data(), w * 4);
     SDL_RenderClear(fRenderer);

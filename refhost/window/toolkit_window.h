@@ -18,6 +18,11 @@ namespace refhost::window {
 // picture's top left).
 NSPoint ScreenPointOfPixel(NSPoint origin, int height, int x, int y);
 
+// Where a window of the given position and size goes to lie within the display's usable
+// area: moved left and up as little as brings its right and bottom edges in, never past
+// the area's left and top edges.
+SDL_Point KeptOnScreen(SDL_Rect const& window, SDL_Rect const& usable);
+
 class ToolkitWindow {
 public:
     // Opens the SDL window at (x, y) on the display, shown when the toolkit window is

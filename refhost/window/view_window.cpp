@@ -7,7 +7,6 @@
 #include <string>
 
 #include "refhost/view3d/scene_renderer.h"
-#include "refhost/window/heads_up.h"
 
 namespace refhost::window {
 
@@ -126,17 +125,18 @@ int ViewWindow::Height() const {
     return h;
 }
 
-void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image) {
+void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image,
+                      std::function<void(Bitmap&)> const& overlay) {
     if (fGl) {
         SDL_GL_MakeCurrent(fSdl, fGl);
     }
     SDL_GetWindowSize(fSdl, &fWidth, &fHeight);
     try {
         Bitmap picture = fRenderer->Render(view, image.width, image.height);
-        if (!fHeadsUp.empty()) {
-            DrawHeadsUp(picture, fHeadsUp);
-        }
         if (picture.width() == image.width && picture.height() == image.height) {
+            if (overlay) {
+                overlay(picture);
+            }
             Present(picture, image);
         }
         fFailed = false;

@@ -5,8 +5,8 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <memory>
-#include <string>
 
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_renderer.h"
@@ -32,14 +32,14 @@ public:
     // Draws the view (null: the front document's current view) again into the image's
     // rectangle of the window, black around it. A renderer's failure leaves the last picture
     // and is told on the error stream once.
-    void Show(OpaqueTQ3Object* view, ImageRect const& image);
+    // `overlay`, when given, draws over the picture before it shows.
+    void Show(OpaqueTQ3Object* view, ImageRect const& image,
+              std::function<void(Bitmap&)> const& overlay = {});
     // The member of the front document front-most at pixel (x, y) of the image (from its top
     // left), null where none is; nothing when the renderer cannot tell (wire boxes) or fails.
     std::optional<OpaqueTQ3Object*> Pick(ImageRect const& image, int x, int y);
     // The aids Show draws over the scene (borrowed until set again; null for none).
     void SetAids(view3d::ViewAids const* aids);
-    // The heads-up line Show writes over the picture (none when empty).
-    void SetHeadsUp(std::string text) { fHeadsUp = std::move(text); }
 
 private:
     bool OpenWithOpenGl(std::string& why);
@@ -60,7 +60,6 @@ private:
     SDL_Renderer* fSdlRenderer = nullptr;
     SDL_Texture* fSdlTexture = nullptr;
     bool fFailed = false;
-    std::string fHeadsUp;
 };
 
 } // namespace refhost::window

@@ -11,6 +11,7 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/input/keyboard_state.h"
 #include "refhost/session/posing.h"
+#include "refhost/window/view_markers.h"
 #include "refhost/window/view_scene.h"
 #include "refhost/window/window_app_parts.h"
 #include "refhost/window/window_title.h"
@@ -183,7 +184,8 @@ void WindowApp::ShowTitles() {
 }
 
 void WindowApp::BeginEdit() {
-    PL_DoUndo(1, 1, 0, 0);
+    HostState::Instance().PushUndoStep();
+    // A step of the host's own, not a recording in the palette.
     fSeenUndoCount = HostState::Instance().undoCount;
 }
 
@@ -201,6 +203,22 @@ ImageRect WindowApp::ViewImage() {
         }
     }
     return Letterbox(fView.Width(), fView.Height(), aspect);
+}
+
+void WindowApp::DrawViewMarkers(Bitmap& picture, ImageRect const& image) {
+    if (!fSession.HasDocument()) {
+        return;
+    }
+    try {
+        if (std::optional<ViewProjection> const projection = CurrentProjection(Doc())) {
+            DrawMarkers(picture,
+                        ViewMarkers(Doc(), *projection, CameraPlacement(Doc()).pointOfInterest,
+                                    image.width, image.height),
+                        HostState::Instance().selectionColour);
+        }
+    } catch (std::exception const&) {
+        // A view without a camera to place markers by shows none.
+    }
 }
 
 void WindowApp::ShowInspector() {

@@ -58,6 +58,8 @@ private:
     // Where the camera's picture lies in the 3D view's window now: drawing and the mouse's
     // gestures both use it.
     ImageRect ViewImage();
+    // The lights' and the point of interest's markers over the picture of the 3D view.
+    void DrawViewMarkers(Bitmap& picture, ImageRect const& image);
 
     // window_input.cpp
     // Tells what a gesture did: the edit when the scene changed, else the selection or the

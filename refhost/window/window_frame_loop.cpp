@@ -72,11 +72,18 @@ void WindowApp::Draw(bool force) {
     ShowTitles();
     if (fViewDirty || force) {
         fViewDirty = false;
+        std::string heads;
         if (fSession.HasDocument()) {
             fView.SetAids(&fMotion.Update(Doc(), fSwitches));
-            fView.SetHeadsUp(HeadsUpText(Doc().clock, HostSession::kFramesPerSecond));
+            heads = HeadsUpText(Doc().clock, HostSession::kFramesPerSecond);
         }
-        fView.Show(nullptr, ViewImage());
+        ImageRect const image = ViewImage();
+        fView.Show(nullptr, image, [&](Bitmap& picture) {
+            DrawViewMarkers(picture, image);
+            if (!heads.empty()) {
+                DrawHeadsUp(picture, heads);
+            }
+        });
     }
     for (auto& palette : fPalettes) {
         palette->Update(force);

@@ -2,6 +2,8 @@
 // toolkit window under them as the toolkit's own events.
 #include <SDL.h>
 
+#include <utility>
+
 #include "host/plugin_messages.h"
 #include "refhost/input/keyboard_state.h"
 #include "refhost/window/sdl_input.h"
@@ -247,19 +249,23 @@ void WindowApp::HandleToolkit(ToolkitWindow& window, SDL_Event const& event) {
     case SDL_MOUSEWHEEL: {
         int x = 0, y = 0;
         SDL_GetMouseState(&x, &y);
-        // A wheel click scrolls by a line of the timeline.
-        window.PostScroll(x, y, static_cast<float>(event.wheel.x) * 14,
-                          static_cast<float>(event.wheel.y) * 14, flags);
+        // A wheel click scrolls by a line of the timeline; with shift the wheel scrolls
+        // across (up toward the start), as wheels without a sideways tilt do elsewhere.
+        float dx = static_cast<float>(event.wheel.x) * 14;
+        float dy = static_cast<float>(event.wheel.y) * 14;
+        if ((SDL_GetModState() & KMOD_SHIFT) && dx == 0) {
+            std::swap(dx, dy);
+        }
+        window.PostScroll(x, y, dx, dy, flags);
         break;
     }
     case SDL_KEYDOWN: {
-        SDL_Keycode const sym = event.key.keysym.sym;
-        std::string characters = FunctionKeyCharacters(sym);
-        // With control held no text comes: a letter goes as itself with the flag, so that
-        // the palette's shortcuts (copy, paste) reach it.
-        if (characters.empty() && (flags & NSEventModifierFlagControl) != 0 && sym >= SDLK_a &&
-            sym <= SDLK_z) {
-            characters = std::string(1, static_cast<char>(sym));
+        // Keys that type no text, and letters with control or command (copy, paste), which
+        // come as no text either (a field being typed into takes no such letter).
+        std::string characters = FunctionKeyCharacters(event.key.keysym.sym);
+        if (characters.empty() && !window.EditingText()) {
+            characters = CommandKeyCharacters(event.key.keysym.sym,
+                                              static_cast<uint16_t>(event.key.keysym.mod));
         }
         if (!characters.empty()) {
             window.PostKey(NSEventType::keyDown, characters, flags);

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "palette/palette_views.h"
@@ -69,7 +71,8 @@ TEST_F(PalettePanelTest, TheTransportButtonsShowOneActiveButton) {
 TEST_F(PalettePanelTest, ThePaletteRendersWithItsControlsWhereTheirFramesAre) {
     Controller().paletteDrawer->open();
     refhost::Bitmap const image = refhost::RenderWindow(*gPalette);
-    std::string const path = ::testing::TempDir() + "keypose_palette.png";
+    std::string const path =
+        ::testing::TempDir() + "keypose_palette_" + std::to_string(getpid()) + ".png";
     ASSERT_TRUE(image.writePng(path));
     // The stop button's image is the selection colour while it shows as pressed; the play
     // button beside it shows its glyph on the window background.

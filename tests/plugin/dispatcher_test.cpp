@@ -174,3 +174,18 @@ TEST_F(DispatcherTest, DocumentNoticesRebuildAndRedraw) {
     EXPECT_EQ(DoPlugInMessage(kPlugInDocumentNotice, &params, nullptr), kPlugInNotHandled)
         << "no notice at all";
 }
+
+// A view freed with its document can come back at the same address with the next document
+// opened. The opened document's view starts without a previous pass, so its first pass turns
+// no effect by the closed view's time.
+TEST_F(DispatcherTest, AnOpenedDocumentsViewHasNoPreviousPass) {
+    ASSERT_EQ(Load(), kPlugInHandled);
+    char* view = reinterpret_cast<char*>(PL_GetTheView());
+    gMapLastUpdate[view] = 12345; // the last pass of a closed view at this address
+    PL_SetCurTime(300);
+    Event(kEventDocumentOpened);
+    EXPECT_EQ(gMapLastUpdate.count(view), 0u) << "the closed view's pass is forgotten";
+    Event(kEventAnimate);
+    ASSERT_EQ(gMapLastUpdate.count(view), 1u);
+    EXPECT_EQ(gMapLastUpdate[view], 300);
+}

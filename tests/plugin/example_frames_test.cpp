@@ -18,6 +18,7 @@
 #include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_renderer.h"
 #include "tests/support/golden_image.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -97,8 +98,7 @@ TEST_F(ExampleFramesTest, TheCrateMovesAndChangesColourAsRecorded) {
 }
 
 TEST_F(ExampleFramesTest, AScriptRendersTheViewWhenTheHostCanDrawIt) {
-    std::filesystem::path const folder =
-        std::filesystem::path(::testing::TempDir()) / "keypose_script_render";
+    std::filesystem::path const folder = keypose_test::ScratchFolder("keypose_script_render");
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "shot.ks") << "open " << KEYPOSE_EXAMPLES_DIR
                                       << "/crate_moves.json\ntime 3\nrender shot.png 160x120\n";

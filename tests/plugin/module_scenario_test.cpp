@@ -1,6 +1,8 @@
 // The whole round: the host loads the real module with dlopen, opens an example, records
 // two tween points from the palette, plays them back, unloads, saves and opens the document
 // again.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -47,7 +49,8 @@ TEST_F(ModuleScenarioTest, RecordPlaySaveAndOpenAgain) {
     HostState& host = HostState::Instance();
     refhost::Document& document =
         host.Open(refhost::OpenDocument(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json"));
-    std::string const saved = ::testing::TempDir() + "keypose_scenario.json";
+    std::string const saved =
+        ::testing::TempDir() + "keypose_scenario_" + std::to_string(getpid()) + ".json";
     std::vector<refhost::MessageLogEntry> log;
     {
         refhost::PlugInModule module(KEYPOSE_MODULE_PATH);

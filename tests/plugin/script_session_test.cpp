@@ -18,6 +18,7 @@
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_renderer.h"
+#include "tests/support/scratch_folder.h"
 #include "tween/tween_records.h"
 
 namespace {
@@ -71,8 +72,7 @@ protected:
         return std::string(KEYPOSE_EXAMPLES_DIR) + "/" + name;
     }
 
-    std::filesystem::path fFolder =
-        std::filesystem::path(::testing::TempDir()) / "keypose_script_session";
+    std::filesystem::path fFolder = keypose_test::ScratchFolder("keypose_script_session");
 };
 
 } // namespace

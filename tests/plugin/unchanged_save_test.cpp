@@ -19,6 +19,7 @@
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/session/posing.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::string RandomLine(std::mt19937& random) {
         return std::to_string(static_cast<double>(random() % 1000) / 1000.0 * most);
     };
     auto row = [&] { return std::to_string(random() % 4); };
-    switch (random() % 13) {
+    switch (random() % 17) {
     case 0:
     case 1:
         return "time " + seconds(12);
@@ -68,6 +69,16 @@ std::string RandomLine(std::mt19937& random) {
         return "key delete";
     case 11:
         return "undo";
+    case 12:
+        return "redo";
+    case 13:
+        return random() % 2 ? "copy" : "paste";
+    case 14: {
+        static constexpr char const* kEases[] = {"linear", "in", "out", "inout", "hold"};
+        return std::string("ease ") + kEases[random() % 5];
+    }
+    case 15:
+        return "scrub " + seconds(10);
     default:
         return "play " + seconds(1.5);
     }
@@ -80,8 +91,7 @@ protected:
         refhost::HostState::Instance().Reset();
         std::filesystem::remove_all(fFolder);
     }
-    std::filesystem::path fFolder =
-        std::filesystem::path(::testing::TempDir()) / "keypose_unchanged_save";
+    std::filesystem::path fFolder = keypose_test::ScratchFolder("keypose_unchanged_save");
 };
 
 TQ3ColorRGB LampColour(refhost::Document& document) {
@@ -148,11 +158,11 @@ TEST_F(UnchangedSaveTest, GoingAwayAndBackPutsTheEffectColoursBack) {
 }
 
 // Random sessions: sequences of script commands (time, range, recordings, timeline drags,
-// mirroring, deleting, undo, play). Whatever a sequence does, the clock stays in order, and
-// every save opens again and saves again as the same bytes. (Posing is left out: a pose not
-// recorded gives way to the recorded ones when the document is animated on opening.) The
-// sequences run for a bounded time (KEYPOSE_PROPERTY_SECONDS, 8 by default), each from a
-// seed the failure names.
+// mirroring, deleting, copy and paste, eases, scrubbing, undo, redo, play). Whatever a sequence
+// does, the clock stays in order, and every save opens again and saves again as the same bytes.
+// (Posing is left out: a pose not recorded gives way to the recorded ones when the document is
+// animated on opening.) The sequences run for a bounded time (KEYPOSE_PROPERTY_SECONDS, 8 by
+// default), each from a seed the failure names.
 TEST_F(UnchangedSaveTest, EverySaveOfARandomSessionOpensAndSavesAgainAsTheSameBytes) {
     char const* budget = std::getenv("KEYPOSE_PROPERTY_SECONDS");
     auto const seconds = std::chrono::duration<double>(budget ? std::atof(budget) : 8.0);

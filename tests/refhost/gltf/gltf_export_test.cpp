@@ -27,6 +27,7 @@
 #include "refhost/view3d/scene_gather.h"
 #include "tests/refhost/gltf/drawn_surfaces.h"
 #include "tests/refhost/gltf/gltf_evaluator.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ std::vector<fs::path> Examples() {
 }
 
 fs::path Folder() {
-    fs::path const folder = fs::path(::testing::TempDir()) / "keypose_gltf";
+    fs::path const folder = keypose_test::ScratchFolder("keypose_gltf");
     fs::create_directories(folder);
     return folder;
 }

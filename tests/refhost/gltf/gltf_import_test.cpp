@@ -27,6 +27,7 @@
 #include "tests/refhost/gltf/drawn_surfaces.h"
 #include "tests/refhost/gltf/gltf_evaluator.h"
 #include "tests/support/golden_image.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ namespace fs = std::filesystem;
 using refhost::gltf::GltfError;
 
 fs::path Folder() {
-    fs::path const folder = fs::path(::testing::TempDir()) / "keypose_gltf_import";
+    fs::path const folder = keypose_test::ScratchFolder("keypose_gltf_import");
     fs::create_directories(folder);
     return folder;
 }

@@ -3,6 +3,7 @@
 // the 3D view of a real document, and undo and redo of recordings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/cocoa/cocoa.h"
@@ -14,7 +15,9 @@
 #include "refhost/session/posing.h"
 #include "refhost/window/inspector.h"
 #include "refhost/window/posing_gestures.h"
+#include "refhost/window/sdl_input.h"
 #include "refhost/window/toolkit_window.h"
+#include "refhost/window/view_markers.h"
 #include "refhost/window/view_projection.h"
 #include "refhost/window/view_scene.h"
 #include "refhost/window/window_title.h"
@@ -100,6 +103,26 @@ TEST(ToolkitWindowTest, PixelsOfThePictureOnTheScreen) {
     NSPoint const bottom = ScreenPointOfPixel(NSMakePoint(100, 200), 50, 9, 49);
     EXPECT_FLOAT_EQ(bottom.x, 109.5f);
     EXPECT_FLOAT_EQ(bottom.y, 200.5f);
+}
+
+TEST(ToolkitWindowTest, AWindowWidenedByItsDrawerIsKeptOnTheDisplay) {
+    SDL_Rect const display{0, 0, 1400, 1000};
+    SDL_Point p = KeptOnScreen({650, 0, 810, 280}, display);
+    EXPECT_EQ(p.x, 590) << "moved left just enough";
+    EXPECT_EQ(p.y, 0);
+    p = KeptOnScreen({100, 900, 300, 200}, display);
+    EXPECT_EQ(p.x, 100);
+    EXPECT_EQ(p.y, 800) << "moved up";
+    p = KeptOnScreen({100, 10, 1600, 200}, display);
+    EXPECT_EQ(p.x, 0) << "wider than the display: its left edge shows";
+}
+
+TEST(SdlInputTest, LettersWithControlOrCommandAreTheirCharacters) {
+    EXPECT_EQ(CommandKeyCharacters(SDLK_c, KMOD_LCTRL), "c");
+    EXPECT_EQ(CommandKeyCharacters(SDLK_v, KMOD_RGUI), "v");
+    EXPECT_EQ(CommandKeyCharacters(SDLK_c, KMOD_NONE), "") << "plain letters come as text";
+    EXPECT_EQ(CommandKeyCharacters(SDLK_RETURN, KMOD_LCTRL), "");
+    EXPECT_EQ(CommandKeyCharacters(SDLK_F1, KMOD_LCTRL), "");
 }
 
 TEST(InspectorTest, ARefusedValueIsPutBackAndSaidWhy) {
@@ -226,6 +249,53 @@ TEST_F(WindowPosingTest, ClicksSelectAndDragsMoveTheCrateOrTheCamera) {
     EXPECT_FALSE(fGestures.Nudge(*fDocument, 1, 0, false).scene) << "nothing to nudge";
 }
 
+// Lights have no surface to click: their markers are drawn and picked instead, and a light
+// picked is posed like any object.
+TEST(ViewMarkersTest, LightsShowAsMarkersThatSelectAndMoveTheirGroups) {
+    InitCustomAttributeGlobals();
+    std::unique_ptr<refhost::Document> document =
+        refhost::OpenDocument(std::string(KEYPOSE_EXAMPLES_DIR) + "/lights_and_cameras.json");
+    std::optional<ViewProjection> const projection = CurrentProjection(*document);
+    ASSERT_TRUE(projection);
+    TQ3Point3D const interest = refhost::window::CameraPlacement(*document).pointOfInterest;
+    std::vector<Marker> const markers = ViewMarkers(*document, *projection, interest, 640, 480);
+    ASSERT_EQ(markers.size(), 3u) << "the lamp, the spot and the point of interest";
+    auto lamp = std::find_if(markers.begin(), markers.end(), [](Marker const& m) {
+        return m.kind == MarkerKind::light && !m.selected && m.depth > 0 &&
+               CSetObject(CShapeObject(m.member)).GetNameAttribute().ToString() == "Lamp";
+    });
+    ASSERT_NE(lamp, markers.end());
+    // The lamp is at (0, 3, 0); the camera looks at the origin, the middle of the picture.
+    std::optional<Pixel> const expected = PixelOf(*projection, {0, 3, 0}, 640, 480);
+    EXPECT_NEAR(lamp->x, expected->x, 1e-3);
+    EXPECT_NEAR(lamp->y, expected->y, 1e-3);
+    EXPECT_EQ(markers.back().kind, MarkerKind::pointOfInterest);
+    EXPECT_NEAR(markers.back().x, 320, 1e-3);
+    EXPECT_NEAR(markers.back().y, 240, 1e-3);
+    EXPECT_FALSE(LightMarkerAt(markers, lamp->x + kMarkerReach + 1, lamp->y));
+
+    refhost::Bitmap picture(640, 480, NSZeroPoint);
+    DrawMarkers(picture, markers, {1, 0, 0});
+    int const x = static_cast<int>(lamp->x), y = static_cast<int>(lamp->y);
+    EXPECT_EQ(picture.pixels()[static_cast<std::size_t>(y) * 640 + static_cast<std::size_t>(x)],
+              0xFFE040u)
+        << "the lamp's marker is drawn where it is picked";
+
+    PosingGestures gestures;
+    gestures.SetSize(640, 480);
+    Changes const pressed = gestures.Press(*document, MouseButton::left, lamp->x + 3, lamp->y, {});
+    EXPECT_TRUE(pressed.selection);
+    EXPECT_EQ(gestures.Dragging(), DragKind::move);
+    EXPECT_TRUE(gestures.Drag(*document, lamp->x + 43, lamp->y).scene);
+    gestures.Release(*document);
+    std::vector<Marker> const after = ViewMarkers(*document, *projection, interest, 640, 480);
+    auto moved = std::find_if(after.begin(), after.end(),
+                              [&](Marker const& m) { return m.member == lamp->member; });
+    ASSERT_NE(moved, after.end());
+    EXPECT_TRUE(moved->selected);
+    EXPECT_NEAR(moved->x, lamp->x + 40, 0.5) << "the light moved with the mouse";
+}
+
 TEST(WindowUndoTest, EachPoseGestureIsOneStepAndUndoRestoresTheBytes) {
     {
         refhost::HostSession session(KEYPOSE_MODULE_PATH);
@@ -284,6 +354,74 @@ TEST(WindowUndoTest, EachPoseGestureIsOneStepAndUndoRestoresTheBytes) {
             ASSERT_TRUE(session.Redo());
             EXPECT_EQ(refhost::DocumentText(session.Front()), states[i]) << "redo " << i;
         }
+    }
+    NSApp()->discardEvents();
+    refhost::HostState::Instance().Reset();
+}
+
+// Every way of changing the clock shows in the palette: the slider and the drawer's three time
+// fields follow a script's range and time, a jump back to the first time shown (the start),
+// and typing into a field is not overwritten by frames while the clock stands still.
+TEST(PaletteFieldsTest, EveryChangeOfTheClockShowsAndTypedValuesHold) {
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        session.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+        NSPanel& palette = session.Palette();
+        ASSERT_FALSE(palette.drawers().empty());
+        NSDrawer* drawer = palette.drawers().back();
+        drawer->open();
+        auto field = [&](long tag) {
+            return dynamic_cast<NSTextField*>(drawer->contentView()->viewWithTag(tag));
+        };
+        NSTextField* start = field(10002);
+        NSTextField* current = field(10003);
+        NSTextField* end = field(10004);
+        auto* slider = dynamic_cast<NSSlider*>(palette.contentView()->viewWithTag(1000));
+        ASSERT_TRUE(start && current && end && slider);
+        auto sliderAt = [&] {
+            return (slider->doubleValue() - slider->minValue()) /
+                   (slider->maxValue() - slider->minValue());
+        };
+
+        session.SetRange(0, 6);
+        EXPECT_EQ(end->stringValue(), "6") << "a script's range shows";
+        session.SetTime(3);
+        EXPECT_EQ(current->stringValue(), "3");
+        EXPECT_NEAR(sliderAt(), 0.5, 1e-3);
+        session.SetRange(1, 5);
+        EXPECT_EQ(start->stringValue(), "1");
+        EXPECT_EQ(end->stringValue(), "5");
+        EXPECT_NEAR(sliderAt(), 0.5, 1e-3) << "3 s in the middle of 1 to 5";
+        // As the window's Home key does it: the host sets the time and the frames follow.
+        session.SetTime(1);
+        EXPECT_EQ(current->stringValue(), "1");
+        EXPECT_NEAR(sliderAt(), 0, 1e-3);
+        session.SetRange(0, 6);
+        session.SetTime(0); // the time the palette first saw
+        EXPECT_EQ(current->stringValue(), "0");
+        EXPECT_NEAR(sliderAt(), 0, 1e-3) << "back at the start, the slider too";
+        session.SetTime(4);
+
+        // Typed slowly, a key a second while the loop runs its frames (and the plug-in its
+        // idle events).
+        auto typeSlowly = [&](NSTextField* into, std::vector<std::string> const& keys) {
+            session.Click(into);
+            for (std::string const& key : keys) {
+                session.Type(into, key);
+                for (int frame = 0; frame < 40; ++frame) {
+                    session.Frame();
+                }
+            }
+        };
+        typeSlowly(current, {"2", ".", "5", "\r"});
+        EXPECT_EQ(PL_GetCurTime(), 1500) << "2.5 s typed";
+        EXPECT_EQ(current->stringValue(), "2.5");
+        typeSlowly(end, {"8", "\r"});
+        EXPECT_EQ(PL_GetMaxTime(), 4800);
+        typeSlowly(start, {"0", ".", "5", "\r"});
+        EXPECT_EQ(PL_GetMinTime(), 300);
+        EXPECT_EQ(start->stringValue(), "0.5");
+        EXPECT_NEAR(sliderAt(), (2.5 - 0.5) / (8 - 0.5), 1e-3);
     }
     NSApp()->discardEvents();
     refhost::HostState::Instance().Reset();

@@ -26,6 +26,7 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/session/host_session.h"
 #include "refhost/toolkit/render.h"
+#include "refhost/window/view_scene.h"
 #include "tween/tween_records.h"
 
 extern char** environ;
@@ -142,6 +143,12 @@ protected:
         fs::create_directories(fFolder);
         fs::create_directories(fArtefacts);
         fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json", Document());
+        std::string why;
+        if (!StartDisplay(why)) {
+            GTEST_SKIP() << "no virtual display: " << why;
+        }
+        ASSERT_TRUE(keypose_host::FindProgram("xdotool"))
+            << "xdotool is needed (scripts/packages.txt)";
     }
     void TearDown() override {
         fLayout.reset();
@@ -163,7 +170,10 @@ protected:
 
     // A free display number with Xvfb on it; false when Xvfb cannot start.
     bool StartDisplay(std::string& why) {
-        for (int number = 91; number < 120; ++number) {
+        // Test programs running side by side start their search at numbers of their own, so
+        // that two seldom race for the same free number.
+        int const first = 91 + static_cast<int>(getpid() % 200);
+        for (int number = first; number < first + 30; ++number) {
             if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
                 fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) {
                 continue;
@@ -177,8 +187,20 @@ protected:
             }
             for (int i = 0; i < 100; ++i) {
                 if (fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) {
+                    // The display answers, and it is this Xvfb's: one that lost the number to
+                    // another test program's server exits.
                     setenv("DISPLAY", display.c_str(), 1);
-                    return true;
+                    bool answers = false;
+                    for (int probe = 0; probe < 20 && !answers; ++probe) {
+                        answers = keypose_host::RunProgram({"xdotool", "getdisplaygeometry"}) == 0;
+                        if (!answers) {
+                            std::this_thread::sleep_for(100ms);
+                        }
+                    }
+                    if (answers && !fXvfb->Exited(200ms)) {
+                        return true;
+                    }
+                    break;
                 }
                 if (fXvfb->Exited(50ms)) {
                     break;
@@ -221,6 +243,38 @@ protected:
         int const height = static_cast<int>(std::lround(window->frame().size.height));
         return {static_cast<int>(fPalette.x) + static_cast<int>(std::floor(w.x)),
                 static_cast<int>(fPalette.y) + height - 1 - static_cast<int>(std::floor(w.y))};
+    }
+
+    // The same for a view of the panel or of its open drawer: the window shows the picture of
+    // both, whose top left corner lies at the window's.
+    std::pair<int, int> OnPicture(NSWindow& panel, NSView* view, NSPoint local) {
+        NSRect picture = panel.frame();
+        for (NSDrawer* drawer : panel.drawers()) {
+            if (drawer->state() == NSDrawerOpenState) {
+                picture = NSUnionRect(picture, drawer->drawerWindow()->frame());
+            }
+        }
+        NSPoint const w = view->convertPointToView(local, nullptr);
+        NSPoint const origin = view->window()->frame().origin;
+        return {static_cast<int>(fPalette.x) +
+                    static_cast<int>(std::floor(w.x + origin.x - picture.origin.x)),
+                static_cast<int>(fPalette.y) + static_cast<int>(NSMaxY(picture)) - 1 -
+                    static_cast<int>(std::floor(w.y + origin.y))};
+    }
+    // How many pixels differ between two screenshots in a rectangle of the palette's window.
+    int PaletteDifference(refhost::Bitmap const& a, refhost::Bitmap const& b, int left, int top,
+                          int width, int height) const {
+        int differing = 0;
+        for (int y = top; y < top + height; ++y) {
+            for (int x = left; x < left + width; ++x) {
+                int const sx = static_cast<int>(fPalette.x) + x;
+                int const sy = static_cast<int>(fPalette.y) + y;
+                refhost::Rgb const p = a.at(sx, a.height() - 1 - sy);
+                refhost::Rgb const q = b.at(sx, b.height() - 1 - sy);
+                differing += p.red != q.red || p.green != q.green || p.blue != q.blue;
+            }
+        }
+        return differing;
     }
 
     void Click(std::pair<int, int> at, std::string const& modifiers = {}) {
@@ -294,6 +348,17 @@ protected:
         fView = WindowAt(Title("keypose-host"));
         fPalette = WindowAt(Title("Keypose Sequencer"));
         fInspector = WindowAt(Title("Inspector"));
+        // The 3D view takes the keyboard once its windows show; keys sent before would go
+        // nowhere (a slow build, under the sanitizers, shows the gap).
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::string const focused =
+                keypose_host::ProgramOutput({"xdotool", "getwindowfocus", "getwindowname"})
+                    .value_or("");
+            if (focused.find("keypose-host") != std::string::npos) {
+                break;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
         std::this_thread::sleep_for(500ms);
         return host;
     }
@@ -352,11 +417,6 @@ NSPoint TimelinePoint(NSView* timeline, int row, double seconds) {
 } // namespace
 
 TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
 
     NSView* content = PaletteLayout();
     NSView* timeline = content->viewWithTag(2000);
@@ -470,11 +530,6 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
 // its buttons stay where they were and the timeline grows. Camera moves keep the selection
 // and are no undo steps; a nudge is one, and undo gives back the saved bytes.
 TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::unique_ptr<Child> host = StartHost();
     ASSERT_TRUE(host->Started());
     ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
@@ -518,9 +573,10 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
         keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
                                      "^" + Title("Keypose Sequencer") + "$", "getwindowgeometry"})
             .value_or("");
+    std::size_t const at = geometry.find("Geometry:");
+    ASSERT_NE(at, std::string::npos) << geometry;
     int width = 0, height = 0;
-    std::sscanf(geometry.substr(geometry.find("Geometry:")).c_str(), "Geometry: %dx%d", &width,
-                &height);
+    std::sscanf(geometry.c_str() + at, "Geometry: %dx%d", &width, &height);
     ASSERT_GT(width, 0) << geometry;
     Resize(Title("Keypose Sequencer"), width + 100, height + 150);
     refhost::Bitmap const bigger = Screenshot("resize_4_palette_bigger");
@@ -564,11 +620,6 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
 // an edited document asks in a prompt that takes the keyboard: Escape cancels, Tab moves
 // between the buttons, Return presses the focused one (Save at first).
 TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     std::string const original = FileText(Document());
     {
         std::unique_ptr<Child> host = StartHost();
@@ -609,15 +660,126 @@ TEST_F(WindowXvfbTest, TitlesAndTheQuitPromptByKeysAlone) {
     EXPECT_TRUE(FileText(Document()) != original) << "Return saved the nudge";
 }
 
+// The palette in the window: the drawer opens within the display and its three time fields
+// take typed values; -, + and control with the wheel zoom the timeline, shift with the wheel
+// scrolls it across.
+TEST_F(WindowXvfbTest, DrawerFieldsZoomKeysAndTheWheel) {
+    refhost::HostSession layout(KEYPOSE_MODULE_PATH);
+    layout.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
+    NSPanel& panel = layout.Palette();
+    NSView* content = panel.contentView();
+    NSView* timeline = content->viewWithTag(2000);
+    ASSERT_NE(timeline, nullptr);
+    std::unique_ptr<Child> host = StartHost();
+    ASSERT_GE(fPalette.x, 0) << "the palette's window did not show";
+
+    Click(OnDisplay(Titled(content, "\u00bb"), NSMakePoint(12, 11)));
+    std::this_thread::sleep_for(500ms);
+    std::string const geometry =
+        keypose_host::ProgramOutput({"xdotool", "search", "--onlyvisible", "--name",
+                                     "^" + Title("Keypose Sequencer") + "$", "getwindowgeometry",
+                                     "--shell"})
+            .value_or("");
+    int x = -1, width = 0;
+    std::istringstream lines(geometry);
+    for (std::string line; std::getline(lines, line);) {
+        std::sscanf(line.c_str(), "X=%d", &x);
+        std::sscanf(line.c_str(), "WIDTH=%d", &width);
+    }
+    Screenshot("drawer_1_open");
+    EXPECT_GE(x, 0);
+    EXPECT_LE(x + width, 1400) << "the palette with its drawer lies within the display";
+    EXPECT_GT(width, static_cast<int>(panel.frame().size.width)) << "the drawer opened";
+
+    // Where the fields are, from the same palette with its drawer open.
+    panel.drawers().back()->open();
+    fPalette = WindowAt(Title("Keypose Sequencer"));
+    NSView* drawer = panel.drawers().back()->contentView();
+    auto field = [&](long tag) {
+        NSView* view = drawer->viewWithTag(tag);
+        return OnPicture(panel, view, NSMakePoint(20, view->bounds().size.height / 2));
+    };
+    for (auto [tag, text] :
+         {std::pair{10004L, "8"}, std::pair{10002L, "1"}, std::pair{10003L, "2.5"}}) {
+        Click(field(tag)); // selects what the field holds
+        Type(field(tag), text);
+        Keys(field(tag), "Return");
+    }
+    Screenshot("drawer_2_typed");
+    Keys(InView(320, 240), "ctrl+s");
+    std::unique_ptr<refhost::Document> saved = refhost::OpenDocument(Document());
+    EXPECT_EQ(saved->clock.minimum, 600) << "Start (s) took 1";
+    EXPECT_EQ(saved->clock.current, 1500) << "Current (s) took 2.5";
+    EXPECT_EQ(saved->clock.maximum, 4800) << "End (s) took 8";
+
+    // Zoom: the timeline's picture changes and comes back.
+    auto const rows = OnDisplay(timeline, TimelinePoint(timeline, 3, 1.0));
+    Click(rows);
+    int const left = OnDisplay(timeline, NSMakePoint(0, 0)).first - static_cast<int>(fPalette.x);
+    int const top = 50;
+    auto shot = [&](std::string const& name) { return Screenshot("zoom_" + name); };
+    refhost::Bitmap const before = shot("1_before");
+    Keys(rows, "minus");
+    refhost::Bitmap const out = shot("2_minus");
+    EXPECT_GT(PaletteDifference(before, out, left, top, 300, 200), 50) << "- zooms out";
+    Keys(rows, "plus");
+    EXPECT_EQ(PaletteDifference(before, shot("3_plus"), left, top, 300, 200), 0)
+        << "+ zooms back in";
+    ASSERT_TRUE(Xdotool(
+        MoveTo(rows) + std::vector<std::string>{"keydown", "ctrl", "click", "4", "keyup", "ctrl"}));
+    std::this_thread::sleep_for(400ms);
+    refhost::Bitmap const wheeled = shot("4_control_wheel");
+    EXPECT_GT(PaletteDifference(before, wheeled, left, top, 300, 200), 50)
+        << "control and the wheel zoom";
+    Keys(rows, "plus plus plus");
+    refhost::Bitmap const zoomed = shot("5_zoomed_in");
+    ASSERT_TRUE(Xdotool(MoveTo(rows) + std::vector<std::string>{"keydown", "shift", "click", "5",
+                                                                "click", "5", "keyup", "shift"}));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_GT(PaletteDifference(zoomed, shot("6_scrolled"), left, top, 300, 200), 50)
+        << "shift and the wheel scroll the timeline across";
+    Keys(InView(320, 240), "ctrl+q");
+    if (!host->Exited(2000ms)) {
+        Keys(InView(320, 240), "Tab Return"); // don't save
+    }
+    EXPECT_TRUE(host->Exited(5000ms));
+}
+
+// The point and spot lights of a scene show as markers in the 3D view; a click on one selects
+// the light's group, as a click on an object does.
+TEST_F(WindowXvfbTest, LightMarkersShowAndSelectTheirLights) {
+    fs::copy_file(std::string(KEYPOSE_EXAMPLES_DIR) + "/lights_and_cameras.json", Document(),
+                  fs::copy_options::overwrite_existing);
+    InitCustomAttributeGlobals();
+    std::unique_ptr<refhost::Document> scene = refhost::OpenDocument(Document());
+    std::optional<refhost::window::ViewProjection> const projection =
+        refhost::window::CurrentProjection(*scene);
+    ASSERT_TRUE(projection);
+    std::optional<refhost::window::Pixel> const lamp =
+        refhost::window::PixelOf(*projection, {0, 3, 0}, 640, 480);
+    ASSERT_TRUE(lamp);
+
+    std::unique_ptr<Child> host = StartHost();
+    ASSERT_GE(fView.x, 0) << "the 3D view's window did not show";
+    int const x = static_cast<int>(lamp->x), y = static_cast<int>(lamp->y);
+    refhost::Bitmap const shown = Screenshot("markers_1_lights");
+    refhost::Rgb const centre =
+        OnScreen(shown, static_cast<int>(fView.x) + x, static_cast<int>(fView.y) + y);
+    EXPECT_TRUE(centre.red == 0xFF && centre.green == 0xE0 && centre.blue == 0x40)
+        << "the lamp's marker: " << int(centre.red) << " " << int(centre.green) << " "
+        << int(centre.blue);
+    Click(InView(x + 2, y));
+    Screenshot("markers_2_lamp_selected");
+    Keys(InView(x + 2, y), "ctrl+s");
+    EXPECT_EQ(SelectedNames(Document()), std::vector<std::string>{"Lamp"});
+    Keys(InView(x + 2, y), "ctrl+q");
+    EXPECT_TRUE(host->Exited(5000ms));
+}
+
 // The timeline's editing by hand: scrubbing in the ruler, dragging a tween point and taking
 // the drag back with control-Z, easing a point with E, copying it with control-C and pasting
 // it at the scrubbed time with control-V. Each state is saved and read back.
 TEST_F(WindowXvfbTest, ScrubDragUndoEaseCopyAndPasteInTheTimeline) {
-    std::string why;
-    if (!StartDisplay(why)) {
-        GTEST_SKIP() << "no virtual display: " << why;
-    }
-    ASSERT_TRUE(keypose_host::FindProgram("xdotool")) << "xdotool is needed (scripts/packages.txt)";
     NSView* const timeline = PaletteLayout()->viewWithTag(2000);
     ASSERT_TRUE(timeline && timeline->window());
     NSView* const content = timeline->window()->contentView();
