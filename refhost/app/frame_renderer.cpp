@@ -1,5 +1,7 @@
 #include "refhost/app/frame_renderer.h"
 
+#include "refhost/window/heads_up.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -76,7 +78,13 @@ void FrameRenderer::AdvanceDrawingPalette(std::size_t index) {
 void FrameRenderer::Draw(std::size_t index) {
     double const seconds = fPlan.TimeOf(index);
     fSession.SetTime(seconds);
+    fRenderer.SetAids(&fAids.Update(fSession.Front(), fTarget.aids));
     refhost::Bitmap view = fRenderer.Render(nullptr, fTarget.width, fTarget.height);
+    fRenderer.SetAids(nullptr);
+    if (fTarget.aids.hud) {
+        refhost::window::DrawHeadsUp(
+            view, refhost::window::HeadsUpText(fSession.Front().clock, fPlan.fps));
+    }
     fSheet.Add(index, view, SecondsLabel(seconds));
     fWriter.Write(FrameFile(fTarget.folder, "view", index), std::move(view),
                   FrameText(seconds, fPlan.fps));

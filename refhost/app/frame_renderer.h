@@ -12,6 +12,7 @@
 #include "refhost/app/render_plan.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/scene_renderer.h"
+#include "refhost/window/motion_aids.h"
 
 namespace keypose_host {
 
@@ -21,6 +22,8 @@ struct FrameTarget {
     int height = 480;
     // Whether palette_NNNN.png is written beside each view_NNNN.png.
     bool palette = true;
+    // The aids drawn over the 3D view.
+    refhost::view3d::AidSwitches aids;
 };
 
 // The name of frame `index` of a render: STEM_NNNN.png in folder.
@@ -61,6 +64,7 @@ private:
     FrameWriter& fWriter;
     SheetBuilder fSheet;
     refhost::Bitmap fPalette;
+    refhost::window::MotionAids fAids;
 };
 
 // The contact sheet's layout for a render.

@@ -160,6 +160,13 @@ int main(int argc, char** argv) {
         ->check(kFrameSpan);
     draw->add_flag("--frame-count", render.countOnly,
                    "print the number of frames of the range and render nothing");
+    draw->add_flag("--paths", render.aids.paths, "motion paths of the selected objects");
+    draw->add_flag("--ghosts", render.aids.ghosts,
+                   "the selection faintly at its tween points around each frame's time");
+    draw->add_flag("--grid", render.aids.grid, "the ground's grid and the axis triad");
+    draw->add_flag("--hud", render.aids.hud, "each frame's time, the range and the frame rate");
+    draw->add_option("--samples", render.samples, "samples a pixel, for smooth edges (4)")
+        ->check(CLI::Range(1, 64));
 
     SheetOptions sheet;
     CLI::App* gather = app.add_subcommand(

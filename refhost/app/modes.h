@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "refhost/app/render_plan.h"
+#include "refhost/view3d/scene_renderer.h"
+#include "refhost/view3d/view_aids.h"
 
 namespace keypose_host {
 
@@ -48,6 +50,10 @@ struct RenderOptions {
     std::optional<FrameSpan> frames;
     // Print the number of frames of the range and render nothing.
     bool countOnly = false;
+    // The animator's aids drawn over the scene (none by default: renders stay clean).
+    refhost::view3d::AidSwitches aids;
+    // Samples a pixel of the 3D view is drawn with.
+    int samples = refhost::view3d::kDefaultSamples;
 };
 
 // Plays the document frame by frame through the plug-in and writes the frames of the 3D view

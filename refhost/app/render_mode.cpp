@@ -83,10 +83,11 @@ int RunRender(RenderOptions const& options) {
     std::filesystem::create_directories(folder);
 
     auto context = refhost::view3d::GlContext::Headless();
-    refhost::view3d::SceneRenderer renderer;
+    refhost::view3d::SceneRenderer renderer(options.samples);
     FrameWriter writer(FrameWriter::DefaultWorkers(), 2 * FrameWriter::DefaultWorkers() + 2);
     FrameRenderer frames(session, renderer, plan,
-                         {folder, options.width, options.height, options.palette}, writer);
+                         {folder, options.width, options.height, options.palette, options.aids},
+                         writer);
     PlayUpTo(frames, plan);
     std::size_t const drawn = plan.drawn.last - plan.drawn.first + 1;
     {

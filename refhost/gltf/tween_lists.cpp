@@ -81,6 +81,7 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         key.shininess = IfFlag(r.hasSurfaceValue1, r.surfaceValue1);
         key.ambientCoefficient = IfFlag(r.hasSurfaceValue0, r.surfaceValue0);
         key.pivot = r.pivot;
+        key.selected = r.selected != 0;
         keys.push_back(key);
     }
     return keys;

@@ -22,6 +22,7 @@ struct ObjectKey {
     std::optional<TQ3ColorRGB> diffuse, specular;
     std::optional<float> transparency, shininess, ambientCoefficient;
     TQ3Point3D pivot{0, 0, 0};
+    bool selected = false; // selected in the timeline (read only)
 };
 
 // The object tween points stored on the object's set, in their stored order; nothing when

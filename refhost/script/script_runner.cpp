@@ -187,6 +187,30 @@ void ScriptRunner::Render(ScriptCommand const& c) {
     fOut << "view picture: " << path << "\n";
 }
 
+namespace {
+
+void Switch(view3d::AidSwitches* switches, bool view3d::AidSwitches::*which, char const* name,
+            ScriptCommand const& c) {
+    if (!switches) {
+        throw std::runtime_error(std::string("this host draws no ") + name);
+    }
+    switches->*which = c.Text(0) == "on";
+}
+
+} // namespace
+
+void ScriptRunner::Paths(ScriptCommand const& c) {
+    Switch(fAids, &view3d::AidSwitches::paths, "motion paths", c);
+}
+
+void ScriptRunner::Ghosts(ScriptCommand const& c) {
+    Switch(fAids, &view3d::AidSwitches::ghosts, "ghosts", c);
+}
+
+void ScriptRunner::Grid(ScriptCommand const& c) {
+    Switch(fAids, &view3d::AidSwitches::grid, "grid", c);
+}
+
 void ScriptRunner::Echo(ScriptCommand const& c) {
     std::string line;
     for (auto const& word : c.words) {
@@ -495,7 +519,8 @@ void ScriptRunner::Zoom(ScriptCommand const&) {
 }
 
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
-                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange) {
+                   ScriptRunner::ViewRenderer renderer, ScriptRunner::Interchange interchange,
+                   view3d::AidSwitches* aids) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         throw ScriptError(path.string() + ": cannot be read: " + std::strerror(errno));
@@ -506,6 +531,7 @@ void RunScriptFile(HostSession& session, std::filesystem::path const& path, std:
     ScriptRunner runner(session, path.parent_path(), out, path.string());
     runner.SetViewRenderer(std::move(renderer));
     runner.SetInterchange(std::move(interchange));
+    runner.SetAidSwitches(aids);
     runner.Run(commands);
 }
 

@@ -13,6 +13,7 @@
 #include "refhost/script/script.h"
 #include "refhost/session/host_session.h"
 #include "refhost/toolkit/render.h"
+#include "refhost/view3d/view_aids.h"
 
 namespace refhost {
 
@@ -26,6 +27,9 @@ public:
     // Draws the front document's current view at a size; without one, `render` is refused.
     using ViewRenderer = std::function<Bitmap(int width, int height)>;
     void SetViewRenderer(ViewRenderer renderer) { fRenderView = std::move(renderer); }
+    // The aids the view renderer draws, which `paths` and `ghosts` switch (borrowed; without
+    // them those commands are refused).
+    void SetAidSwitches(view3d::AidSwitches* switches) { fAids = switches; }
 
     // glTF interchange, which the program supplies (refhost/gltf/script_interchange.h):
     // writing the front document to a path, and a model at a path as a new document (what
@@ -83,6 +87,11 @@ public:
     void Show(ScriptCommand const& c);
     void Palette(ScriptCommand const& c);
     void Render(ScriptCommand const& c);
+    // Motion paths and ghosts of the selection in the pictures `render` draws.
+    void Paths(ScriptCommand const& c);
+    void Ghosts(ScriptCommand const& c);
+    // The ground's grid and the axis triad.
+    void Grid(ScriptCommand const& c);
     void Echo(ScriptCommand const& c);
     void Export(ScriptCommand const& c);
     void Import(ScriptCommand const& c);
@@ -104,11 +113,12 @@ private:
     std::string fSource;
     ViewRenderer fRenderView;
     Interchange fInterchange;
+    view3d::AidSwitches* fAids = nullptr;
 };
 
 // Reads, checks and runs the script file in the session; throws ScriptError.
 void RunScriptFile(HostSession& session, std::filesystem::path const& path, std::ostream& out,
                    ScriptRunner::ViewRenderer renderer = {},
-                   ScriptRunner::Interchange interchange = {});
+                   ScriptRunner::Interchange interchange = {}, view3d::AidSwitches* aids = nullptr);
 
 } // namespace refhost

@@ -65,7 +65,8 @@ struct Material {
 struct InstanceData {
     std::array<float, 4> rows[3];
     std::array<float, 4> colour; // rgb: diffuse colour; alpha: opacity
-    std::array<float, 4> flags;  // x: 1 when back faces may be skipped; y, z, w: 0
+    // x: 1 when back faces may be skipped; y: 1 for a ghost (drawn, never picked); z, w: 0
+    std::array<float, 4> flags;
 };
 static_assert(sizeof(InstanceData) == 20 * sizeof(float));
 
@@ -76,6 +77,9 @@ struct Instance {
     bool selected = false; // a member of the document's selected group
     bool transparent = false;
     OpaqueTQ3Object* geometry = nullptr; // borrowed: the geometry drawn
+    // Borrowed: the member of the document's groups the geometry belongs to (what a click
+    // on it picks).
+    OpaqueTQ3Object* member = nullptr;
 };
 
 // Instances [first, first + count) of DrawList::instances, all of one shape and material and

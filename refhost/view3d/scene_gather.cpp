@@ -123,8 +123,12 @@ public:
 
 private:
     void VisitMembers(Group& group, CMatrix4x4 matrix, Inherited state, bool selected) {
+        bool const top = fDepth++ == 0;
         for (OpaqueTQ3GroupPosition* p = group.first; p; p = p->next) {
             OpaqueTQ3Object* member = p->object;
+            if (top) {
+                fMember = member;
+            }
             if (auto* transform = As<Transform>(member)) {
                 matrix = transform->matrix * matrix;
             } else if (As<AttributeSet>(member)) {
@@ -135,6 +139,7 @@ private:
                 Visit(member, matrix, state, selected);
             }
         }
+        --fDepth;
     }
 
     void AddGeometry(Geometry const& geometry, CMatrix4x4 const& matrix, Inherited const& state,
@@ -158,6 +163,7 @@ private:
         Instance instance;
         instance.selected = selected;
         instance.geometry = const_cast<Geometry*>(&geometry);
+        instance.member = fMember;
         instance.data = Placement(placeable ? matrix : CMatrix4x4());
         TQ3ColorRGB const c = state.diffuse.value_or(TQ3ColorRGB{1, 1, 1});
         float const alpha = Opacity(state.transparency.value_or(TQ3ColorRGB{1, 1, 1}));
@@ -211,6 +217,8 @@ private:
     ShapeLibrary& fShapes;
     DrawList& fOut;
     MaterialTable fMaterials;
+    int fDepth = 0;                     // of the groups being visited
+    OpaqueTQ3Object* fMember = nullptr; // the top group's member being visited
 };
 
 } // namespace
@@ -224,7 +232,39 @@ DrawList GatherScene(ShapeLibrary& shapes, OpaqueTQ3Object* selected, OpaqueTQ3O
     gatherer.Visit(selected, identity, {}, true);
     gatherer.Visit(others, identity, {}, false);
     gatherer.Visit(viewLights, identity, {}, false);
+
     return list;
+}
+
+void AddGhosts(DrawList& list, ShapeLibrary const& shapes, std::vector<Ghost> const& ghosts) {
+    std::size_t const count = list.instances.size();
+    for (Ghost const& ghost : ghosts) {
+        CMatrix4x4 const& c = ghost.change;
+        for (std::size_t i = 0; i < count; ++i) {
+            Instance const& original = list.instances[i];
+            if (!ghost.member || original.member != ghost.member) {
+                continue;
+            }
+            Instance copy = original;
+            // World coordinate j of the copy: sum over k of c[k][j] times the original's
+            // world coordinate k, plus c[3][j].
+            for (int j = 0; j < 3; ++j) {
+                for (std::size_t col = 0; col < 4; ++col) {
+                    float v = col == 3 ? c[3][j] : 0.0f;
+                    for (int k = 0; k < 3; ++k) {
+                        v += c[k][j] * original.data.rows[static_cast<std::size_t>(k)][col];
+                    }
+                    copy.data.rows[static_cast<std::size_t>(j)][col] = v;
+                }
+            }
+            copy.data.colour[3] *= ghost.opacity;
+            copy.data.flags = {0, 1, 0, 0};
+            copy.selected = false;
+            ShapeRange const& range = shapes.Range(copy.shape);
+            copy.transparent = range.ownTranslucent || range.inheritsAlpha;
+            list.instances.push_back(copy);
+        }
+    }
 }
 
 } // namespace refhost::view3d

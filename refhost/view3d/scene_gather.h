@@ -13,6 +13,7 @@
 
 #include "refhost/view3d/draw_list.h"
 #include "refhost/view3d/shape_library.h"
+#include "refhost/view3d/view_aids.h"
 
 namespace refhost::view3d {
 
@@ -23,5 +24,10 @@ namespace refhost::view3d {
 // Throws std::runtime_error naming the geometry when one cannot be tessellated.
 DrawList GatherScene(ShapeLibrary& shapes, OpaqueTQ3Object* selected, OpaqueTQ3Object* others,
                      OpaqueTQ3Object* viewLights);
+
+// Adds, for each ghost, a copy of every instance of its member: placed with the ghost's
+// change after its own placement, see-through at the ghost's opacity, never selected and
+// marked as a ghost (InstanceData's flags). Before OrderForDrawing.
+void AddGhosts(DrawList& list, ShapeLibrary const& shapes, std::vector<Ghost> const& ghosts);
 
 } // namespace refhost::view3d

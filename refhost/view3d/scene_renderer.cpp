@@ -128,46 +128,91 @@ struct SceneRenderer::Gl {
     GlProgram scene{"scene", kSceneVertexShader, kSceneFragmentShader};
     GlProgram mask{"selection mask", kSceneVertexShader, kMaskFragmentShader};
     GlProgram outline{"selection outline", kScreenVertexShader, kOutlineFragmentShader};
+    GlProgram identifier{"object numbers", kSceneVertexShader, kIdentifierFragmentShader};
+    GlProgram aid{"view aids", kAidVertexShader, kAidFragmentShader};
+    GlProgram resolve{"the samples' mean", kScreenVertexShader, kResolveFragmentShader};
+    GlProgram ground{"the ground grid", kGroundVertexShader, kGroundFragmentShader};
+    GLuint aidArray = 0, aidBuffer = 0;
     SurfaceUniforms surfaceUniforms{scene};
     ShapeLibrary shapes;
     SceneBuffers buffers;
     FrameCounts counts;
-    // Multisampled drawing, resolved into a plain framebuffer that is read back; the mask of
-    // the selected objects has a texture of its own.
+    // The scene drawn `scale` times wider and higher (scale squared samples a pixel), each
+    // pixel then the mean of its samples in a plain framebuffer that is read back; the mask
+    // of the selected objects has a texture of its own. Samples of a grid in the pixel rather
+    // than OpenGL's multisampling, which Mesa's software rasterizer keeps from smoothing most
+    // edges.
     GLuint msFramebuffer = 0, msColour = 0, msDepth = 0;
     GLuint framebuffer = 0, colour = 0;
     GLuint maskFramebuffer = 0, maskTexture = 0;
-    int width = 0, height = 0;
-    GLsizei samples = 1;
-    float lineWidth = 1;
+    // The object numbers of a pick, one sample a pixel.
+    GLuint idFramebuffer = 0, idColour = 0, idDepth = 0;
+    int width = 0, height = 0, frameScale = 1;
+    DrawList frameList; // the last frame's, in drawing order
+    int scale = 1;
+    float lineWidth = 1, widestLine = 1;
 
     // The steps of a frame, in this order, at the size set with Size.
     void DrawSurfaces(DrawList const& list, CameraMatrices const& matrices);
+    void DrawAids(ViewAids const& aids, CameraMatrices const& matrices);
+    void DrawGround(CameraMatrices const& matrices);
+    void DrawAxes(CameraMatrices const& matrices);
+    // Lines (pairs of points with a colour each: GL_LINES) or a line strip and dots through
+    // the aid program.
+    struct AidVertex {
+        float position[3];
+        float colour[3];
+        float diameter;
+    };
+    void UploadAidVertices(std::vector<AidVertex> const& vertices);
     void Outline(DrawList const& list, CameraMatrices const& matrices,
                  TQ3ColorRGB const& selectionColour);
+    uint32_t NumberAt(CameraMatrices const& matrices, int x, int y);
+    void Resolve();
     refhost::Bitmap ReadBack();
+    // The frame's draw list and buffers for the source; the camera's matrices.
+    CameraMatrices Prepare(SceneSource const& source, int width, int height);
 
-    Gl() {
-        GLint maxSamples = 1;
-        glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
-        samples = std::min<GLsizei>(4, std::max<GLint>(1, maxSamples));
+    explicit Gl(int samples) {
+        scale = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(samples)) - 1e-9));
+        glGenVertexArrays(1, &aidArray);
+        glGenBuffers(1, &aidBuffer);
         GLfloat lineWidths[2] = {1, 1};
         glGetFloatv(GL_ALIASED_LINE_WIDTH_RANGE, lineWidths);
-        lineWidth = std::min(2.0f, lineWidths[1]);
+        widestLine = lineWidths[1];
+        lineWidth = std::min(2.0f, widestLine);
         CheckGl("setting up the renderer");
     }
 
-    ~Gl() { DeleteFramebuffers(); }
+    ~Gl() {
+        DeleteFramebuffers();
+        glDeleteBuffers(1, &aidBuffer);
+        glDeleteVertexArrays(1, &aidArray);
+    }
 
     void DeleteFramebuffers() {
-        GLuint const framebuffers[] = {msFramebuffer, framebuffer, maskFramebuffer};
-        glDeleteFramebuffers(3, framebuffers);
-        GLuint const renderbuffers[] = {msColour, msDepth, colour};
-        glDeleteRenderbuffers(3, renderbuffers);
-        glDeleteTextures(1, &maskTexture);
-        msFramebuffer = framebuffer = maskFramebuffer = 0;
-        msColour = msDepth = colour = maskTexture = 0;
+        GLuint const framebuffers[] = {msFramebuffer, framebuffer, maskFramebuffer, idFramebuffer};
+        glDeleteFramebuffers(4, framebuffers);
+        GLuint const renderbuffers[] = {msDepth, colour, idColour, idDepth};
+        glDeleteRenderbuffers(4, renderbuffers);
+        GLuint const textures[] = {msColour, maskTexture};
+        glDeleteTextures(2, textures);
+        msFramebuffer = framebuffer = maskFramebuffer = idFramebuffer = 0;
+        msColour = msDepth = colour = maskTexture = idColour = idDepth = 0;
         width = height = 0;
+    }
+
+    // The scale a frame of w x h pixels is drawn at: smaller than asked where OpenGL takes no
+    // image that large.
+    int ScaleFor(int w, int h) const {
+        GLint maxSize = 0;
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
+        return std::max(1, std::min(scale, maxSize / std::max(w, h)));
+    }
+
+    // Lines and dots keep their width in pixels of the picture.
+    float Widened(float pixels) const {
+        return std::min(pixels * static_cast<float>(frameScale), widestLine);
     }
 
     void Size(int w, int h) {
@@ -175,21 +220,22 @@ struct SceneRenderer::Gl {
             return;
         }
         DeleteFramebuffers();
-        glGenRenderbuffers(1, &msColour);
-        glBindRenderbuffer(GL_RENDERBUFFER, msColour);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, w, h);
-        glGenRenderbuffers(1, &msDepth);
-        glBindRenderbuffer(GL_RENDERBUFFER, msDepth);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_DEPTH_COMPONENT24, w, h);
+        int const s = ScaleFor(w, h);
+        glGenTextures(1, &msColour);
+        glBindTexture(GL_TEXTURE_2D, msColour);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w * s, h * s, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        msDepth = Renderbuffer(GL_DEPTH_COMPONENT24, w * s, h * s);
         glGenFramebuffers(1, &msFramebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, msColour);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, msColour, 0);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, msDepth);
-        Complete("the multisampled framebuffer");
+        Complete("the sampled framebuffer");
+        frameScale = s;
 
-        glGenRenderbuffers(1, &colour);
-        glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+        colour = Renderbuffer(GL_RGBA8, w, h);
         glGenFramebuffers(1, &framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
@@ -204,9 +250,25 @@ struct SceneRenderer::Gl {
         glBindFramebuffer(GL_FRAMEBUFFER, maskFramebuffer);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, maskTexture, 0);
         Complete("the selection mask's framebuffer");
+
+        idColour = Renderbuffer(GL_RGBA8, w, h);
+        idDepth = Renderbuffer(GL_DEPTH_COMPONENT24, w, h);
+        glGenFramebuffers(1, &idFramebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, idFramebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, idColour);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, idDepth);
+        Complete("the object numbers' framebuffer");
         width = w;
         height = h;
         CheckGl("making the framebuffers");
+    }
+
+    static GLuint Renderbuffer(GLenum format, int w, int h) {
+        GLuint id = 0;
+        glGenRenderbuffers(1, &id);
+        glBindRenderbuffer(GL_RENDERBUFFER, id);
+        glRenderbufferStorage(GL_RENDERBUFFER, format, w, h);
+        return id;
     }
 
     static void Complete(char const* what) {
@@ -216,7 +278,10 @@ struct SceneRenderer::Gl {
     }
 };
 
-SceneRenderer::SceneRenderer() {
+SceneRenderer::SceneRenderer(int samples) {
+    if (samples < 1 || samples > 64) {
+        Fail("a pixel is drawn with 1 to 64 samples, not " + std::to_string(samples));
+    }
     if (!ContextIsCurrent()) {
         Fail("no OpenGL context is current");
     }
@@ -225,7 +290,11 @@ SceneRenderer::SceneRenderer() {
     if (major < 3) {
         Fail("OpenGL 3.3 or later is needed (is a context current?)");
     }
-    fGl = std::make_unique<Gl>();
+    fGl = std::make_unique<Gl>(samples);
+}
+
+int SceneRenderer::Samples() const {
+    return fGl->scale * fGl->scale;
 }
 
 SceneRenderer::~SceneRenderer() = default;
@@ -235,7 +304,16 @@ SceneRenderer::FrameCounts const& SceneRenderer::LastFrame() const {
 }
 
 refhost::Bitmap SceneRenderer::Render(OpaqueTQ3Object* view, int width, int height) {
+    return Render(FrontSource(view), width, height);
+}
+
+OpaqueTQ3Object* SceneRenderer::Pick(OpaqueTQ3Object* view, int width, int height, int x, int y) {
+    return Pick(FrontSource(view), width, height, x, y);
+}
+
+SceneSource SceneRenderer::FrontSource(OpaqueTQ3Object* view) const {
     SceneSource source;
+    source.aids = fAids;
     source.view = view ? view : PL_GetTheView();
     if (!source.view) {
         Fail("nothing to draw: no document is open, or the front document has no view");
@@ -245,7 +323,7 @@ refhost::Bitmap SceneRenderer::Render(OpaqueTQ3Object* view, int width, int heig
     if (TQ3ColorRGB const* colour = PL_GetColor(0)) {
         source.selectionColour = *colour;
     }
-    return Render(source, width, height);
+    return source;
 }
 
 namespace {
@@ -305,13 +383,13 @@ void SetMaterial(SurfaceUniforms const& uniforms, Material const& material,
 
 void SceneRenderer::Gl::DrawSurfaces(DrawList const& list, CameraMatrices const& matrices) {
     glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, width * frameScale, height * frameScale);
     glClearColor(kBackground.r, kBackground.g, kBackground.b, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glDisable(GL_CULL_FACE);
-    glLineWidth(lineWidth);
+    glLineWidth(Widened(lineWidth));
     glUseProgram(scene.id());
     glUniform1i(scene.Uniform("uTexture"), 0);
     glUniform1i(scene.Uniform("uInstances"), kInstanceTextureUnit);
@@ -341,10 +419,188 @@ void SceneRenderer::Gl::DrawSurfaces(DrawList const& list, CameraMatrices const&
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     CheckGl("drawing the scene");
+}
 
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, msFramebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+float GridSpacing(float height) {
+    float const h = std::max(std::fabs(height), 0.001f);
+    return std::pow(10.0f, std::floor(std::log10(h) + 1e-6f));
+}
+
+void SceneRenderer::Gl::UploadAidVertices(std::vector<AidVertex> const& vertices) {
+    glBindVertexArray(aidArray);
+    glBindBuffer(GL_ARRAY_BUFFER, aidBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(AidVertex)),
+                 vertices.data(), GL_STREAM_DRAW);
+    GLsizei const stride = sizeof(AidVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void const*>(offsetof(AidVertex, colour)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 1, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<void const*>(offsetof(AidVertex, diameter)));
+}
+
+void SceneRenderer::Gl::DrawGround(CameraMatrices const& matrices) {
+    // A square of the ground under the eye, as far as the grid fades out.
+    TQ3Point3D const eye = matrices.location;
+    float const spacing = GridSpacing(eye.y);
+    float const fade = 40.0f * std::max(std::fabs(eye.y), spacing);
+    std::vector<AidVertex> const corners = {
+        {{eye.x - fade, 0, eye.z - fade}, {0, 0, 0}, 0},
+        {{eye.x + fade, 0, eye.z - fade}, {0, 0, 0}, 0},
+        {{eye.x - fade, 0, eye.z + fade}, {0, 0, 0}, 0},
+        {{eye.x + fade, 0, eye.z + fade}, {0, 0, 0}, 0},
+    };
+    glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glUseProgram(ground.id());
+    GlMatrix const viewProjection = Multiply(matrices.projection, matrices.view);
+    glUniformMatrix4fv(ground.Uniform("uViewProjection"), 1, GL_FALSE, viewProjection.data());
+    glUniform3f(ground.Uniform("uEye"), eye.x, eye.y, eye.z);
+    glUniform1f(ground.Uniform("uSpacing"), spacing);
+    glUniform1f(ground.Uniform("uFade"), fade);
+    glUniform1f(ground.Uniform("uLineWidth"), static_cast<float>(frameScale));
+    UploadAidVertices(corners);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glBindVertexArray(0);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDisable(GL_BLEND);
+    CheckGl("drawing the ground grid");
+}
+
+void SceneRenderer::Gl::DrawAxes(CameraMatrices const& matrices) {
+    // The view's turn alone (its translation dropped), shrunk into a square corner.
+    GlMatrix turn = matrices.view;
+    turn[12] = turn[13] = turn[14] = 0;
+    GlMatrix squeeze{};
+    squeeze[0] = squeeze[5] = 0.8f;
+    squeeze[10] = -0.1f;
+    squeeze[15] = 1;
+    GlMatrix const triad = Multiply(squeeze, turn);
+    std::vector<AidVertex> vertices;
+    float const axes[3][3] = {{0.95f, 0.3f, 0.3f}, {0.35f, 0.85f, 0.35f}, {0.35f, 0.5f, 1.0f}};
+    for (int a = 0; a < 3; ++a) {
+        float end[3] = {0, 0, 0};
+        end[a] = 1;
+        vertices.push_back({{0, 0, 0}, {axes[a][0], axes[a][1], axes[a][2]}, 1});
+        vertices.push_back({{end[0], end[1], end[2]}, {axes[a][0], axes[a][1], axes[a][2]}, 1});
+    }
+    int const side = kAxesSize * frameScale, margin = kAxesMargin * frameScale;
+    glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
+    glViewport(margin, margin, side, side);
+    glDisable(GL_DEPTH_TEST);
+    glUseProgram(aid.id());
+    glUniformMatrix4fv(aid.Uniform("uViewProjection"), 1, GL_FALSE, triad.data());
+    glUniform1i(aid.Uniform("uDots"), 0);
+    glLineWidth(Widened(2));
+    UploadAidVertices(vertices);
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));
+    glBindVertexArray(0);
+    glViewport(0, 0, width * frameScale, height * frameScale);
+    CheckGl("drawing the axes");
+}
+
+void SceneRenderer::Gl::DrawAids(ViewAids const& aids, CameraMatrices const& matrices) {
+    if (aids.grid) {
+        DrawGround(matrices);
+    }
+    if (aids.axes) {
+        DrawAxes(matrices);
+    }
+    // Over everything: a path is followed through the objects that hide it.
+    std::vector<AidVertex> vertices;
+    std::vector<GLint> starts;
+    std::vector<GLsizei> lengths;
+    for (AidLine const& line : aids.lines) {
+        if (line.points.size() < 2) {
+            continue;
+        }
+        starts.push_back(static_cast<GLint>(vertices.size()));
+        lengths.push_back(static_cast<GLsizei>(line.points.size()));
+        for (TQ3Point3D const& p : line.points) {
+            vertices.push_back({{p.x, p.y, p.z}, {line.colour.r, line.colour.g, line.colour.b}, 1});
+        }
+    }
+    auto const firstDot = static_cast<GLint>(vertices.size());
+    for (AidDot const& dot : aids.dots) {
+        vertices.push_back({{dot.at.x, dot.at.y, dot.at.z},
+                            {dot.colour.r, dot.colour.g, dot.colour.b},
+                            Widened(dot.diameter)});
+    }
+    if (vertices.empty()) {
+        return;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, msFramebuffer);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glUseProgram(aid.id());
+    GlMatrix const viewProjection = Multiply(matrices.projection, matrices.view);
+    glUniformMatrix4fv(aid.Uniform("uViewProjection"), 1, GL_FALSE, viewProjection.data());
+    UploadAidVertices(vertices);
+    glUniform1i(aid.Uniform("uDots"), 0);
+    glLineWidth(Widened(lineWidth));
+    if (!starts.empty()) {
+        glMultiDrawArrays(GL_LINE_STRIP, starts.data(), lengths.data(),
+                          static_cast<GLsizei>(starts.size()));
+    }
+    glUniform1i(aid.Uniform("uDots"), 1);
+    glDrawArrays(GL_POINTS, firstDot, static_cast<GLsizei>(vertices.size()) - firstDot);
+    glDisable(GL_PROGRAM_POINT_SIZE);
+    glBindVertexArray(0);
+    CheckGl("drawing the view's aids");
+}
+
+uint32_t SceneRenderer::Gl::NumberAt(CameraMatrices const& matrices, int x, int y) {
+    // Only the pixel asked about is drawn.
+    glBindFramebuffer(GL_FRAMEBUFFER, idFramebuffer);
+    glViewport(0, 0, width, height);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, y, 1, 1);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glUseProgram(identifier.id());
+    glUniform1i(identifier.Uniform("uInstances"), kInstanceTextureUnit);
+    SetCamera(identifier, matrices);
+    buffers.BindInstances();
+    for (SceneBuffers::Draw const& draw : buffers.Draws()) {
+        buffers.Issue(draw);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    uint8_t rgba[4] = {0, 0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    CheckGl("drawing the object numbers");
+    return uint32_t{rgba[0]} | uint32_t{rgba[1]} << 8 | uint32_t{rgba[2]} << 16 |
+           uint32_t{rgba[3]} << 24;
+}
+
+void SceneRenderer::Gl::Resolve() {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, width, height);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glUseProgram(resolve.id());
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, msColour);
+    glUniform1i(resolve.Uniform("uSamples"), 1);
+    glUniform1i(resolve.Uniform("uScale"), frameScale);
+    glBindVertexArray(aidArray);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glBindVertexArray(0);
+    glActiveTexture(GL_TEXTURE0);
+    CheckGl("taking the mean of the samples");
 }
 
 void SceneRenderer::Gl::Outline(DrawList const& list, CameraMatrices const& matrices,
@@ -406,11 +662,11 @@ refhost::Bitmap SceneRenderer::Gl::ReadBack() {
     return bitmap;
 }
 
-refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int height) {
+CameraMatrices SceneRenderer::Gl::Prepare(SceneSource const& source, int w, int h) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
-    if (width < 1 || height < 1 || width > maxSize || height > maxSize) {
-        Fail("an image of " + std::to_string(width) + "x" + std::to_string(height) +
+    if (w < 1 || h < 1 || w > maxSize || h > maxSize) {
+        Fail("an image of " + std::to_string(w) + "x" + std::to_string(h) +
              " pixels cannot be drawn (each side 1 to " + std::to_string(maxSize) + ")");
     }
     auto const* view = As<View>(source.view);
@@ -422,17 +678,43 @@ refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int 
         Fail("the view has no camera");
     }
     CameraMatrices const matrices = MatricesOf(*camera);
-    DrawList list = GatherScene(fGl->shapes, source.selected, source.others, view->lights);
-    OrderForDrawing(list, fGl->shapes, matrices.location);
-    MarkHiddenBackFaces(list, fGl->shapes, Multiply(matrices.projection, matrices.view));
-    fGl->Size(width, height);
-    fGl->buffers.Upload(list, fGl->shapes);
-    SceneBuffers::Counts const& counts = fGl->buffers.LastCounts();
-    fGl->counts = {counts.shapeVerticesUploaded, counts.instancesUploaded,
-                   counts.mergedVerticesUploaded, fGl->buffers.Draws().size()};
-    fGl->DrawSurfaces(list, matrices);
-    fGl->Outline(list, matrices, source.selectionColour);
+    frameList = GatherScene(shapes, source.selected, source.others, view->lights);
+    if (source.aids) {
+        AddGhosts(frameList, shapes, source.aids->ghosts);
+    }
+    OrderForDrawing(frameList, shapes, matrices.location);
+    MarkHiddenBackFaces(frameList, shapes, Multiply(matrices.projection, matrices.view));
+    Size(w, h);
+    buffers.Upload(frameList, shapes);
+    SceneBuffers::Counts const& uploaded = buffers.LastCounts();
+    counts = {uploaded.shapeVerticesUploaded, uploaded.instancesUploaded,
+              uploaded.mergedVerticesUploaded, buffers.Draws().size()};
+    return matrices;
+}
+
+refhost::Bitmap SceneRenderer::Render(SceneSource const& source, int width, int height) {
+    CameraMatrices const matrices = fGl->Prepare(source, width, height);
+    fGl->DrawSurfaces(fGl->frameList, matrices);
+    if (source.aids) {
+        fGl->DrawAids(*source.aids, matrices);
+    }
+    fGl->Resolve();
+    fGl->Outline(fGl->frameList, matrices, source.selectionColour);
     return fGl->ReadBack();
+}
+
+OpaqueTQ3Object* SceneRenderer::Pick(SceneSource const& source, int width, int height, int x,
+                                     int y) {
+    CameraMatrices const matrices = fGl->Prepare(source, width, height);
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return nullptr;
+    }
+    // OpenGL's rows run from the bottom.
+    uint32_t const number = fGl->NumberAt(matrices, x, height - 1 - y);
+    if (number == 0 || number > fGl->frameList.instances.size()) {
+        return nullptr;
+    }
+    return fGl->frameList.instances[number - 1].member;
 }
 
 } // namespace refhost::view3d

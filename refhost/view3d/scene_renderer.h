@@ -11,6 +11,7 @@
 
 #include "host/qd3d_types.h"
 #include "refhost/toolkit/render.h"
+#include "refhost/view3d/view_aids.h"
 
 struct OpaqueTQ3Object;
 
@@ -23,12 +24,19 @@ struct SceneSource {
     OpaqueTQ3Object* selected = nullptr;
     OpaqueTQ3Object* others = nullptr;
     TQ3ColorRGB selectionColour{1.0f, 0.6f, 0.0f};
+    ViewAids const* aids = nullptr; // borrowed; drawn over the scene when given
 };
 
 // Where nothing is drawn.
 inline constexpr TQ3ColorRGB kBackground{0.16f, 0.17f, 0.2f};
 // The width in pixels of the selection outline around a selected object.
 inline constexpr int kOutlineWidth = 2;
+// The axis triad's square (ViewAids::axes) and its distance from the image's bottom left
+// corner, in pixels.
+inline constexpr int kAxesSize = 64;
+inline constexpr int kAxesMargin = 6;
+// Samples a pixel of the scene is drawn with, unless a renderer is told otherwise.
+inline constexpr int kDefaultSamples = 4;
 
 // Owns the OpenGL objects it draws with. It needs an OpenGL 3.3 core context current on the
 // calling thread when it is made, whenever it renders and when it is destroyed (a headless
@@ -40,8 +48,11 @@ inline constexpr int kOutlineWidth = 2;
 // leaves framebuffer 0 bound.
 class SceneRenderer {
 public:
-    // Throws std::runtime_error when no context is current or a shader does not build.
-    SceneRenderer();
+    // Draws each pixel as the mean of `samples` samples (1 to 64, taken up to the next square:
+    // a grid of 1, 4, 9... in the pixel; fewer for images too large for OpenGL at that
+    // size), so that edges are smooth. Throws std::runtime_error when no context is current, a
+    // shader does not build or the count is out of range.
+    explicit SceneRenderer(int samples = kDefaultSamples);
     SceneRenderer(SceneRenderer const&) = delete;
     SceneRenderer& operator=(SceneRenderer const&) = delete;
     ~SceneRenderer();
@@ -57,6 +68,21 @@ public:
     // The same with everything given.
     refhost::Bitmap Render(SceneSource const& source, int width, int height);
 
+    // The aids drawn over the front document's scene by Render(view, ...) (borrowed until
+    // set again; null for none).
+    void SetAids(ViewAids const* aids) { fAids = aids; }
+
+    // The member of the source's groups whose surface is front-most at pixel (x, y) (from the
+    // image's top left) of the picture Render would draw at that size, by a pass of object
+    // numbers drawn with the same camera; null where no member is (the background, an aid,
+    // a ghost). Fails as Render does; a pixel outside the image is null.
+    OpaqueTQ3Object* Pick(SceneSource const& source, int width, int height, int x, int y);
+    // The same for the front document, as Render(view, ...) draws it.
+    OpaqueTQ3Object* Pick(OpaqueTQ3Object* view, int width, int height, int x, int y);
+
+    // The samples a pixel is drawn with (a square number).
+    int Samples() const;
+
     // What the last render sent to OpenGL.
     struct FrameCounts {
         std::size_t shapeVerticesUploaded = 0;  // shapes new to the buffer
@@ -67,8 +93,10 @@ public:
     FrameCounts const& LastFrame() const;
 
 private:
+    SceneSource FrontSource(OpaqueTQ3Object* view) const;
     struct Gl;
     std::unique_ptr<Gl> fGl;
+    ViewAids const* fAids = nullptr;
 };
 
 } // namespace refhost::view3d

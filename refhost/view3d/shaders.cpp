@@ -20,13 +20,17 @@ out vec3 vPosition;
 out vec3 vNormal;
 out vec2 vUV;
 out vec4 vColour;
+flat out int vInstance;
+flat out float vGhost;
 void main() {
-    int instance = (aInstance + gl_InstanceID) * 5;
+    vInstance = aInstance + gl_InstanceID;
+    int instance = vInstance * 5;
     vec4 place0 = texelFetch(uInstances, instance);
     vec4 place1 = texelFetch(uInstances, instance + 1);
     vec4 place2 = texelFetch(uInstances, instance + 2);
     vec4 colour = texelFetch(uInstances, instance + 3);
     vec4 flags = texelFetch(uInstances, instance + 4);
+    vGhost = flags.y;
     vec4 p = vec4(aPosition, 1.0);
     vPosition = vec3(dot(place0, p), dot(place1, p), dot(place2, p));
     // Normals go through the cofactors of the placement's linear part, which keep them
@@ -142,6 +146,102 @@ char const* const kMaskFragmentShader = R"(#version 330 core
 out vec4 fragColour;
 void main() {
     fragColour = vec4(1.0);
+}
+)";
+
+char const* const kIdentifierFragmentShader = R"(#version 330 core
+flat in int vInstance;
+flat in float vGhost;
+out vec4 fragColour;
+void main() {
+    if (vGhost > 0.5) discard;
+    int id = vInstance + 1;
+    fragColour = vec4(float(id & 255), float((id >> 8) & 255), float((id >> 16) & 255),
+                      float((id >> 24) & 255)) / 255.0;
+}
+)";
+
+char const* const kAidVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec3 aColour;
+layout(location = 2) in float aDiameter;
+uniform mat4 uViewProjection;
+out vec3 vColour;
+void main() {
+    vColour = aColour;
+    gl_PointSize = aDiameter;
+    gl_Position = uViewProjection * vec4(aPosition, 1.0);
+}
+)";
+
+char const* const kAidFragmentShader = R"(#version 330 core
+in vec3 vColour;
+uniform bool uDots;
+out vec4 fragColour;
+void main() {
+    if (uDots) {
+        vec2 d = gl_PointCoord * 2.0 - 1.0;
+        if (dot(d, d) > 1.0) discard;
+    }
+    fragColour = vec4(vColour, 1.0);
+}
+)";
+
+char const* const kResolveFragmentShader = R"(#version 330 core
+uniform sampler2D uSamples;
+uniform int uScale;
+out vec4 fragColour;
+void main() {
+    ivec2 p = ivec2(gl_FragCoord.xy) * uScale;
+    vec4 sum = vec4(0.0);
+    for (int y = 0; y < uScale; ++y) {
+        for (int x = 0; x < uScale; ++x) sum += texelFetch(uSamples, p + ivec2(x, y), 0);
+    }
+    fragColour = sum / float(uScale * uScale);
+}
+)";
+
+char const* const kGroundVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 aPosition;
+uniform mat4 uViewProjection;
+out vec3 vWorld;
+void main() {
+    vWorld = aPosition;
+    gl_Position = uViewProjection * vec4(aPosition, 1.0);
+}
+)";
+
+char const* const kGroundFragmentShader = R"(#version 330 core
+in vec3 vWorld;
+uniform vec3 uEye;
+uniform float uSpacing;
+uniform float uFade;      // distance from the eye at which the grid is gone
+uniform float uLineWidth; // in pixels of the drawing
+out vec4 fragColour;
+// 1 on a line of the spacing, falling to 0 a line's width away, in pixels of the drawing.
+float Lines(vec2 p, float spacing) {
+    vec2 g = p / spacing;
+    vec2 d = abs(fract(g - 0.5) - 0.5) / (fwidth(g) * uLineWidth);
+    return 1.0 - min(min(d.x, d.y), 1.0);
+}
+float Axis(float coordinate) {
+    return 1.0 - min(abs(coordinate) / (fwidth(coordinate) * uLineWidth * 1.5), 1.0);
+}
+void main() {
+    vec2 p = vWorld.xz;
+    float minor = Lines(p, uSpacing) * 0.3;
+    float major = Lines(p, uSpacing * 10.0) * 0.6;
+    vec3 colour = vec3(0.62, 0.64, 0.68);
+    float alpha = max(minor, major);
+    float xAxis = Axis(p.y); // z = 0
+    float zAxis = Axis(p.x); // x = 0
+    colour = mix(colour, vec3(0.9, 0.3, 0.3), xAxis);
+    colour = mix(colour, vec3(0.3, 0.45, 0.95), zAxis * (1.0 - xAxis));
+    alpha = max(alpha, max(xAxis, zAxis) * 0.9);
+    float distance = length(vWorld - uEye);
+    alpha *= 1.0 - smoothstep(0.25 * uFade, uFade, distance);
+    if (alpha < 0.004) discard;
+    fragColour = vec4(colour, alpha);
 }
 )";
 

@@ -85,8 +85,11 @@ Changes PosingGestures::Press(Document& document, MouseButton button, float x, f
         LightMarkerAt(ViewMarkers(document, *projection, CameraPlacement(document).pointOfInterest,
                                   fWidth, fHeight),
                       x, y);
-    OpaqueTQ3Object* hit =
-        marker ? marker->member : MemberAt(document, *projection, x, y, fWidth, fHeight);
+    std::optional<OpaqueTQ3Object*> const picked =
+        marker || !fPicker ? std::nullopt : fPicker(x, y);
+    OpaqueTQ3Object* hit = marker   ? marker->member
+                           : picked ? *picked
+                                    : MemberAt(document, *projection, x, y, fWidth, fHeight);
     if (modifiers.shift) {
         if (hit) {
             SetSelected(document, hit, !IsSelected(document, hit));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "refhost/document/document.h"
 #include "refhost/window/view_projection.h"
@@ -44,6 +45,11 @@ public:
     // Called once a gesture, just before its first change of the scene (the host keeps the
     // document as it was then, to undo the gesture).
     void OnEdit(std::function<void()> beginEdit) { fBeginEdit = std::move(beginEdit); }
+    // What a press finds under pixel (x, y): the member front-most there (null: none), or
+    // nothing when the picker cannot tell; then, and without a picker, the nearest member
+    // whose projected bounds hold the pixel.
+    using Picker = std::function<std::optional<OpaqueTQ3Object*>(float x, float y)>;
+    void SetPicker(Picker picker) { fPicker = std::move(picker); }
 
     // A press at pixel (x, y) (from the top left). With the left button: shift toggles the
     // object under the mouse in the selection; a press on an object selects only it (a
@@ -71,6 +77,7 @@ private:
     void Edit();
 
     std::function<void()> fBeginEdit;
+    Picker fPicker;
     bool fEditing = false; // the gesture has begun its edit
     bool fClickOnEmpty = false;
     float fPressX = 0;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "refhost/toolkit/render.h"
+#include "refhost/view3d/view_aids.h"
 
 struct OpaqueTQ3Object;
 
@@ -17,6 +19,16 @@ public:
     // front document's scene, rows from the top. Throws std::runtime_error with the reason
     // when it cannot draw.
     virtual Bitmap Render(OpaqueTQ3Object* view, int width, int height) = 0;
+    // The member of the front document's groups front-most at pixel (x, y) of that picture
+    // (null: none there), or nothing when this renderer cannot tell (the caller then picks by
+    // bounds). Throws as Render does.
+    virtual std::optional<OpaqueTQ3Object*> Pick(OpaqueTQ3Object* /*view*/, int /*width*/,
+                                                 int /*height*/, int /*x*/, int /*y*/) {
+        return std::nullopt;
+    }
+    // The aids drawn over the scene from now on (borrowed; null for none); ignored by a
+    // renderer that cannot draw them.
+    virtual void SetAids(view3d::ViewAids const* /*aids*/) {}
 };
 
 // A stand-in that needs no OpenGL: every member of the scene as the wire box of its bounds

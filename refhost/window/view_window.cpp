@@ -20,6 +20,11 @@ public:
     Bitmap Render(OpaqueTQ3Object* view, int width, int height) override {
         return fRenderer.Render(view, width, height);
     }
+    std::optional<OpaqueTQ3Object*> Pick(OpaqueTQ3Object* view, int width, int height, int x,
+                                         int y) override {
+        return fRenderer.Pick(view, width, height, x, y);
+    }
+    void SetAids(view3d::ViewAids const* aids) override { fRenderer.SetAids(aids); }
 
 private:
     view3d::SceneRenderer fRenderer;
@@ -141,6 +146,21 @@ void ViewWindow::Show(OpaqueTQ3Object* view, ImageRect const& image,
         }
         fFailed = true;
     }
+}
+
+std::optional<OpaqueTQ3Object*> ViewWindow::Pick(ImageRect const& image, int x, int y) {
+    if (fGl) {
+        SDL_GL_MakeCurrent(fSdl, fGl);
+    }
+    try {
+        return fRenderer->Pick(nullptr, image.width, image.height, x, y);
+    } catch (std::exception const&) {
+        return std::nullopt; // told when the view is drawn
+    }
+}
+
+void ViewWindow::SetAids(view3d::ViewAids const* aids) {
+    fRenderer->SetAids(aids);
 }
 
 void ViewWindow::Present(Bitmap& picture, ImageRect const& image) {

@@ -35,6 +35,11 @@ public:
     // `overlay`, when given, draws over the picture before it shows.
     void Show(OpaqueTQ3Object* view, ImageRect const& image,
               std::function<void(Bitmap&)> const& overlay = {});
+    // The member of the front document front-most at pixel (x, y) of the image (from its top
+    // left), null where none is; nothing when the renderer cannot tell (wire boxes) or fails.
+    std::optional<OpaqueTQ3Object*> Pick(ImageRect const& image, int x, int y);
+    // The aids Show draws over the scene (borrowed until set again; null for none).
+    void SetAids(view3d::ViewAids const* aids);
 
 private:
     bool OpenWithOpenGl(std::string& why);

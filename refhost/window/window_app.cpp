@@ -94,6 +94,10 @@ WindowApp::WindowApp(HostSession& session, WindowSettings const& settings)
     Inspector::Actions actions;
     // Each change of the document made here is an undo step of the host's, kept before it.
     fGestures.OnEdit([this] { BeginEdit(); });
+    // A click selects what the picture shows under the mouse.
+    fGestures.SetPicker([this](float atX, float atY) {
+        return fView.Pick(ViewImage(), static_cast<int>(atX), static_cast<int>(atY));
+    });
     actions.colourSelection = [this](TQ3ColorRGB const& colour) {
         if (!SelectionColour(Doc())) {
             fInspector->Say("no object with a colour is selected");

@@ -12,6 +12,7 @@
 
 #include "refhost/session/host_session.h"
 #include "refhost/window/inspector.h"
+#include "refhost/window/motion_aids.h"
 #include "refhost/window/posing_gestures.h"
 #include "refhost/window/quit_prompt.h"
 #include "refhost/window/toolkit_window.h"
@@ -74,6 +75,8 @@ private:
     void Save(std::string const& path);
     void Undo(bool redo);
     void PlayOrStop();
+    // P, O and G: motion paths, ghosts and the grid on or off.
+    void ToggleAid(bool view3d::AidSwitches::*which, char const* name);
     void TogglePalette(std::size_t entry);
     void Quit();
     // Asks whether to save the edited document first, with the keyboard's attention, until
@@ -89,6 +92,8 @@ private:
     SdlVideo fVideo;
     ViewWindow fView;
     PosingGestures fGestures;
+    MotionAids fMotion;
+    view3d::AidSwitches fSwitches;
     std::unique_ptr<Inspector> fInspector;
     std::vector<std::unique_ptr<ToolkitWindow>> fPalettes;
     std::unique_ptr<ToolkitWindow> fInspectorWindow;

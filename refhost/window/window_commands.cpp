@@ -60,6 +60,15 @@ bool WindowApp::Command(SDL_Keysym const& key, bool typingText) {
     case SDLK_SPACE:
         PlayOrStop();
         return true;
+    case SDLK_p:
+        ToggleAid(&view3d::AidSwitches::paths, "motion paths");
+        return true;
+    case SDLK_o:
+        ToggleAid(&view3d::AidSwitches::ghosts, "ghosts");
+        return true;
+    case SDLK_g:
+        ToggleAid(&view3d::AidSwitches::grid, "grid");
+        return true;
     case SDLK_HOME:
         PL_SetCurTime(PL_GetMinTime());
         PL_DrawDocumentViews(1);
@@ -71,6 +80,12 @@ bool WindowApp::Command(SDL_Keysym const& key, bool typingText) {
     default:
         return false;
     }
+}
+
+void WindowApp::ToggleAid(bool view3d::AidSwitches::*which, char const* name) {
+    fSwitches.*which = !(fSwitches.*which);
+    fViewDirty = true;
+    Said(std::string(name) + (fSwitches.*which ? " on" : " off"));
 }
 
 void WindowApp::Save(std::string const& path) {

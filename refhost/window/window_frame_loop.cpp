@@ -5,8 +5,10 @@
 #include <chrono>
 #include <cmath>
 
+#include "host/framework.h"
 #include "host/plugin_messages.h"
 #include "refhost/framework/host_state.h"
+#include "refhost/window/heads_up.h"
 #include "refhost/window/window_app_parts.h"
 
 namespace refhost::window {
@@ -70,8 +72,18 @@ void WindowApp::Draw(bool force) {
     ShowTitles();
     if (fViewDirty || force) {
         fViewDirty = false;
+        std::string heads;
+        if (fSession.HasDocument()) {
+            fView.SetAids(&fMotion.Update(Doc(), fSwitches));
+            heads = HeadsUpText(Doc().clock, HostSession::kFramesPerSecond);
+        }
         ImageRect const image = ViewImage();
-        fView.Show(nullptr, image, [&](Bitmap& picture) { DrawViewMarkers(picture, image); });
+        fView.Show(nullptr, image, [&](Bitmap& picture) {
+            DrawViewMarkers(picture, image);
+            if (!heads.empty()) {
+                DrawHeadsUp(picture, heads);
+            }
+        });
     }
     for (auto& palette : fPalettes) {
         palette->Update(force);

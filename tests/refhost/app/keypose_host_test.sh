@@ -74,6 +74,14 @@ fi
 [ -s "$work/frames/view_0004.png" ] && [ -s "$work/frames/palette_0004.png" ] ||
     fail "the frames at 1 s are missing"
 [ -s "$work/frames/contact_sheet.png" ] || fail "no contact sheet"
+# The animator's aids and the samples a pixel, as options of a render.
+expect 2 "--samples: Value 0 not in range 1 to 64" render "$example" --out "$work/aids" \
+    --samples 0
+expect 0 "contact sheet: " render "$example" --out "$work/aids" --to 0.5 --fps 4 --size 64x48 \
+    --paths --ghosts --grid --hud --samples 9 --no-palette
+[ -s "$work/aids/view_0002.png" ] || fail "no frame with the aids"
+cmp -s "$work/aids/view_0002.png" "$work/frames/view_0002.png" &&
+    fail "the grid and the heads-up line left the frame unchanged"
 
 # Window mode without a display ends at once and names the modes that need none; --play 0
 # is document mode, which plays nothing.

@@ -20,17 +20,8 @@ namespace {
 using namespace view3d_test;
 using refhost::view3d::GlContext;
 
-class SceneRendererTest : public ::testing::Test {
+class SceneRendererTest : public HeadlessRenderTest {
 protected:
-    static void SetUpTestSuite() {
-        context = GlContext::Headless();
-        renderer = new SceneRenderer;
-    }
-    static void TearDownTestSuite() {
-        delete renderer;
-        context.reset();
-    }
-    void SetUp() override { HostState::Instance().Reset(); }
     void TearDown() override {
         HostState::Instance().Reset();
         HostState::Instance().selectionColour = kSelectionColour;
@@ -50,9 +41,6 @@ protected:
         Bitmap const image = scene.Render(*renderer);
         return scene.At(image, {0, 0, 0.5f});
     }
-
-    static inline std::unique_ptr<GlContext> context;
-    static inline SceneRenderer* renderer = nullptr;
 };
 
 TEST_F(SceneRendererTest, LightsShadeAFaceByTheirKindColourBrightnessDistanceAndCone) {

@@ -13,6 +13,7 @@
 #include "refhost/framework/host_state.h"
 #include "refhost/scene/build.h"
 #include "refhost/view3d/camera_projection.h"
+#include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_renderer.h"
 
 namespace view3d_test {
@@ -151,5 +152,24 @@ inline Rgb Background() {
     TQ3ColorRGB const b = refhost::view3d::kBackground;
     return {channel(b.r), channel(b.g), channel(b.b)};
 }
+
+// Tests that draw with one headless context and renderer, each test with the host's state
+// reset before and after it.
+class HeadlessRenderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        context = refhost::view3d::GlContext::Headless();
+        renderer = new SceneRenderer;
+    }
+    static void TearDownTestSuite() {
+        delete renderer;
+        context.reset();
+    }
+    void SetUp() override { HostState::Instance().Reset(); }
+    void TearDown() override { HostState::Instance().Reset(); }
+
+    static inline std::unique_ptr<refhost::view3d::GlContext> context;
+    static inline SceneRenderer* renderer = nullptr;
+};
 
 } // namespace view3d_test

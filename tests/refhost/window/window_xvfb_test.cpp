@@ -453,6 +453,23 @@ TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
     Click(glyph(0), "shift");
     Keys(glyph(3), "r"); // the two points swap places in time
     Screenshot("4_mirrored");
+    // The crate's motion path runs on the screen from where it stands to the dragged pose; its
+    // ghost and the ground's grid show too. They stay on through the saves, undos and redos
+    // below, which keep what they save.
+    Keys(crate, "p o g");
+    refhost::Bitmap const aids = Screenshot("4b_paths_ghosts_grid");
+    auto onPath = [&](int x) {
+        for (int dy = -2; dy <= 2; ++dy) {
+            refhost::Rgb const c = OnScreen(aids, x, crate.second + dy);
+            if (c.blue > 200 && c.green > 150 && c.red < 150) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(onPath(crate.first + 30));
+    EXPECT_TRUE(onPath(crate.first + 45));
+    EXPECT_FALSE(onPath(crate.first + 90)); // beyond the dragged pose
     Keys(crate, "ctrl+s");
 
     std::vector<ObjectTweenRecord> saved = CrateRecords(Document());
@@ -523,7 +540,8 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     auto viewPixel = [&](refhost::Bitmap const& shot, int x, int y) {
         return OnScreen(shot, static_cast<int>(fView.x) + x, static_cast<int>(fView.y) + y);
     };
-    refhost::Rgb const background = viewPixel(before, 5, 5);
+    // Below the heads-up line in the top left corner.
+    refhost::Rgb const background = viewPixel(before, 5, 40);
     ASSERT_FALSE(Black(background))
         << "the scene's background fills the view; at " << fView.x << ", " << fView.y << ": "
         << int(background.red) << " " << int(background.green) << " " << int(background.blue);
@@ -535,7 +553,7 @@ TEST_F(WindowXvfbTest, ResizedWindowsCameraMovesAndUndoOfANudge) {
     EXPECT_TRUE(Black(viewPixel(wide, 895, 600))) << "a bar on the right";
     // (The palette and the inspector cover the view's top right.)
     for (auto [x, y] :
-         {std::pair{25, 5}, std::pair{620, 5}, std::pair{25, 645}, std::pair{875, 645}}) {
+         {std::pair{25, 40}, std::pair{620, 5}, std::pair{25, 645}, std::pair{875, 645}}) {
         EXPECT_EQ(viewPixel(wide, x, y).green, background.green)
             << "the picture's corner near (" << x << ", " << y << ")";
     }
