@@ -56,7 +56,7 @@ void RenderModeAgainstFrame(benchmark::State& state) {
                                          2 * keypose_host::FrameWriter::DefaultWorkers() + 2);
         keypose_host::FramePlan const plan = keypose_host::PlanFrames(0, 5.99, 100, {});
         keypose_host::FrameRenderer frames(session, renderer, plan,
-                                           {ScratchFolder(), width, height, palette}, writer);
+                                           {ScratchFolder(), width, height, palette, {}}, writer);
         // The same operations by the wall clock and by the processor time of every thread of
         // the program (the work they cost, whatever else the machine runs).
         bench::SideBySide<3, bench::Clock::kWall> timing;
