@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/four_char_code.h"
+#include "refhost/view3d/inherited_surface.h"
 
 namespace refhost::gltf {
 
@@ -18,47 +19,26 @@ bool SameMatrix(CMatrix3x3 const& a, CMatrix3x3 const& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-struct Inherited {
-    std::optional<TQ3ColorRGB> diffuse, specular, transparency;
-    std::optional<float> ambientCoefficient, specularControl;
-    TextureShader const* shader = nullptr;
+using Inherited = refhost::view3d::InheritedSurface;
 
-    void Apply(OpaqueTQ3Object* object) {
-        auto const* set = As<AttributeSet>(object);
-        if (!set) {
-            return;
-        }
-        auto take = [](auto& slot, auto const& value) {
-            if (value) {
-                slot = value;
-            }
-        };
-        take(diffuse, set->diffuse);
-        take(specular, set->specular);
-        take(transparency, set->transparency);
-        take(ambientCoefficient, set->ambientCoefficient);
-        take(specularControl, set->specularControl);
-        if (auto const* own = As<TextureShader>(set->shader)) {
-            shader = own;
-        }
+// What a geometry under these sets looks like, defaults where no set says.
+SurfaceValues SurfaceValuesOf(refhost::view3d::InheritedSurface const& inherited) {
+    SurfaceValues v;
+    v.diffuse = inherited.diffuse.value_or(TQ3ColorRGB{1, 1, 1});
+    if (inherited.transparency) {
+        v.opacity =
+            (inherited.transparency->r + inherited.transparency->g + inherited.transparency->b) /
+            3.0f;
     }
-
-    SurfaceValues Values() const {
-        SurfaceValues v;
-        v.diffuse = diffuse.value_or(TQ3ColorRGB{1, 1, 1});
-        if (transparency) {
-            v.opacity = (transparency->r + transparency->g + transparency->b) / 3.0f;
-        }
-        v.specular = specular;
-        v.shininess = specularControl.value_or(4.0f);
-        v.ambientCoefficient = ambientCoefficient.value_or(1.0f);
-        v.shader = shader;
-        if (shader) {
-            v.uvTransform = shader->uvTransform;
-        }
-        return v;
+    v.specular = inherited.specular;
+    v.shininess = inherited.specularControl.value_or(4.0f);
+    v.ambientCoefficient = inherited.ambientCoefficient.value_or(1.0f);
+    v.shader = inherited.shader;
+    if (inherited.shader) {
+        v.uvTransform = inherited.shader->uvTransform;
     }
-};
+    return v;
+}
 
 std::string KindName(Group const& group) {
     switch (group.kind) {
@@ -104,7 +84,7 @@ public:
             }
             fVisitor.EndGroup(*group);
         } else if (auto* geometry = As<refhost::scene::Geometry>(object)) {
-            fVisitor.Geometry(*geometry, state.Values());
+            fVisitor.Geometry(*geometry, SurfaceValuesOf(state));
         } else if (auto* light = As<refhost::scene::Light>(object)) {
             fVisitor.Light(*light);
         }

@@ -8,6 +8,7 @@
 
 #include "host/four_char_code.h"
 #include "host/matrix4x4.h"
+#include "refhost/view3d/inherited_surface.h"
 
 namespace refhost::view3d {
 
@@ -15,32 +16,7 @@ using namespace refhost::scene;
 
 namespace {
 
-// What the attribute sets above a member say.
-struct Inherited {
-    std::optional<TQ3ColorRGB> diffuse, specular, transparency;
-    std::optional<float> ambientCoefficient, specularControl;
-    TextureShader const* shader = nullptr;
-
-    void Apply(OpaqueTQ3Object* object) {
-        auto const* set = As<AttributeSet>(object);
-        if (!set) {
-            return;
-        }
-        auto take = [](auto& slot, auto const& value) {
-            if (value) {
-                slot = value;
-            }
-        };
-        take(diffuse, set->diffuse);
-        take(specular, set->specular);
-        take(transparency, set->transparency);
-        take(ambientCoefficient, set->ambientCoefficient);
-        take(specularControl, set->specularControl);
-        if (auto const* own = As<TextureShader>(set->shader)) {
-            shader = own;
-        }
-    }
-};
+using Inherited = InheritedSurface;
 
 // The rows of an instance's placement: world coordinate j is row j dotted with (x, y, z, 1).
 InstanceData Placement(CMatrix4x4 const& m) {
