@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <utility>
@@ -681,11 +682,14 @@ private:
                 }
             }
         }
+        // The shape is this function's until it returns: a material that cannot be read
+        // throws past it.
+        std::unique_ptr<OpaqueTQ3Object, void (*)(OpaqueTQ3Object*)> owned(shape, Release);
         auto* set = new AttributeSet;
         Assign(shape->set, set);
         Release(set);
         Material(primitive.material, *set, !uvs.empty());
-        return shape;
+        return owned.release();
     }
 
     // A face's or corner's own set of a colour (one reference, the caller's).

@@ -367,6 +367,19 @@ TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) 
         R"("scenes":[{"nodes":[0]}]})";
     EXPECT_EQ(Refusal("m.gltf", Bytes(mesh)),
               "m.gltf: /accessors/0: runs past the end of its buffer view");
+    // A triangle whose material is not there: refused once its shape is made, which the
+    // refusal gives back (the sanitizer build checks that nothing is left).
+    std::string const data36 =
+        "data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA";
+    std::string const triangle =
+        "{" + asset + R"(,"buffers":[{"byteLength":36,"uri":")" + data36 +
+        R"("}],"bufferViews":[{"buffer":0,"byteLength":36}],"accessors":[{"bufferView":0,)"
+        R"("componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}],)"
+        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"material":7}]}],)"
+        R"("nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}]})";
+    EXPECT_NE(Refusal("t.gltf", Bytes(triangle)).find("t.gltf: "), std::string::npos);
+    EXPECT_NE(Refusal("t.gltf", Bytes(triangle)).find("materials"), std::string::npos)
+        << Refusal("t.gltf", Bytes(triangle));
     // A binary file cut short, and one that is not glTF at all.
     fs::path const made = MadeModel();
     std::ifstream file(made, std::ios::binary);
