@@ -27,6 +27,7 @@
 #include "refhost/session/host_session.h"
 #include "refhost/toolkit/render.h"
 #include "refhost/window/view_scene.h"
+#include "tween/timeline_layout.h"
 #include "tween/tween_records.h"
 
 extern char** environ;
@@ -406,12 +407,12 @@ std::vector<std::string> SelectedNames(std::string const& path) {
     return names;
 }
 
-// The timeline's layout as the palette draws it: time 0 lies 6 pixels from its left edge,
-// 16 pixels a second at the first zoom, and rows are 14 pixels high under the ruler.
+// The timeline's layout as the palette draws it (tween/timeline_layout.h), at the first zoom
+// of 16 pixels a second; rows lie under the ruler.
 NSPoint TimelinePoint(NSView* timeline, int row, double seconds) {
     NSRect const frame = timeline->frame();
-    return NSMakePoint(6 + static_cast<float>(seconds) * 16,
-                       NSMaxY(frame) - static_cast<float>(row + 2) * 14 + 3);
+    return NSMakePoint(kStartOffset + static_cast<float>(seconds) * 16,
+                       NSMaxY(frame) - static_cast<float>((row + 2) * kDefaultTextHeight) + 3);
 }
 
 } // namespace
@@ -419,7 +420,7 @@ NSPoint TimelinePoint(NSView* timeline, int row, double seconds) {
 TEST_F(WindowXvfbTest, PoseRecordEditSaveUndoAndRedoByHand) {
 
     NSView* content = PaletteLayout();
-    NSView* timeline = content->viewWithTag(2000);
+    NSView* timeline = content->viewWithTag(kTimelineViewTag);
     ASSERT_NE(timeline, nullptr);
 
     std::unique_ptr<Child> hostProgram = StartHost();
@@ -668,7 +669,7 @@ TEST_F(WindowXvfbTest, DrawerFieldsZoomKeysAndTheWheel) {
     layout.Open(std::string(KEYPOSE_EXAMPLES_DIR) + "/textured_box.json");
     NSPanel& panel = layout.Palette();
     NSView* content = panel.contentView();
-    NSView* timeline = content->viewWithTag(2000);
+    NSView* timeline = content->viewWithTag(kTimelineViewTag);
     ASSERT_NE(timeline, nullptr);
     std::unique_ptr<Child> host = StartHost();
     ASSERT_GE(fPalette.x, 0) << "the palette's window did not show";
@@ -780,7 +781,7 @@ TEST_F(WindowXvfbTest, LightMarkersShowAndSelectTheirLights) {
 // the drag back with control-Z, easing a point with E, copying it with control-C and pasting
 // it at the scrubbed time with control-V. Each state is saved and read back.
 TEST_F(WindowXvfbTest, ScrubDragUndoEaseCopyAndPasteInTheTimeline) {
-    NSView* const timeline = PaletteLayout()->viewWithTag(2000);
+    NSView* const timeline = PaletteLayout()->viewWithTag(kTimelineViewTag);
     ASSERT_TRUE(timeline && timeline->window());
     NSView* const content = timeline->window()->contentView();
     std::unique_ptr<Child> host = StartHost();
