@@ -392,6 +392,11 @@ TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) 
     EXPECT_EQ(Refusal("x.glb", Bytes("glTF\x01")),
               "x.glb: byte 0: not a binary glTF file (no glTF header)");
     EXPECT_NE(Refusal("none.gltf", Bytes("[1, 2]")).find("none.gltf: /:"), std::string::npos);
+    // A number too large for a double, in a file whose animation pointers are read first.
+    EXPECT_EQ(
+        Refusal("big.gltf",
+                Bytes("{" + asset + R"(,"extensionsUsed":["KHR_animation_pointer"],"x":9e0929})")),
+        "big.gltf: not readable JSON (number overflow parsing '9e0929')");
 }
 
 TEST_F(GltfImportTest, WhatTheSceneCannotHoldIsSkippedWithAWarning) {
