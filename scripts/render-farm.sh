@@ -83,6 +83,9 @@ parallel --will-cite --halt now,fail=1 "${logins[@]}" \
     ::: "${spans[@]}"
 
 for ((n = 1; n <= ${#spans[@]}; ++n)); do
+    # GNU Parallel counts a job whose machine never ran it (no SHELL there, say) as done.
+    [ -f "$stage/$run/part$n/frames.tar" ] ||
+        { echo "render-farm: part $n (frames ${spans[n - 1]}) brought no frames back" >&2; exit 1; }
     tar -xf "$stage/$run/part$n/frames.tar" -C "$out"
 done
 "$program" sheet "$out" "${video[@]}"

@@ -50,13 +50,14 @@ if command -v rsync >/dev/null 2>&1; then
     mkdir "$work/remote"
     cat >"$work/ssh" <<SSH
 #!/usr/bin/env bash
-# ssh [OPTIONS] HOST [--] COMMAND...: the command run by a shell in the remote login folder.
+# ssh [OPTIONS] HOST [--] COMMAND...: the command run by a shell in the remote login folder,
+# with the HOME and SHELL a login there has (sshd sets SHELL whatever the caller's is).
 while [[ \$# -gt 0 && \$1 == -* ]]; do
     case \$1 in -o | -p | -l | -i | -S | -e) shift 2 ;; *) shift ;; esac
 done
 shift
 [[ \${1-} == -- ]] && shift
-cd "$work/remote" && HOME="$work/remote" exec bash -c "\$*"
+cd "$work/remote" && HOME="$work/remote" SHELL=/bin/bash exec bash -c "\$*"
 SSH
     chmod +x "$work/ssh"
     echo "2/$work/ssh render-node" >"$work/remote-logins"
@@ -65,6 +66,16 @@ SSH
         fail "render-farm.sh over ssh: $(cat "$work/remote.log")"
     same_files "$work/one" "$work/remote-farm"
     [ -z "$(ls -A "$work/remote")" ] || fail "left on the remote machine: $(ls -AR "$work/remote")"
+
+    # A machine whose login has no SHELL runs nothing yet reports success to GNU Parallel:
+    # the missing frames are named instead of being taken for a finished render.
+    sed 's|SHELL=/bin/bash exec|exec env -u SHELL|' "$work/ssh" >"$work/ssh-noshell"
+    chmod +x "$work/ssh-noshell"
+    echo "1/$work/ssh-noshell render-node" >"$work/broken-logins"
+    out=$("$farm" --sshloginfile "$work/broken-logins" --parts 2 --program "$host" "$example" \
+        "$work/broken-farm" "${options[@]}" 2>&1)
+    [ $? = 1 ] && grep -q "part 1 (frames 0-.*) brought no frames back" <<<"$out" ||
+        fail "a part that ran nothing: $out"
 else
     echo "SKIPPED: the parts over ssh (rsync is not installed)"
 fi
