@@ -304,21 +304,17 @@ void ViewImport::AddAmbient(int32_t& lastTime) {
                    : TQ3LightData{kQ3True, 0, {1, 1, 1}};
     };
     std::vector<double> const c = numbers(extras.Get("ambient"), 3, "ambient");
-    auto* light = new refhost::scene::Light("ambn"_4cc);
-    light->common = common(c[0], c[1], c[2]);
+    std::vector<LightKey> keys;
     if (extras.Has("ambientAnimation")) {
         tinygltf::Value const& animation = extras.Get("ambientAnimation");
         std::vector<double> const times =
             numbers(animation.Get("times"), 0, "ambientAnimation/times");
         std::vector<double> const colours =
             numbers(animation.Get("colours"), times.size() * 3, "ambientAnimation/colours");
-        std::vector<LightKey> keys;
         for (std::size_t k = 0; k < times.size(); ++k) {
             if (times[k] < 0 || times[k] >= 3.0e6 || (k > 0 && !(times[k] > times[k - 1]))) {
-                Release(light);
                 throw GltfError(fName + ": " + place +
-                                "ambientAnimation/times: the times must "
-                                "rise from 0");
+                                "ambientAnimation/times: the times must rise from 0");
             }
             LightKey key;
             key.time = static_cast<int32_t>(std::lround(times[k] * kUnitsPerSecond));
@@ -326,10 +322,11 @@ void ViewImport::AddAmbient(int32_t& lastTime) {
             keys.push_back(key);
             lastTime = std::max(lastTime, key.time);
         }
-        if (!keys.empty()) {
-            light->common = keys.front().common;
-            WriteLightKeys(*light, keys, 2); // the ambient light's row
-        }
+    }
+    auto* light = new refhost::scene::Light("ambn"_4cc);
+    light->common = keys.empty() ? common(c[0], c[1], c[2]) : keys.front().common;
+    if (!keys.empty()) {
+        WriteLightKeys(*light, keys, 2); // the ambient light's row
     }
     CGroupObject(fLights).AddObject(CSharedObject(light));
     Release(light);

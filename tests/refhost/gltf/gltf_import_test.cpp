@@ -478,6 +478,15 @@ TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) 
         Refusal("big.gltf",
                 Bytes("{" + asset + R"(,"extensionsUsed":["KHR_animation_pointer"],"x":9e0929})")),
         "big.gltf: not readable JSON (number overflow parsing '9e0929')");
+    // An ambient light's changes with a colour short, and with times that go back.
+    auto ambient = [&](std::string const& animation) {
+        return Bytes("{" + asset + R"(,"scenes":[{"nodes":[],"extras":{"ambient":[0.1,0.1,0.1],)" +
+                     R"("ambientAnimation":)" + animation + "}}]}");
+    };
+    EXPECT_EQ(Refusal("amb.gltf", ambient(R"({"times":[0,1],"colours":[0,0,0,1,1]})")),
+              "amb.gltf: /scenes/0/extras/ambientAnimation/colours: expected 6 numbers");
+    EXPECT_EQ(Refusal("amb.gltf", ambient(R"({"times":[1,0],"colours":[0,0,0,1,1,1]})")),
+              "amb.gltf: /scenes/0/extras/ambientAnimation/times: the times must rise from 0");
 }
 
 TEST_F(GltfImportTest, WhatTheSceneCannotHoldIsSkippedWithAWarning) {
