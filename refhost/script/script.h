@@ -40,7 +40,8 @@
 //   ease linear|in|out|inout|hold  the selected tween points' ease (E, H)
 //   snap on|off                  the palette's snap toggle
 //   zoom fit                     F in the timeline
-//   show NAME                    print the object's placement and diffuse colour
+//   show NAME                    print the object's placement, diffuse colour and light; NAME
+//                                camera, ambient or sun: the view's camera or light
 //   palette PATH                 a picture of the palette, its drawer open
 //   render PATH [WxH]            a picture of the 3D view (640x480 unless given)
 //   echo TEXT...                 print a line

@@ -159,7 +159,13 @@ void ScriptRunner::Redo(ScriptCommand const&) {
 }
 
 void ScriptRunner::Show(ScriptCommand const& c) {
-    fOut << c.Text(0) << ": " << DescribeObjectState(NamedObjectState(fSession.Front(), c.Text(0)))
+    std::string const& name = c.Text(0);
+    Document const& document = fSession.Front();
+    fOut << name << ": "
+         << (name == "camera"    ? DescribeCamera(document)
+             : name == "ambient" ? DescribeViewLight(document, "ambn"_4cc)
+             : name == "sun"     ? DescribeViewLight(document, "drct"_4cc)
+                                 : DescribeObjectState(NamedObjectState(document, name)))
          << "\n";
 }
 

@@ -55,6 +55,11 @@ ObjectState NamedObjectState(Document const& document, std::string const& name) 
                 Decompose(CTransformObject(object, transform).GetMatrix(), state);
             }
             state.hasDiffuse = object.GetTheGroupColor(&state.diffuse, false, false, false);
+            if (auto* light = object.GetFirstObjectOfType("lght"_4cc)) {
+                TQ3LightData data{};
+                CLightObject(object.GetObjectAt(light)).GetLightData(&data);
+                state.light = data;
+            }
             return state;
         }
     }
@@ -96,6 +101,32 @@ std::vector<uint8_t> SelectedTweenEases(Document const& document) {
     return eases;
 }
 
+namespace {
+
+std::string LightText(TQ3LightData const& light) {
+    char line[160];
+    std::snprintf(line, sizeof line, "light %s brightness %.4f colour %.4f %.4f %.4f",
+                  light.isOn ? "on" : "off", light.brightness, light.color.r, light.color.g,
+                  light.color.b);
+    return line;
+}
+
+// A value that rounds to zero from below prints without its sign.
+std::string Unsigned(std::string text) {
+    for (std::size_t at = text.find("-0.0000"); at != std::string::npos;
+         at = text.find("-0.0000", at)) {
+        bool const whole = at + 7 == text.size() || text[at + 7] == ' ';
+        if (whole) {
+            text.erase(at, 1);
+        } else {
+            ++at;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 std::string DescribeObjectState(ObjectState const& s) {
     char line[400];
     std::snprintf(line, sizeof line,
@@ -110,17 +141,54 @@ std::string DescribeObjectState(ObjectState const& s) {
     } else {
         text += " diffuse none";
     }
-    // A value that rounds to zero from below prints without its sign.
-    for (std::size_t at = text.find("-0.0000"); at != std::string::npos;
-         at = text.find("-0.0000", at)) {
-        bool const whole = at + 7 == text.size() || text[at + 7] == ' ';
-        if (whole) {
-            text.erase(at, 1);
-        } else {
-            ++at;
-        }
+    if (s.light) {
+        text += " " + LightText(*s.light);
     }
-    return text;
+    return Unsigned(text);
+}
+
+std::string DescribeViewLight(Document const& document, TQ3ObjectType kind) {
+    TQ3LightData data{};
+    CLightObject(ViewLight(document, kind)).GetLightData(&data);
+    return Unsigned(LightText(data));
+}
+
+std::string DescribeCamera(Document const& document) {
+    OpaqueTQ3Object* view = document.CurrentView();
+    if (!view) {
+        throw std::runtime_error("the document has no view");
+    }
+    CCameraObject camera{CViewObject(view)};
+    TQ3CameraData data{};
+    camera.GetCameraData(&data);
+    TQ3CameraPlacement const& p = data.placement;
+    char line[400];
+    std::snprintf(
+        line, sizeof line, "location %.4f %.4f %.4f interest %.4f %.4f %.4f up %.4f %.4f %.4f",
+        p.cameraLocation.x, p.cameraLocation.y, p.cameraLocation.z, p.pointOfInterest.x,
+        p.pointOfInterest.y, p.pointOfInterest.z, p.upVector.x, p.upVector.y, p.upVector.z);
+    std::string text = line;
+    TQ3ObjectType const kind = camera.GetLeafType();
+    if (kind == "vana"_4cc) {
+        TQ3ViewAngleAspectCameraData lens{};
+        CViewAngleAspectCameraObject(camera).GetCameraData(&lens);
+        std::snprintf(line, sizeof line, " field of view %.4f aspect %.4f", lens.fov,
+                      lens.aspectRatioXToY);
+        text += line;
+    } else if (kind == "orth"_4cc) {
+        TQ3OrthographicCameraData lens{};
+        COrthographicCameraObject(camera).GetCameraData(&lens);
+        std::snprintf(line, sizeof line, " left %.4f top %.4f right %.4f bottom %.4f", lens.left,
+                      lens.top, lens.right, lens.bottom);
+        text += line;
+    } else if (kind == "vwpl"_4cc) {
+        TQ3ViewPlaneCameraData lens{};
+        CViewPlaneCameraObject(camera).GetCameraData(&lens);
+        std::snprintf(line, sizeof line, " view plane %.4f half width %.4f half height %.4f",
+                      lens.viewPlane, lens.halfWidthAtViewPlane, lens.halfHeightAtViewPlane);
+        text += line;
+    }
+    return Unsigned(text);
 }
 
 } // namespace refhost

@@ -185,8 +185,7 @@ void PlaceCamera(Document& document, TQ3CameraPlacement const& placement) {
     camera.SetCameraData(data);
 }
 
-void ChangeViewLight(Document& document, TQ3ObjectType kind,
-                     std::function<void(TQ3LightData&)> const& change) {
+OpaqueTQ3Object* ViewLight(Document const& document, TQ3ObjectType kind) {
     OpaqueTQ3Object* view = document.CurrentView();
     if (!view) {
         throw std::runtime_error("the document has no view");
@@ -195,16 +194,20 @@ void ChangeViewLight(Document& document, TQ3ObjectType kind,
     for (auto* at = lights.GetFirstObject(); at; at = lights.NextPosition(at)) {
         CSharedObject member = lights.GetObjectAt(at);
         if (member.GetLeafType() == kind) {
-            CLightObject light(member);
-            TQ3LightData data{};
-            light.GetLightData(&data);
-            change(data);
-            light.SetLightData(data);
-            return;
+            return member.GetObject();
         }
     }
     throw std::runtime_error(std::string("the view has no ") +
                              (kind == "ambn"_4cc ? "ambient" : "sun") + " light");
+}
+
+void ChangeViewLight(Document& document, TQ3ObjectType kind,
+                     std::function<void(TQ3LightData&)> const& change) {
+    CLightObject light(ViewLight(document, kind));
+    TQ3LightData data{};
+    light.GetLightData(&data);
+    change(data);
+    light.SetLightData(data);
 }
 
 void ChangeObjectLight(Document& document, std::string const& name,

@@ -46,6 +46,9 @@ void SetSelectionSurface(Document& document, int which, float value);
 
 // The current view's camera, looking from `from` at `at`.
 void PlaceCamera(Document& document, TQ3CameraPlacement const& placement);
+// The first light of the kind ("ambn" or "drct") among the current view's lights; throws
+// std::runtime_error naming the light when the document has no view or the view no such light.
+OpaqueTQ3Object* ViewLight(Document const& document, TQ3ObjectType kind);
 // Changes the first light of the kind ("ambn" or "drct") of the current view.
 void ChangeViewLight(Document& document, TQ3ObjectType kind,
                      std::function<void(TQ3LightData&)> const& change);

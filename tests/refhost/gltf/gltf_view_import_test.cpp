@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
 #include "refhost/gltf/gltf_import.h"
+#include "refhost/gltf/script_interchange.h"
 #include "refhost/scene/objects.h"
+#include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/camera_projection.h"
 #include "refhost/view3d/scene_gather.h"
@@ -195,6 +198,54 @@ TEST_F(GltfViewImportTest, ACameraAndALightThatTheModelMovesPlayAsTheFileSays) {
         EXPECT_NEAR(bulb.colour.r, colour[0] * intensity, 1e-5) << "at " << t;
         EXPECT_NEAR(bulb.colour.b, colour[2] * intensity, 1e-5) << "at " << t;
     }
+}
+
+// What a script prints.
+std::string Said(fs::path const& script, std::string const& text) {
+    std::ofstream(script) << text;
+    std::ostringstream out;
+    {
+        refhost::HostSession session(KEYPOSE_MODULE_PATH);
+        refhost::RunScriptFile(session, script, out, {}, refhost::gltf::ScriptInterchange());
+    }
+    refhost::HostState::Instance().Reset();
+    return out.str();
+}
+
+// The lines of the text that begin with the word.
+std::string Lines(std::string const& text, std::string const& word) {
+    std::istringstream in(text);
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(word, 0) == 0) {
+            out += line + "\n";
+        }
+    }
+    return out;
+}
+
+TEST_F(GltfViewImportTest, AScriptShowsTheCameraAndTheLightsPlayingAgainAfterARoundTrip) {
+    fs::path const folder = keypose_test::ScratchFolder("keypose_gltf_view");
+    fs::create_directories(folder);
+    std::string const examples = KEYPOSE_EXAMPLES_DIR;
+    // At 2 s the camera has swung a quarter turn; at 5 s (a frame of the export) the ambient
+    // light is brightest and the lamp's hue half way round.
+    std::string const looks = "time 2\nshow camera\ntime 5\nshow ambient\n";
+    std::string const before =
+        Said(folder / "before.ks", "open " + examples + "/camera_swing.json\n" + looks + "open " +
+                                       examples + "/light_show.json\n" + looks);
+    EXPECT_NE(before.find("camera: location 8.0000 3.0000 0.0000"), std::string::npos) << before;
+    EXPECT_NE(before.find("ambient: light on brightness 0.4000"), std::string::npos) << before;
+    std::string const after =
+        Said(folder / "after.ks", "open " + examples + "/camera_swing.json\nexport swing.glb\n" +
+                                      "open " + examples + "/light_show.json\nexport show.glb\n" +
+                                      "import swing.glb\n" + looks + "import show.glb\n" + looks);
+    // The imported camera looks the same way from the same place (its point of interest
+    // lies elsewhere on the line of sight, its up vector is square to it).
+    std::string const camera = Lines(after, "camera:");
+    EXPECT_NE(camera.find("camera: location 8.0000 3.0000 0.0000"), std::string::npos) << after;
+    EXPECT_NE(camera.find("field of view 0.9000 aspect 1.3333"), std::string::npos) << after;
+    EXPECT_EQ(Lines(after, "ambient:"), Lines(before, "ambient:")) << after;
 }
 
 } // namespace
