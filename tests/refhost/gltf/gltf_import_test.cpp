@@ -425,10 +425,11 @@ TEST_F(GltfImportTest, AMeshKeepsItsNormalsDrawsSmoothAndExportsThem) {
     int differing = 0;
     for (int y = 0; y < smooth.height(); ++y) {
         for (int x = 0; x < smooth.width(); ++x) {
-            differing += std::abs(smooth.at(x, y).red - flat.at(x, y).red) > 40;
+            differing += std::abs(smooth.at(x, y).red - flat.at(x, y).red) > 12;
         }
     }
-    EXPECT_GT(differing, 500);
+    EXPECT_GT(differing, 1000) << "pixels whose red differs by more than 12";
+    std::printf("smooth and flat shading differ at %d of %d pixels\n", differing, 240 * 180);
 
     // Exported, every corner carries its point's normal (the point over the radius).
     fs::path const exported = Folder() / "ball_again.glb";
