@@ -102,7 +102,7 @@ Trs LightTrs(LightValues const& light) {
 
 // What glTF's camera holds of a camera: perspective (vertical field of view as height, aspect
 // as width) or orthographic (half sizes), and its near and far planes. A view angle is that of
-// the camera's larger side; a view plane camera is the perspective that sees its window.
+// the camera's shorter side; a view plane camera is the perspective that sees its window.
 struct Lens {
     bool orthographic = false;
     double width = 1, height = 1;
@@ -342,6 +342,19 @@ public:
         }
         light_["color"] = Array({values.colour.r, values.colour.g, values.colour.b});
         light_["intensity"] = tinygltf::Value(values.on ? double{values.brightness} : 0.0);
+        // glTF's lights fade with the square of the distance; this host's keep their own
+        // fading (0 none, 1 with the distance, 2 with its square), and a spot light its
+        // edge, for the importer.
+        tinygltf::Value::Object extras;
+        if (values.kind != "drct"_4cc) {
+            extras["attenuation"] = tinygltf::Value(static_cast<int>(light.attenuation));
+        }
+        if (values.kind == "spot"_4cc && light.fallOff != kQ3FallOffTypeNone) {
+            extras["fallOff"] = tinygltf::Value(static_cast<int>(light.fallOff));
+        }
+        if (!extras.empty()) {
+            light_["extras"] = tinygltf::Value(extras);
+        }
         fLights.push_back(tinygltf::Value(light_));
         tinygltf::Value::Object use;
         use["light"] = tinygltf::Value(static_cast<int>(fLights.size() - 1));
@@ -555,6 +568,19 @@ private:
     std::map<Texture const*, int> fTextures;
     tinygltf::Value::Array fLights;
 };
+
+// The ambient lights that are on, added up.
+std::array<float, 3> Ambient(Snapshot const& snapshot) {
+    std::array<float, 3> sum{0, 0, 0};
+    for (LightValues const& light : snapshot.lights) {
+        if (light.kind == "ambn"_4cc && light.on) {
+            sum[0] += light.colour.r * light.brightness;
+            sum[1] += light.colour.g * light.brightness;
+            sum[2] += light.colour.b * light.brightness;
+        }
+    }
+    return sum;
+}
 
 // Whether anything but object groups' tween points changes the scene while it plays: a
 // tween list on a light, a light's group or the camera, or a continuous effect.
@@ -816,6 +842,7 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         }
         usesPointer = true;
     }
+    tinygltf::Value ambientAnimation;
     if (sampled && start < end) {
         std::vector<float> gridTimes;
         std::vector<Snapshot const*> frames;
@@ -860,6 +887,20 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
             animator.Channel(gridTimes, colours, 3, -1, "pointer", base + "/color");
             animator.Channel(gridTimes, intensities, 1, -1, "pointer", base + "/intensity");
             usesPointer = true;
+        }
+        // glTF has no ambient light: the scene's extras keep it as it plays, sampled.
+        if (varies([](Snapshot const& s) { return Ambient(s); })) {
+            tinygltf::Value::Array keyTimes, colours;
+            for (std::size_t i = 0; i < frames.size(); ++i) {
+                keyTimes.push_back(tinygltf::Value(double{gridTimes[i]}));
+                for (float v : Ambient(*frames[i])) {
+                    colours.push_back(tinygltf::Value(double{v}));
+                }
+            }
+            tinygltf::Value::Object animated;
+            animated["times"] = tinygltf::Value(keyTimes);
+            animated["colours"] = tinygltf::Value(colours);
+            ambientAnimation = tinygltf::Value(animated);
         }
     }
 
@@ -927,6 +968,9 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
     scene.nodes = builder.roots;
     tinygltf::Value::Object extras;
     extras["ambient"] = Array({builder.ambient.r, builder.ambient.g, builder.ambient.b});
+    if (ambientAnimation.IsObject()) {
+        extras["ambientAnimation"] = ambientAnimation;
+    }
     scene.extras = tinygltf::Value(extras);
     model.scenes.push_back(scene);
     model.defaultScene = 0;

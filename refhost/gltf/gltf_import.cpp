@@ -18,9 +18,12 @@
 #include "host/scene/attribute_set.h"
 #include "host/scene/group.h"
 #include "host/scene/shape.h"
+#include "refhost/gltf/animation_pointers.h"
 #include "refhost/gltf/glb_container.h"
 #include "refhost/gltf/gltf_error.h"
+#include "refhost/gltf/keyed_tracks.h"
 #include "refhost/gltf/tween_lists.h"
+#include "refhost/gltf/view_import.h"
 #include "refhost/scene/build.h"
 
 namespace refhost::gltf {
@@ -34,145 +37,16 @@ constexpr double kCubicSamplesPerSecond = 30;
 constexpr int kDeepestNode = 256;
 constexpr uint8_t kHoldEase = 4; // a record header's ease: keep this point until the next
 
-using Column = std::array<double, 16>; // glTF's column-major matrix
-
-Column Identity() {
-    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
-
-Column Multiply(Column const& a, Column const& b) {
-    Column m{};
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k) {
-                sum +=
-                    a[static_cast<std::size_t>(k * 4 + i)] * b[static_cast<std::size_t>(j * 4 + k)];
-            }
-            m[static_cast<std::size_t>(j * 4 + i)] = sum;
-        }
-    }
-    return m;
-}
-
-Column FromTrs(std::vector<double> const& t, std::vector<double> q, std::vector<double> const& s) {
-    double const n = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
-    if (n > 0) {
-        for (double& v : q) {
-            v /= n;
-        }
-    }
-    double const x = q[0], y = q[1], z = q[2], w = q[3];
-    double const r[3][3] = {{1 - 2 * (y * y + z * z), 2 * (x * y - z * w), 2 * (x * z + y * w)},
-                            {2 * (x * y + z * w), 1 - 2 * (x * x + z * z), 2 * (y * z - x * w)},
-                            {2 * (x * z - y * w), 2 * (y * z + x * w), 1 - 2 * (x * x + y * y)}};
-    Column m = Identity();
-    for (std::size_t i = 0; i < 3; ++i) {
-        for (std::size_t j = 0; j < 3; ++j) {
-            m[j * 4 + i] = r[i][j] * s[j];
-        }
-        m[12 + i] = t[i];
-    }
-    return m;
-}
-
-// A column-major glTF matrix is, read in order, the rows of the scene's row-vector matrix.
-CMatrix4x4 RowMatrix(Column const& c) {
-    CMatrix4x4 m;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            m[i][j] = static_cast<float>(c[static_cast<std::size_t>(i * 4 + j)]);
-        }
-    }
-    return m;
-}
-
-std::vector<double> Slerp(std::vector<double> const& a, std::vector<double> b, double s) {
-    double dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3];
-    if (dot < 0) {
-        dot = -dot;
-        for (double& v : b) {
-            v = -v;
-        }
-    }
-    double wa = 1 - s, wb = s;
-    if (dot < 1.0 - 1e-9) {
-        double const angle = std::acos(std::min(dot, 1.0));
-        wa = std::sin((1 - s) * angle) / std::sin(angle);
-        wb = std::sin(s * angle) / std::sin(angle);
-    }
-    std::vector<double> out(4);
-    for (std::size_t i = 0; i < 4; ++i) {
-        out[i] = wa * a[i] + wb * b[i];
-    }
-    return out;
-}
-
-// One animated property of a node.
-struct Track {
-    std::string interpolation;
-    std::vector<float> times;
-    std::vector<float> values; // n a key, three times that for CUBICSPLINE
-    std::size_t n = 0;
-
-    std::vector<double> Value(std::size_t key, std::size_t part = 1) const {
-        std::size_t const at = interpolation == "CUBICSPLINE" ? (key * 3 + part) * n : key * n;
-        return std::vector<double>(values.begin() + static_cast<std::ptrdiff_t>(at),
-                                   values.begin() + static_cast<std::ptrdiff_t>(at + n));
-    }
-
-    std::vector<double> At(double t, bool rotation) const {
-        if (t <= times.front()) {
-            return Value(0);
-        }
-        if (t >= times.back()) {
-            return Value(times.size() - 1);
-        }
-        std::size_t k = static_cast<std::size_t>(
-            std::upper_bound(times.begin(), times.end(), static_cast<float>(t)) - times.begin() -
-            1);
-        double const dt = double{times[k + 1]} - times[k];
-        double const s = dt > 0 ? (t - times[k]) / dt : 0;
-        if (interpolation == "STEP") {
-            return Value(k);
-        }
-        if (interpolation == "CUBICSPLINE") {
-            std::vector<double> const p0 = Value(k, 1), m0 = Value(k, 2), p1 = Value(k + 1, 1),
-                                      m1 = Value(k + 1, 0);
-            double const s2 = s * s, s3 = s2 * s;
-            std::vector<double> out(n);
-            for (std::size_t i = 0; i < n; ++i) {
-                out[i] = (2 * s3 - 3 * s2 + 1) * p0[i] + (s3 - 2 * s2 + s) * dt * m0[i] +
-                         (-2 * s3 + 3 * s2) * p1[i] + (s3 - s2) * dt * m1[i];
-            }
-            return out;
-        }
-        std::vector<double> const a = Value(k), b = Value(k + 1);
-        if (rotation) {
-            return Slerp(a, b, s);
-        }
-        std::vector<double> out(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            out[i] = a[i] + (b[i] - a[i]) * s;
-        }
-        return out;
-    }
-};
-
-struct NodeTracks {
-    std::optional<Track> translation, rotation, scale;
-};
-
 class Importer {
 public:
     Importer(tinygltf::Model const& model, std::string const& name,
-             std::vector<std::string>& warnings, std::map<int, int> const& colourSamplers)
-        : fModel(model), fName(name), fWarnings(warnings), fColourSamplers(colourSamplers) {}
+             std::vector<std::string>& warnings, std::map<std::string, int> const& pointers)
+        : fModel(model), fName(name), fWarnings(warnings), fPointers(pointers),
+          fView(model, fAnimation, name) {}
 
     std::unique_ptr<Document> Run() {
         ReadAnimations();
         auto document = std::make_unique<Document>();
-        fLights = NewGroupOf(GroupKind::kLight);
         std::vector<int> roots;
         if (!fModel.scenes.empty()) {
             int const scene = fModel.defaultScene >= 0 ? fModel.defaultScene : 0;
@@ -190,26 +64,13 @@ public:
                 }
             }
         }
-        try {
-            for (int root : roots) {
-                OpaqueTQ3Object* group = Node(root, Identity(), 0, "/scene/nodes");
+        for (int root : roots) {
+            if (OpaqueTQ3Object* group = Node(root, "/scene/nodes")) {
                 CGroupObject(document->OtherGroup()).AddObject(CSharedObject(group));
                 Release(group);
             }
-            AddAmbient();
-            if (CGroupObject(fLights).CountObjects() == 0) {
-                AddDefaultLights();
-            }
-            OpaqueTQ3Object* camera = MakeCamera();
-            OpaqueTQ3Object* view = NewView(camera, fLights, {{0, 0}, {640, 480}});
-            Release(camera);
-            document->AddView(view);
-            Release(view);
-        } catch (...) {
-            Release(fLights);
-            throw;
         }
-        Release(fLights);
+        fView.Finish(*document, fLastTime, fNextSortingIndex);
         document->clock.unitsPerSecond = kUnitsPerSecond;
         document->clock.minimum = 0;
         document->clock.current = 0;
@@ -349,6 +210,57 @@ private:
         }
     }
 
+    // The sampler's keys and values, n numbers a value.
+    Track ReadTrack(int index, std::size_t n, std::string const& place) const {
+        tinygltf::AnimationSampler const& sampler =
+            Item(fModel.animations.front().samplers, index, "animations/0/samplers");
+        Track track;
+        track.interpolation = sampler.interpolation.empty() ? "LINEAR" : sampler.interpolation;
+        Check(track.interpolation == "LINEAR" || track.interpolation == "STEP" ||
+                  track.interpolation == "CUBICSPLINE",
+              place, "unknown interpolation " + track.interpolation);
+        track.times = Floats(sampler.input, {1});
+        track.n = n;
+        track.values = Floats(sampler.output, {static_cast<int>(n)});
+        std::size_t const per = track.interpolation == "CUBICSPLINE" ? 3 : 1;
+        Check(!track.times.empty() && track.values.size() == track.times.size() * per * n, place,
+              "its sampler's input and output counts do not match");
+        for (std::size_t i = 0; i < track.times.size(); ++i) {
+            Check(track.times[i] >= 0 && (i == 0 || track.times[i] > track.times[i - 1]) &&
+                      track.times[i] < 3.0e6f,
+                  place, "its key times must rise from 0");
+        }
+        return track;
+    }
+
+    // How many numbers an animated property this host imports takes (0: not imported).
+    std::size_t PointerSize(std::string const& pointer) const {
+        int index = -1;
+        char tail[64] = {};
+        if (std::sscanf(pointer.c_str(), "/materials/%d/pbrMetallicRoughness/%63s", &index, tail) ==
+            2) {
+            return std::string(tail) == "baseColorFactor" ? 4 : 0;
+        }
+        if (std::sscanf(pointer.c_str(), "/cameras/%d/%63s", &index, tail) == 2) {
+            std::string const t = tail;
+            return t == "perspective/yfov" || t == "perspective/aspectRatio" ||
+                           t == "perspective/znear" || t == "perspective/zfar" ||
+                           t == "orthographic/xmag" || t == "orthographic/ymag" ||
+                           t == "orthographic/znear" || t == "orthographic/zfar"
+                       ? 1
+                       : 0;
+        }
+        if (std::sscanf(pointer.c_str(), "/extensions/KHR_lights_punctual/lights/%d/%63s", &index,
+                        tail) == 2) {
+            std::string const t = tail;
+            return t == "color" ? 3
+                   : t == "intensity" || t == "spot/innerConeAngle" || t == "spot/outerConeAngle"
+                       ? 1
+                       : 0;
+        }
+        return 0;
+    }
+
     void ReadAnimations() {
         if (fModel.animations.size() > 1) {
             Skip("every animation after the first");
@@ -357,20 +269,20 @@ private:
             return;
         }
         tinygltf::Animation const& animation = fModel.animations.front();
-        for (auto const& [material, sampler] : fColourSamplers) {
-            std::string const place = "/animations/0/samplers/" + std::to_string(sampler);
-            Item(fModel.materials, material, "materials");
-            tinygltf::AnimationSampler const& s =
-                Item(animation.samplers, sampler, "animations/0/samplers");
-            Track track;
-            track.interpolation = s.interpolation.empty() ? "LINEAR" : s.interpolation;
-            track.n = 4;
-            track.times = Floats(s.input, {1});
-            track.values = Floats(s.output, {4});
-            std::size_t const per = track.interpolation == "CUBICSPLINE" ? 3 : 1;
-            Check(!track.times.empty() && track.values.size() == track.times.size() * per * 4,
-                  place, "its input and output counts do not match");
-            fColourTracks[material] = track;
+        for (auto const& [pointer, sampler] : fPointers) {
+            std::size_t const n = PointerSize(pointer);
+            if (n == 0) {
+                Skip("animated " + pointer + " (KHR_animation_pointer)");
+                continue;
+            }
+            Track track =
+                ReadTrack(sampler, n, "/animations/0/samplers/" + std::to_string(sampler));
+            int material = -1;
+            if (std::sscanf(pointer.c_str(), "/materials/%d/", &material) == 1) {
+                Item(fModel.materials, material, "materials");
+                fColourTracks[material] = track;
+            }
+            fAnimation.pointers[pointer] = std::move(track);
         }
         for (std::size_t c = 0; c < animation.channels.size(); ++c) {
             std::string const place = "/animations/0/channels/" + std::to_string(c);
@@ -382,28 +294,11 @@ private:
                 continue;
             }
             Item(fModel.nodes, channel.target_node, "nodes");
-            tinygltf::AnimationSampler const& sampler =
-                Item(animation.samplers, channel.sampler, "animations/0/samplers");
-            Track track;
-            track.interpolation = sampler.interpolation.empty() ? "LINEAR" : sampler.interpolation;
-            Check(track.interpolation == "LINEAR" || track.interpolation == "STEP" ||
-                      track.interpolation == "CUBICSPLINE",
-                  place, "unknown interpolation " + track.interpolation);
-            track.times = Floats(sampler.input, {1});
-            track.n = rotation ? 4 : 3;
-            track.values = Floats(sampler.output, {static_cast<int>(track.n)});
-            std::size_t const per = track.interpolation == "CUBICSPLINE" ? 3 : 1;
-            Check(!track.times.empty() && track.values.size() == track.times.size() * per * track.n,
-                  place, "its sampler's input and output counts do not match");
-            for (std::size_t i = 0; i < track.times.size(); ++i) {
-                Check(track.times[i] >= 0 && (i == 0 || track.times[i] > track.times[i - 1]) &&
-                          track.times[i] < 3.0e6f,
-                      place, "its key times must rise from 0");
-            }
-            NodeTracks& tracks = fTracks[channel.target_node];
+            Track track = ReadTrack(channel.sampler, rotation ? 4 : 3, place);
+            NodeTracks& tracks = fAnimation.nodes[channel.target_node];
             (rotation                               ? tracks.rotation
              : channel.target_path == "translation" ? tracks.translation
-                                                    : tracks.scale) = track;
+                                                    : tracks.scale) = std::move(track);
         }
     }
 
@@ -415,31 +310,13 @@ private:
     // just before the next key, CUBICSPLINE sampled between keys).
     std::vector<ObjectKey> Keys(tinygltf::Node const& node, NodeTracks const& tracks,
                                 std::optional<Track> const& colour) {
-        // Keys that all step are the plug-in's holds; a step among blended keys is held by a
-        // key one time unit before the next.
-        bool holds = true;
+        std::vector<Track const*> own;
         for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
-            holds = holds && (!*track || (*track)->interpolation == "STEP");
-        }
-        std::set<int32_t> times;
-        for (auto const* track : {&tracks.translation, &tracks.rotation, &tracks.scale, &colour}) {
-            if (!*track) {
-                continue;
-            }
-            auto const& t = (*track)->times;
-            for (std::size_t k = 0; k < t.size(); ++k) {
-                times.insert(Units(t[k]));
-                if (!holds && k + 1 < t.size() && (*track)->interpolation == "STEP") {
-                    times.insert(std::max(Units(t[k]), Units(t[k + 1]) - 1));
-                }
-                if (k + 1 < t.size() && (*track)->interpolation == "CUBICSPLINE") {
-                    for (double s = t[k] + 1 / kCubicSamplesPerSecond; s < t[k + 1];
-                         s += 1 / kCubicSamplesPerSecond) {
-                        times.insert(Units(s));
-                    }
-                }
+            if (*track) {
+                own.push_back(&**track);
             }
         }
+        auto const [times, holds] = TimesOf(own, kUnitsPerSecond, kCubicSamplesPerSecond);
         bool seeThrough = false; // some key's alpha is below 1
         for (std::size_t k = 3; colour && k < colour->values.size(); k += 4) {
             seeThrough = seeThrough || colour->values[k] < 1.0f;
@@ -452,9 +329,9 @@ private:
             ObjectKey key;
             key.time = units;
             key.ease = holds ? kHoldEase : 0;
-            key.matrix = RowMatrix(FromTrs(at(tracks.translation, Translation(node), false),
-                                           at(tracks.rotation, Rotation(node), true),
-                                           at(tracks.scale, Scale(node), false)));
+            key.matrix = RowMatrix(FromTrs(at(tracks.translation, TranslationOf(node), false),
+                                           at(tracks.rotation, RotationOf(node), true),
+                                           at(tracks.scale, ScaleOf(node), false)));
             if (colour) {
                 std::vector<double> const c = colour->At(t, false);
                 key.diffuse = TQ3ColorRGB{static_cast<float>(c[0]), static_cast<float>(c[1]),
@@ -469,16 +346,6 @@ private:
         return keys;
     }
 
-    static std::vector<double> Translation(tinygltf::Node const& n) {
-        return n.translation.size() == 3 ? n.translation : std::vector<double>{0, 0, 0};
-    }
-    static std::vector<double> Rotation(tinygltf::Node const& n) {
-        return n.rotation.size() == 4 ? n.rotation : std::vector<double>{0, 0, 0, 1};
-    }
-    static std::vector<double> Scale(tinygltf::Node const& n) {
-        return n.scale.size() == 3 ? n.scale : std::vector<double>{1, 1, 1};
-    }
-
     Column Local(tinygltf::Node const& node, std::string const& place) const {
         if (node.matrix.size() == 16) {
             Column c;
@@ -486,18 +353,27 @@ private:
             return c;
         }
         Check(node.matrix.empty(), place + "/matrix", "a matrix has 16 numbers");
-        return FromTrs(Translation(node), Rotation(node), Scale(node));
+        return FromTrs(TranslationOf(node), RotationOf(node), ScaleOf(node));
     }
 
-    OpaqueTQ3Object* Node(int index, Column const& parent, int depth, std::string const& from) {
+    // The node's group (one reference, the caller's), its descendants' within it; none for a
+    // node that only holds a camera or a light (the view's camera and lights follow it).
+    OpaqueTQ3Object* Node(int index, std::string const& from) {
         std::string const place = "/nodes/" + std::to_string(index);
         tinygltf::Node const& node = Item(fModel.nodes, index, "nodes");
-        Check(depth < kDeepestNode && !fOpen.count(index), from,
-              depth < kDeepestNode ? "node " + std::to_string(index) + " is its own ancestor"
-                                   : "nodes nest too deep");
-        fOpen.insert(index);
+        bool const nested = std::find(fPath.begin(), fPath.end(), index) != fPath.end();
+        Check(fPath.size() < kDeepestNode && !nested, from,
+              nested ? "node " + std::to_string(index) + " is its own ancestor"
+                     : "nodes nest too deep");
+        fPath.push_back(index);
         Column const local = Local(node, place);
-        Column const world = Multiply(parent, local);
+        auto const light = node.extensions.find("KHR_lights_punctual");
+        bool const holdsLight = light != node.extensions.end() && light->second.Has("light");
+        if (node.mesh < 0 && node.children.empty() && (node.camera >= 0 || holdsLight)) {
+            ViewMember(node, index, holdsLight);
+            fPath.pop_back();
+            return nullptr;
+        }
         OpaqueTQ3Object* group = NewGroupOf(GroupKind::kOrdered);
         try {
             auto* set = new AttributeSet;
@@ -510,8 +386,8 @@ private:
                 Release(member);
             };
             add(new refhost::scene::Transform(RowMatrix(local)));
-            auto const tracks = fTracks.find(index);
-            if (tracks != fTracks.end()) {
+            auto const tracks = fAnimation.nodes.find(index);
+            if (tracks != fAnimation.nodes.end()) {
                 fAnimated.push_back(index);
             }
             if (node.mesh >= 0) {
@@ -530,20 +406,14 @@ private:
             if (node.skin >= 0) {
                 Skip("the skin of node " + std::to_string(index) + " '" + node.name + "'");
             }
-            if (node.camera >= 0 && !fCameraNode) {
-                Item(fModel.cameras, node.camera, "cameras");
-                fCameraNode = node.camera;
-                fCameraWorld = world;
-            }
-            if (auto light = node.extensions.find("KHR_lights_punctual");
-                light != node.extensions.end() && light->second.Has("light")) {
-                AddLight(light->second.Get("light").GetNumberAsInt(), world);
-            }
+            ViewMember(node, index, holdsLight);
             for (std::size_t c = 0; c < node.children.size(); ++c) {
-                add(Node(node.children[c], world, depth + 1,
-                         place + "/children/" + std::to_string(c)));
+                if (OpaqueTQ3Object* child =
+                        Node(node.children[c], place + "/children/" + std::to_string(c))) {
+                    add(child);
+                }
             }
-            if (tracks != fTracks.end()) {
+            if (tracks != fAnimation.nodes.end()) {
                 fAnimated.pop_back();
                 std::optional<Track> colour;
                 if (auto found = fColourOf.find(index); found != fColourOf.end()) {
@@ -555,8 +425,19 @@ private:
             Release(group);
             throw;
         }
-        fOpen.erase(index);
+        fPath.pop_back();
         return group;
+    }
+
+    // The node's camera and light, for the view.
+    void ViewMember(tinygltf::Node const& node, int index, bool holdsLight) {
+        if (node.camera >= 0) {
+            fView.Camera(node.camera, fPath);
+        }
+        if (holdsLight) {
+            fView.Light(node.extensions.at("KHR_lights_punctual").Get("light").GetNumberAsInt(),
+                        fPath, node.name.empty() ? "light " + std::to_string(index) : node.name);
+        }
     }
 
     // A primitive's corners, triangles, texture coordinates and colours, read once for
@@ -841,136 +722,20 @@ private:
         return out;
     }
 
-    void AddLight(int index, Column const& world) {
-        tinygltf::Light const& light =
-            Item(fModel.lights, index, "extensions/KHR_lights_punctual/lights");
-        FourCharCode const kind = light.type == "directional" ? "drct"_4cc
-                                  : light.type == "spot"      ? "spot"_4cc
-                                                              : "pntl"_4cc;
-        auto* out = new refhost::scene::Light(kind);
-        TQ3ColorRGB colour{1, 1, 1};
-        if (light.color.size() == 3) {
-            colour = {static_cast<float>(light.color[0]), static_cast<float>(light.color[1]),
-                      static_cast<float>(light.color[2])};
-        }
-        out->common = {kQ3True, static_cast<float>(light.intensity), colour};
-        out->location = {static_cast<float>(world[12]), static_cast<float>(world[13]),
-                         static_cast<float>(world[14])};
-        CVector3D const d =
-            Normalise(CVector3D(static_cast<float>(-world[8]), static_cast<float>(-world[9]),
-                                static_cast<float>(-world[10])));
-        out->direction = d;
-        if (kind == "spot"_4cc) {
-            out->hotAngle = static_cast<float>(light.spot.innerConeAngle);
-            out->outerAngle = static_cast<float>(light.spot.outerConeAngle);
-        }
-        CGroupObject(fLights).AddObject(CSharedObject(out));
-        Release(out);
-    }
-
-    void AddAmbient() {
-        auto const& scenes = fModel.scenes;
-        int const scene = fModel.defaultScene >= 0 ? fModel.defaultScene : 0;
-        if (scenes.empty()) {
-            return;
-        }
-        tinygltf::Value const& extras = scenes[static_cast<std::size_t>(scene)].extras;
-        if (!extras.IsObject() || !extras.Has("ambient")) {
-            return;
-        }
-        tinygltf::Value const& c = extras.Get("ambient");
-        if (!c.IsArray() || c.ArrayLen() != 3) {
-            return;
-        }
-        auto* light = new refhost::scene::Light("ambn"_4cc);
-        TQ3ColorRGB const colour{static_cast<float>(c.Get(0).GetNumberAsDouble()),
-                                 static_cast<float>(c.Get(1).GetNumberAsDouble()),
-                                 static_cast<float>(c.Get(2).GetNumberAsDouble())};
-        float const brightness = std::max({colour.r, colour.g, colour.b});
-        light->common = {kQ3True, brightness,
-                         brightness > 0 ? TQ3ColorRGB{colour.r / brightness, colour.g / brightness,
-                                                      colour.b / brightness}
-                                        : TQ3ColorRGB{1, 1, 1}};
-        CGroupObject(fLights).AddObject(CSharedObject(light));
-        Release(light);
-    }
-
-    // A model without lights would show black: it gets a soft ambient light and a sun
-    // from above, in front and to the left.
-    void AddDefaultLights() {
-        auto* ambient = new refhost::scene::Light("ambn"_4cc);
-        ambient->common = {kQ3True, 0.35f, {1, 1, 1}};
-        CGroupObject(fLights).AddObject(CSharedObject(ambient));
-        Release(ambient);
-        auto* sun = new refhost::scene::Light("drct"_4cc);
-        sun->common = {kQ3True, 0.8f, {1, 1, 1}};
-        sun->direction = Normalise(CVector3D(0.4f, -0.8f, -0.45f));
-        CGroupObject(fLights).AddObject(CSharedObject(sun));
-        Release(sun);
-    }
-
-    OpaqueTQ3Object* MakeCamera() {
-        if (!fCameraNode) {
-            auto* camera = new refhost::scene::Camera("vana"_4cc);
-            camera->data.placement = {{0, 1, 10}, {0, 0, 0}, {0, 1, 0}};
-            camera->data.range = {0.1f, 1000};
-            camera->data.viewPort = {{-1, 1}, 2, 2};
-            camera->fieldOfView = 0.8f;
-            camera->aspectRatio = 4.0f / 3.0f;
-            return camera;
-        }
-        tinygltf::Camera const& c = fModel.cameras[static_cast<std::size_t>(*fCameraNode)];
-        bool const orthographic = c.type == "orthographic";
-        auto* camera = new refhost::scene::Camera(orthographic ? "orth"_4cc : "vana"_4cc);
-        Column const& w = fCameraWorld;
-        CPoint3D const location(static_cast<float>(w[12]), static_cast<float>(w[13]),
-                                static_cast<float>(w[14]));
-        CVector3D const back = Normalise(CVector3D(
-            static_cast<float>(w[8]), static_cast<float>(w[9]), static_cast<float>(w[10])));
-        CVector3D const up = Normalise(CVector3D(static_cast<float>(w[4]), static_cast<float>(w[5]),
-                                                 static_cast<float>(w[6])));
-        // The point of interest: where the line of sight passes the origin, at least 1 away.
-        float distance = DotProduct(CVector3D(location.x, location.y, location.z), back);
-        distance = distance > 1 ? distance : 10;
-        camera->data.placement = {location, location - back * distance, up};
-        camera->data.viewPort = {{-1, 1}, 2, 2};
-        if (orthographic) {
-            camera->left = static_cast<float>(-c.orthographic.xmag);
-            camera->right = static_cast<float>(c.orthographic.xmag);
-            camera->top = static_cast<float>(c.orthographic.ymag);
-            camera->bottom = static_cast<float>(-c.orthographic.ymag);
-            camera->data.range = {static_cast<float>(c.orthographic.znear),
-                                  static_cast<float>(c.orthographic.zfar)};
-        } else {
-            double const aspect =
-                c.perspective.aspectRatio > 0 ? c.perspective.aspectRatio : 4.0 / 3.0;
-            double const yfov = c.perspective.yfov;
-            camera->aspectRatio = static_cast<float>(aspect);
-            camera->fieldOfView =
-                static_cast<float>(aspect >= 1 ? yfov : 2 * std::atan(std::tan(yfov / 2) * aspect));
-            camera->data.range = {
-                static_cast<float>(c.perspective.znear),
-                static_cast<float>(c.perspective.zfar > 0 ? c.perspective.zfar : 1000.0)};
-        }
-        return camera;
-    }
-
     tinygltf::Model const& fModel;
     std::string const& fName;
     std::map<int, Track> fColourTracks;    // by material
     std::vector<int> fAnimated;            // the animated nodes being made, outermost first
     std::map<int, Track const*> fColourOf; // animated node: the colour its meshes take
     std::vector<std::string>& fWarnings;
-    std::map<int, int> const& fColourSamplers;
+    std::map<std::string, int> const& fPointers;
     std::set<std::string> fSkipped;
-    std::map<int, NodeTracks> fTracks;
-    std::set<int> fOpen;
+    ModelAnimation fAnimation;
+    ViewImport fView;       // after the animation it reads
+    std::vector<int> fPath; // the nodes being made, from a root down
     std::map<int, OpaqueTQ3Object*> fTextures;
     std::map<ParsedKey, Parsed> fParsed;
     std::vector<OpaqueTQ3Object*> fKeep;
-    OpaqueTQ3Object* fLights = nullptr;
-    std::optional<int> fCameraNode;
-    Column fCameraWorld = Identity();
     int32_t fLastTime = 0;
     uint32_t fNextSortingIndex = 4;
 
@@ -982,90 +747,6 @@ public:
     }
 };
 
-// The JSON checked and prepared for tinygltf: a syntax fault is reported with its byte, and
-// the channels of animation pointers (which tinygltf cannot read and this host does not
-// import) are taken out.
-// The JSON of a file, or a GltfError at the byte where it stops being JSON.
-nlohmann::json ParsedJson(std::string const& text, std::string const& name) {
-    nlohmann::json json;
-    try {
-        json = nlohmann::json::parse(text);
-    } catch (nlohmann::json::parse_error const& e) {
-        throw GltfError(name + ": byte " + std::to_string(e.byte) + ": not JSON (" +
-                        std::string(e.what()).substr(std::string(e.what()).find(':') + 2) + ")");
-    } catch (nlohmann::json::exception const& e) {
-        // A number too large for any type, say: the text is JSON, its value is not.
-        throw GltfError(name + ": not readable JSON (" +
-                        std::string(e.what()).substr(std::string(e.what()).find(']') + 2) + ")");
-    }
-    if (!json.is_object()) {
-        throw GltfError(name + ": /: a glTF file is a JSON object");
-    }
-    return json;
-}
-
-std::string Prepared(std::string const& text, std::string const& name,
-                     std::vector<std::string>& warnings, std::map<int, int>& colourSamplers) {
-    if (text.find("KHR_animation_pointer") == std::string::npos) {
-        return text; // nothing to take out: tinygltf reads it as it is
-    }
-    nlohmann::json json = ParsedJson(text, name);
-    auto const asset = json.find("asset");
-    if (asset == json.end() || !asset->is_object() || !asset->contains("version") ||
-        !(*asset)["version"].is_string() ||
-        (*asset)["version"].get<std::string>().rfind("2.", 0) != 0) {
-        throw GltfError(name + ": /asset/version: not a glTF 2.0 file");
-    }
-    bool pointers = false;
-    if (auto animations = json.find("animations");
-        animations != json.end() && animations->is_array()) {
-        bool first = true;
-        for (auto& animation : *animations) {
-            bool const isFirst = std::exchange(first, false);
-            if (!animation.is_object() || !animation.contains("channels") ||
-                !animation["channels"].is_array()) {
-                continue;
-            }
-            auto& channels = animation["channels"];
-            nlohmann::json kept = nlohmann::json::array();
-            for (auto& channel : channels) {
-                bool const pointer = channel.is_object() && channel.contains("target") &&
-                                     channel["target"].is_object() &&
-                                     channel["target"].value("path", "") == "pointer";
-                if (!pointer) {
-                    kept.push_back(channel);
-                    continue;
-                }
-                // The base colour of a material, in the first animation, is imported.
-                auto const& target = channel["target"];
-                std::string const where =
-                    target.contains("extensions") && target["extensions"].is_object() &&
-                            target["extensions"].contains("KHR_animation_pointer") &&
-                            target["extensions"]["KHR_animation_pointer"].is_object()
-                        ? target["extensions"]["KHR_animation_pointer"].value("pointer", "")
-                        : "";
-                int material = -1;
-                char tail[64] = {};
-                if (isFirst && channel.contains("sampler") &&
-                    channel["sampler"].is_number_integer() &&
-                    std::sscanf(where.c_str(), "/materials/%d/pbrMetallicRoughness/%63s", &material,
-                                tail) == 2 &&
-                    std::string(tail) == "baseColorFactor" && material >= 0) {
-                    colourSamplers[material] = channel["sampler"].get<int>();
-                } else {
-                    pointers = true;
-                }
-            }
-            channels = kept;
-        }
-    }
-    if (pointers) {
-        warnings.push_back(name + ": skipped animated material and light values other than "
-                                  "base colours (KHR_animation_pointer)");
-    }
-    return json.dump();
-}
-
 } // namespace
 
 std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
@@ -1076,24 +757,23 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
     tinygltf::Model model;
     std::string error, warning;
     bool loaded = false;
-    std::map<int, int> colourSamplers; // material: sampler of the first animation
-    std::string json;
+    PreparedJson prepared;
     std::string const folder =
         name.find('/') == std::string::npos ? "." : name.substr(0, name.rfind('/'));
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0) {
         GlbParts parts = SplitGlb(bytes, name);
-        parts.json = Prepared(parts.json, name, warnings, colourSamplers);
-        json = parts.json;
+        prepared = Prepared(parts.json, name);
+        parts.json = prepared.json;
         std::vector<uint8_t> const glb = JoinGlb(parts);
         loaded = loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(),
                                              static_cast<unsigned>(glb.size()), folder);
     } else {
-        json = Prepared(std::string(bytes.begin(), bytes.end()), name, warnings, colourSamplers);
-        loaded = loader.LoadASCIIFromString(&model, &error, &warning, json.c_str(),
-                                            static_cast<unsigned>(json.size()), folder);
+        prepared = Prepared(std::string(bytes.begin(), bytes.end()), name);
+        loaded = loader.LoadASCIIFromString(&model, &error, &warning, prepared.json.c_str(),
+                                            static_cast<unsigned>(prepared.json.size()), folder);
     }
     if (!loaded) {
-        ParsedJson(json, name); // a fault of the JSON itself is said with its byte
+        ParsedJson(prepared.json, name); // a fault of the JSON itself is said with its byte
         while (!error.empty() && error.back() == '\n') {
             error.pop_back();
         }
@@ -1102,7 +782,10 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
     if (model.asset.version.rfind("2.", 0) != 0) {
         throw GltfError(name + ": /asset/version: not a glTF 2.0 file");
     }
-    Importer importer(model, name, warnings, colourSamplers);
+    if (prepared.othersDropped && model.animations.size() < 2) {
+        warnings.push_back(name + ": skipped animation pointer channels that name no property");
+    }
+    Importer importer(model, name, warnings, prepared.pointers);
     return importer.Run();
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "host/four_char_code.h"
 #include "host/memory.h"
 #include "host/scene/attribute_set.h"
 
@@ -41,7 +42,96 @@ static_assert(offsetof(StoredObjectRecord, hasSurfaceValue2) == 108);
 static_assert(offsetof(StoredObjectRecord, hasSurfaceValue0) == 124);
 static_assert(offsetof(StoredObjectRecord, pivot) == 132);
 
+// The stored layout of a light's tween point.
+struct StoredLightRecord {
+    int32_t time;
+    uint8_t selected;
+    uint8_t ease;
+    uint8_t padding[2];
+    int32_t hasMatrix;
+    TQ3Matrix4x4 matrix;
+    FourCharCode lightKind;
+    uint8_t lightData[64];
+};
+static_assert(sizeof(StoredLightRecord) == 144);
+static_assert(offsetof(StoredLightRecord, matrix) == 12);
+static_assert(offsetof(StoredLightRecord, lightKind) == 76);
+static_assert(offsetof(StoredLightRecord, lightData) == 80);
+
+// The stored layout of a camera's tween point.
+struct StoredCameraRecord {
+    int32_t time;
+    uint8_t selected;
+    uint8_t ease;
+    uint8_t padding[2];
+    uint8_t reserved[4];
+    TQ3Matrix4x4 matrix;
+    int32_t animate;   // 2: the camera's own data is what plays
+    int32_t animateBy; // used only with another animate
+    FourCharCode cameraKind;
+    uint8_t cameraData[80];
+};
+static_assert(sizeof(StoredCameraRecord) == 168);
+static_assert(offsetof(StoredCameraRecord, matrix) == 12);
+static_assert(offsetof(StoredCameraRecord, animate) == 76);
+static_assert(offsetof(StoredCameraRecord, cameraKind) == 84);
+static_assert(offsetof(StoredCameraRecord, cameraData) == 88);
+
+constexpr int32_t kAnimateData = 2;
 constexpr uint32_t kHeaderSize = 8;
+
+// Replaces the object's tween list with the records (each recordSize bytes).
+void StoreList(OpaqueTQ3Object* object, uint32_t recordSize, uint32_t sortingIndex,
+               std::vector<uint8_t> const& records) {
+    if (!As<AttributeSet>(object->set)) {
+        Release(object->set);
+        object->set = new AttributeSet;
+    }
+    auto& set = *As<AttributeSet>(object->set);
+    std::size_t const size = kHeaderSize + records.size();
+    Handle block = NewHandleClear(static_cast<Size>(size));
+    if (!block) {
+        throw std::bad_alloc();
+    }
+    uint32_t const header[2] = {recordSize, sortingIndex};
+    std::memcpy(*block, header, sizeof header);
+    if (!records.empty()) {
+        std::memcpy(*block + kHeaderSize, records.data(), records.size());
+    }
+    TQ3AttributeType const type = GetCustomAttributeType(eTweenAttribute);
+    auto const old = set.custom.find(type);
+    if (old != set.custom.end()) {
+        DisposeHandle(old->second.data);
+    }
+    set.custom[type] = THandlePair{static_cast<int32_t>(size), block};
+}
+
+template <typename Record>
+void Append(std::vector<uint8_t>& records, Record const& r) {
+    auto const* bytes = reinterpret_cast<uint8_t const*>(&r);
+    records.insert(records.end(), bytes, bytes + sizeof r);
+}
+
+template <typename Data>
+void Put(uint8_t* slot, Data const& data) {
+    std::memcpy(slot, &data, sizeof data);
+}
+
+// The light's data as its kind stores it, with the key's values.
+void PutLightData(refhost::scene::Light const& light, LightKey const& key, uint8_t* slot) {
+    FourCharCode const kind = light.Kind();
+    if (kind == "pntl"_4cc) {
+        Put(slot,
+            TQ3PointLightData{key.common, light.castsShadows, light.attenuation, key.location});
+    } else if (kind == "spot"_4cc) {
+        Put(slot, TQ3SpotLightData{key.common, light.castsShadows, light.attenuation, key.location,
+                                   key.direction, key.hotAngle, key.outerAngle, light.fallOff});
+    } else if (kind == "drct"_4cc) {
+        Put(slot, TQ3DirectionalLightData{key.common, light.castsShadows, key.direction});
+    } else {
+        Put(slot, key.common);
+    }
+}
 
 template <typename T>
 std::optional<T> IfFlag(int32_t flag, T const& value) {
@@ -89,20 +179,8 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
 
 void WriteObjectKeys(OpaqueTQ3Object* object, std::vector<ObjectKey> const& keys,
                      uint32_t sortingIndex) {
-    if (!As<AttributeSet>(object->set)) {
-        Release(object->set);
-        object->set = new AttributeSet;
-    }
-    auto& set = *As<AttributeSet>(object->set);
-    std::size_t const size = kHeaderSize + keys.size() * 144;
-    Handle block = NewHandleClear(static_cast<Size>(size));
-    if (!block) {
-        throw std::bad_alloc();
-    }
-    uint32_t const header[2] = {144, sortingIndex};
-    std::memcpy(*block, header, sizeof header);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        ObjectKey const& key = keys[i];
+    std::vector<uint8_t> records;
+    for (ObjectKey const& key : keys) {
         StoredObjectRecord r{};
         r.time = key.time;
         r.ease = key.ease;
@@ -120,14 +198,48 @@ void WriteObjectKeys(OpaqueTQ3Object* object, std::vector<ObjectKey> const& keys
         put(key.shininess, r.hasSurfaceValue1, r.surfaceValue1);
         put(key.ambientCoefficient, r.hasSurfaceValue0, r.surfaceValue0);
         r.pivot = key.pivot;
-        std::memcpy(*block + kHeaderSize + i * 144, &r, sizeof r);
+        Append(records, r);
     }
-    TQ3AttributeType const type = GetCustomAttributeType(eTweenAttribute);
-    auto const old = set.custom.find(type);
-    if (old != set.custom.end()) {
-        DisposeHandle(old->second.data);
+    StoreList(object, sizeof(StoredObjectRecord), sortingIndex, records);
+}
+
+void WriteLightKeys(refhost::scene::Light& light, std::vector<LightKey> const& keys,
+                    uint32_t sortingIndex) {
+    std::vector<uint8_t> records;
+    for (LightKey const& key : keys) {
+        StoredLightRecord r{};
+        r.time = key.time;
+        r.ease = key.ease;
+        if (key.matrix) {
+            r.hasMatrix = 1;
+            r.matrix = *key.matrix;
+        }
+        r.lightKind = light.Kind();
+        PutLightData(light, key, r.lightData);
+        Append(records, r);
     }
-    set.custom[type] = THandlePair{static_cast<int32_t>(size), block};
+    StoreList(&light, sizeof(StoredLightRecord), sortingIndex, records);
+}
+
+void WriteCameraKeys(OpaqueTQ3Object* camera, std::vector<CameraKey> const& keys) {
+    std::vector<uint8_t> records;
+    for (CameraKey const& key : keys) {
+        StoredCameraRecord r{};
+        r.time = key.time;
+        r.ease = key.ease;
+        r.matrix = CMatrix4x4(1.0);
+        r.animate = kAnimateData;
+        r.cameraKind = key.kind;
+        if (key.kind == "orth"_4cc) {
+            Put(r.cameraData,
+                TQ3OrthographicCameraData{key.data, key.left, key.top, key.right, key.bottom});
+        } else {
+            Put(r.cameraData,
+                TQ3ViewAngleAspectCameraData{key.data, key.fieldOfView, key.aspectRatio});
+        }
+        Append(records, r);
+    }
+    StoreList(camera, sizeof(StoredCameraRecord), 1, records);
 }
 
 } // namespace refhost::gltf

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 namespace keypose_test {
@@ -145,7 +146,8 @@ GltfEvaluator::GltfEvaluator(std::string const& path) {
                                              static_cast<unsigned>(glb.size()));
     } else {
         loaded = loader.LoadASCIIFromString(&fModel, &error, &warning, patched.c_str(),
-                                            static_cast<unsigned>(patched.size()), "");
+                                            static_cast<unsigned>(patched.size()),
+                                            std::filesystem::path(path).parent_path().string());
     }
     if (!loaded) {
         throw std::runtime_error(path + ": " + error);

@@ -25,6 +25,7 @@
 #include "refhost/script/script_runner.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/scene_gather.h"
+#include "tests/refhost/gltf/compare_times.h"
 #include "tests/refhost/gltf/drawn_surfaces.h"
 #include "tests/refhost/gltf/gltf_evaluator.h"
 #include "tests/support/scratch_folder.h"
@@ -142,28 +143,6 @@ std::vector<int> GeometryNodes(tinygltf::Model const& model) {
     return nodes;
 }
 
-// The times to compare at: 100 across the range, on the export's sampling grid when the
-// export sampled anything (sampled values are exact only there).
-std::vector<int32_t> CompareTimes(refhost::ClockSettings const& clock, bool sampled, double fps) {
-    int32_t const start = std::min(clock.minimum, clock.maximum);
-    int32_t const end = std::max(clock.minimum, clock.maximum);
-    std::vector<int32_t> times;
-    for (int i = 0; i < 100; ++i) {
-        if (sampled) {
-            int const frames =
-                static_cast<int>(std::floor((end - start) * fps / clock.unitsPerSecond));
-            int const k = static_cast<int>(std::lround(i * frames / 99.0));
-            times.push_back(
-                static_cast<int32_t>(std::lround(start + k * double(clock.unitsPerSecond) / fps)));
-        } else {
-            // Off any frame: 97 parts of the range do not fall on the tween points' times.
-            times.push_back(start +
-                            static_cast<int32_t>(std::lround((end - start) * i / 99.0 * 0.999)));
-        }
-    }
-    return times;
-}
-
 struct Differences {
     double matrix = 0, colour = 0;
 };
@@ -178,7 +157,7 @@ Differences Compare(fs::path const& example, fs::path const& file, bool sampled)
     refhost::ClockSettings const clock = document.clock;
     double const origin = std::min<int32_t>(std::min(clock.minimum, clock.maximum), 0);
     Differences worst;
-    for (int32_t t : CompareTimes(clock, sampled, 30)) {
+    for (int32_t t : keypose_test::CompareTimes(clock, sampled, 30)) {
         PL_SetCurTime(t);
         session.Loop().Frame(0);
         double const seconds = static_cast<float>((double(t) - origin) / clock.unitsPerSecond);

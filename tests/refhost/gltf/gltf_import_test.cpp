@@ -24,9 +24,11 @@
 #include "refhost/gltf/png_codec.h"
 #include "refhost/scene/walk.h"
 #include "refhost/session/host_session.h"
+#include "refhost/view3d/camera_projection.h"
 #include "refhost/view3d/gl_context.h"
 #include "refhost/view3d/scene_gather.h"
 #include "refhost/view3d/scene_renderer.h"
+#include "tests/refhost/gltf/compare_times.h"
 #include "tests/refhost/gltf/drawn_surfaces.h"
 #include "tests/refhost/gltf/gltf_evaluator.h"
 #include "tests/support/golden_image.h"
@@ -48,15 +50,27 @@ protected:
     void TearDown() override { refhost::HostState::Instance().Reset(); }
 };
 
-// What the 3D view draws now, all surfaces together; a texture's place shows as -1 and
-// corner colours are kept.
+// What the 3D view draws now, all surfaces together (a texture's place shows as -1 and
+// corner colours are kept), where the camera puts the world on the image, and the lights.
 struct Drawn {
     std::vector<std::array<float, 3>> corners;
     std::vector<std::array<float, 4>> colours;
+    refhost::view3d::GlMatrix camera{};
+    std::vector<refhost::view3d::DrawLight> lights;
+    TQ3ColorRGB ambient{};
 };
 
 Drawn DrawnNow(refhost::Document const& document) {
     Drawn drawn;
+    auto* view = refhost::scene::As<refhost::scene::View>(document.CurrentView());
+    auto const* camera = refhost::scene::As<refhost::scene::Camera>(view->camera);
+    refhost::view3d::CameraMatrices const m = refhost::view3d::MatricesOf(*camera);
+    drawn.camera = refhost::view3d::Multiply(m.projection, m.view);
+    refhost::view3d::ShapeLibrary shapes;
+    refhost::view3d::DrawList const list = refhost::view3d::GatherScene(
+        shapes, document.SelectedGroup(), document.OtherGroup(), view->lights);
+    drawn.lights = list.lights;
+    drawn.ambient = list.ambient;
     for (keypose_test::DrawnSurface const& s : keypose_test::DrawnSurfaces(document)) {
         drawn.corners.insert(drawn.corners.end(), s.corners.begin(), s.corners.end());
         for (auto const& c : s.colours) {
@@ -66,13 +80,24 @@ Drawn DrawnNow(refhost::Document const& document) {
     return drawn;
 }
 
-// The document played at each time, drawn.
-std::vector<Drawn> Played(std::string const& path, std::vector<double> const& times) {
+// The document played frame by frame at fps from the first time to the last, drawn at each
+// of the times (seconds, rising). Light effects change a light by the time since the last
+// frame, so both plays step alike.
+std::vector<Drawn> Played(std::string const& path, std::vector<double> const& times, double fps) {
     std::vector<Drawn> frames;
     refhost::HostSession session(KEYPOSE_MODULE_PATH);
     refhost::Document& document = session.Open(path);
+    auto units = [&](double seconds) {
+        return static_cast<int32_t>(std::lround(seconds * document.clock.unitsPerSecond));
+    };
+    int32_t now = units(times.front());
     for (double t : times) {
-        PL_SetCurTime(static_cast<int32_t>(std::lround(t * document.clock.unitsPerSecond)));
+        for (; now < units(t); now += units(1 / fps)) {
+            PL_SetCurTime(now);
+            session.Loop().Frame(0);
+        }
+        now = units(t);
+        PL_SetCurTime(now);
         session.Loop().Frame(0);
         frames.push_back(DrawnNow(document));
     }
@@ -88,6 +113,63 @@ std::string Import(fs::path const& model, fs::path const& out,
     return out.string();
 }
 
+double Farthest(std::initializer_list<float> a, std::initializer_list<float> b) {
+    double worst = 0;
+    for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j) {
+        worst = std::max<double>(worst, std::fabs(*i - *j));
+    }
+    return worst;
+}
+
+double LightDifference(refhost::view3d::DrawLight const& a, refhost::view3d::DrawLight const& b) {
+    if (a.kind != b.kind || a.attenuation != b.attenuation || a.fallOff != b.fallOff) {
+        return 1e9;
+    }
+    bool const point = a.kind == refhost::view3d::LightKind::kPoint;
+    bool const spot = a.kind == refhost::view3d::LightKind::kSpot;
+    bool const directional = a.kind == refhost::view3d::LightKind::kDirectional;
+    return std::max(
+        {Farthest({a.colour.r, a.colour.g, a.colour.b}, {b.colour.r, b.colour.g, b.colour.b}),
+         directional ? 0
+                     : Farthest({a.location.x, a.location.y, a.location.z},
+                                {b.location.x, b.location.y, b.location.z}),
+         point ? 0
+               : Farthest({a.direction.x, a.direction.y, a.direction.z},
+                          {b.direction.x, b.direction.y, b.direction.z}),
+         spot ? Farthest({a.hotAngle, a.outerAngle}, {b.hotAngle, b.outerAngle}) : 0});
+}
+
+// The largest difference between two plays of the camera and the lights; the lights are
+// paired each with the closest one of the same kind (an import may hold them in another
+// order).
+double ViewDifference(Drawn const& before, Drawn const& after) {
+    double worst = Farthest({before.ambient.r, before.ambient.g, before.ambient.b},
+                            {after.ambient.r, after.ambient.g, after.ambient.b});
+    for (std::size_t i = 0; i < 16; ++i) {
+        worst = std::max<double>(worst, std::fabs(before.camera[i] - after.camera[i]));
+    }
+    if (before.lights.size() != after.lights.size()) {
+        return 1e9;
+    }
+    std::vector<bool> taken(after.lights.size(), false);
+    for (auto const& light : before.lights) {
+        std::size_t best = after.lights.size();
+        double closest = 1e9;
+        for (std::size_t j = 0; j < after.lights.size(); ++j) {
+            double const d = LightDifference(light, after.lights[j]);
+            if (!taken[j] && d < closest) {
+                closest = d;
+                best = j;
+            }
+        }
+        if (best < taken.size()) {
+            taken[best] = true;
+        }
+        worst = std::max(worst, closest);
+    }
+    return worst;
+}
+
 TEST_F(GltfImportTest, EveryExampleExportedAndImportedPlaysAsBefore) {
     for (auto const& entry : fs::directory_iterator(KEYPOSE_EXAMPLES_DIR)) {
         fs::path const example = entry.path();
@@ -96,27 +178,26 @@ TEST_F(GltfImportTest, EveryExampleExportedAndImportedPlaysAsBefore) {
         }
         std::string const name = example.stem().string();
         fs::path const glb = Folder() / (name + ".glb");
-        double end = 0;
+        std::vector<double> times; // in seconds
         {
             refhost::HostSession session(KEYPOSE_MODULE_PATH);
             refhost::Document& document = session.Open(example.string());
             ASSERT_EQ(document.clock.minimum, 0) << name;
-            end = double(document.clock.maximum) / document.clock.unitsPerSecond;
-            refhost::gltf::ExportGltf(session, glb.string());
+            bool const sampled = refhost::gltf::ExportGltf(session, glb.string()).sampled;
+            for (int32_t t : keypose_test::CompareTimes(document.clock, sampled, 30)) {
+                times.push_back(double(t) / document.clock.unitsPerSecond);
+            }
         }
         refhost::HostState::Instance().Reset();
         std::string const imported = Import(glb, Folder() / (name + ".json"));
         refhost::HostState::Instance().Reset();
-        std::vector<double> times;
-        for (int i = 0; i < 100; ++i) {
-            times.push_back(end * i / 99.0);
-        }
-        std::vector<Drawn> const before = Played(example.string(), times);
+        std::vector<Drawn> const before = Played(example.string(), times, 30);
         refhost::HostState::Instance().Reset();
-        std::vector<Drawn> const after = Played(imported, times);
+        std::vector<Drawn> const after = Played(imported, times, 30);
         refhost::HostState::Instance().Reset();
         double worst = 0;
         for (std::size_t f = 0; f < times.size(); ++f) {
+            worst = std::max(worst, ViewDifference(before[f], after[f]));
             ASSERT_EQ(before[f].corners.size(), after[f].corners.size()) << name;
             for (std::size_t v = 0; v < before[f].corners.size(); ++v) {
                 for (std::size_t c = 0; c < 3; ++c) {
@@ -528,6 +609,15 @@ TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) 
         Refusal("big.gltf",
                 Bytes("{" + asset + R"(,"extensionsUsed":["KHR_animation_pointer"],"x":9e0929})")),
         "big.gltf: not readable JSON (number overflow parsing '9e0929')");
+    // An ambient light's changes with a colour short, and with times that go back.
+    auto ambient = [&](std::string const& animation) {
+        return Bytes("{" + asset + R"(,"scenes":[{"nodes":[],"extras":{"ambient":[0.1,0.1,0.1],)" +
+                     R"("ambientAnimation":)" + animation + "}}]}");
+    };
+    EXPECT_EQ(Refusal("amb.gltf", ambient(R"({"times":[0,1],"colours":[0,0,0,1,1]})")),
+              "amb.gltf: /scenes/0/extras/ambientAnimation/colours: expected 6 numbers");
+    EXPECT_EQ(Refusal("amb.gltf", ambient(R"({"times":[1,0],"colours":[0,0,0,1,1,1]})")),
+              "amb.gltf: /scenes/0/extras/ambientAnimation/times: the times must rise from 0");
 }
 
 TEST_F(GltfImportTest, WhatTheSceneCannotHoldIsSkippedWithAWarning) {
