@@ -32,10 +32,7 @@ using namespace refhost::scene;
 
 namespace {
 
-constexpr uint32_t kUnitsPerSecond = 600;
-constexpr double kCubicSamplesPerSecond = 30;
 constexpr int kDeepestNode = 256;
-constexpr uint8_t kHoldEase = 4; // a record header's ease: keep this point until the next
 
 class Importer {
 public:
@@ -71,7 +68,7 @@ public:
             }
         }
         fView.Finish(*document, fLastTime, fNextSortingIndex);
-        document->clock.unitsPerSecond = kUnitsPerSecond;
+        document->clock.unitsPerSecond = kImportUnitsPerSecond;
         document->clock.minimum = 0;
         document->clock.current = 0;
         document->clock.maximum = fLastTime > 0 ? fLastTime : 6000;
@@ -302,10 +299,6 @@ private:
         }
     }
 
-    static int32_t Units(double seconds) {
-        return static_cast<int32_t>(std::lround(seconds * kUnitsPerSecond));
-    }
-
     // The node's tween points: at each key time of its tracks (STEP keys also held until
     // just before the next key, CUBICSPLINE sampled between keys).
     std::vector<ObjectKey> Keys(tinygltf::Node const& node, NodeTracks const& tracks,
@@ -316,14 +309,14 @@ private:
                 own.push_back(&**track);
             }
         }
-        auto const [times, holds] = TimesOf(own, kUnitsPerSecond, kCubicSamplesPerSecond);
+        auto const [times, holds] = TimesOf(own, kImportUnitsPerSecond, kImportSamplesPerSecond);
         bool seeThrough = false; // some key's alpha is below 1
         for (std::size_t k = 3; colour && k < colour->values.size(); k += 4) {
             seeThrough = seeThrough || colour->values[k] < 1.0f;
         }
         std::vector<ObjectKey> keys;
         for (int32_t units : times) {
-            double const t = static_cast<double>(units) / kUnitsPerSecond;
+            double const t = static_cast<double>(units) / kImportUnitsPerSecond;
             auto at = [&](std::optional<Track> const& track, std::vector<double> const& fixed,
                           bool rotation) { return track ? track->At(t, rotation) : fixed; };
             ObjectKey key;

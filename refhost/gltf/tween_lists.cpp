@@ -13,12 +13,18 @@ using namespace refhost::scene;
 
 namespace {
 
-// The stored layout of an object tween point.
-struct StoredObjectRecord {
+// The stored layout of the header every tween point starts with.
+struct StoredHeader {
     int32_t time;
     uint8_t selected;
-    uint8_t ease;
+    uint8_t ease; // how the interval from this point on is blended
     uint8_t padding[2];
+};
+static_assert(sizeof(StoredHeader) == 8 && offsetof(StoredHeader, ease) == 5);
+
+// The stored layout of an object tween point.
+struct StoredObjectRecord {
+    StoredHeader header;
     int32_t hasMatrix;
     TQ3Matrix4x4 matrix;
     int32_t hasColour0;
@@ -34,7 +40,6 @@ struct StoredObjectRecord {
     TQ3Point3D pivot;
 };
 static_assert(sizeof(StoredObjectRecord) == 144);
-static_assert(offsetof(StoredObjectRecord, ease) == 5);
 static_assert(offsetof(StoredObjectRecord, matrix) == 12);
 static_assert(offsetof(StoredObjectRecord, hasColour0) == 76);
 static_assert(offsetof(StoredObjectRecord, hasColour1) == 92);
@@ -44,10 +49,7 @@ static_assert(offsetof(StoredObjectRecord, pivot) == 132);
 
 // The stored layout of a light's tween point.
 struct StoredLightRecord {
-    int32_t time;
-    uint8_t selected;
-    uint8_t ease;
-    uint8_t padding[2];
+    StoredHeader header;
     int32_t hasMatrix;
     TQ3Matrix4x4 matrix;
     FourCharCode lightKind;
@@ -60,10 +62,7 @@ static_assert(offsetof(StoredLightRecord, lightData) == 80);
 
 // The stored layout of a camera's tween point.
 struct StoredCameraRecord {
-    int32_t time;
-    uint8_t selected;
-    uint8_t ease;
-    uint8_t padding[2];
+    StoredHeader header;
     uint8_t reserved[4];
     TQ3Matrix4x4 matrix;
     int32_t animate;   // 2: the camera's own data is what plays
@@ -160,8 +159,8 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         StoredObjectRecord r;
         std::memcpy(&r, *block + at, sizeof r);
         ObjectKey key;
-        key.time = r.time;
-        key.ease = r.ease;
+        key.time = r.header.time;
+        key.ease = r.header.ease;
         if (r.hasMatrix) {
             key.matrix = CMatrix4x4(r.matrix);
         }
@@ -171,7 +170,7 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         key.shininess = IfFlag(r.hasSurfaceValue1, r.surfaceValue1);
         key.ambientCoefficient = IfFlag(r.hasSurfaceValue0, r.surfaceValue0);
         key.pivot = r.pivot;
-        key.selected = r.selected != 0;
+        key.selected = r.header.selected != 0;
         keys.push_back(key);
     }
     return keys;
@@ -182,8 +181,8 @@ void WriteObjectKeys(OpaqueTQ3Object* object, std::vector<ObjectKey> const& keys
     std::vector<uint8_t> records;
     for (ObjectKey const& key : keys) {
         StoredObjectRecord r{};
-        r.time = key.time;
-        r.ease = key.ease;
+        r.header.time = key.time;
+        r.header.ease = key.ease;
         r.hasMatrix = 1;
         r.matrix = key.matrix;
         auto put = [](auto const& value, int32_t& flag, auto& slot) {
@@ -208,8 +207,8 @@ void WriteLightKeys(refhost::scene::Light& light, std::vector<LightKey> const& k
     std::vector<uint8_t> records;
     for (LightKey const& key : keys) {
         StoredLightRecord r{};
-        r.time = key.time;
-        r.ease = key.ease;
+        r.header.time = key.time;
+        r.header.ease = key.ease;
         if (key.matrix) {
             r.hasMatrix = 1;
             r.matrix = *key.matrix;
@@ -225,8 +224,8 @@ void WriteCameraKeys(OpaqueTQ3Object* camera, std::vector<CameraKey> const& keys
     std::vector<uint8_t> records;
     for (CameraKey const& key : keys) {
         StoredCameraRecord r{};
-        r.time = key.time;
-        r.ease = key.ease;
+        r.header.time = key.time;
+        r.header.ease = key.ease;
         r.matrix = CMatrix4x4(1.0);
         r.animate = kAnimateData;
         r.cameraKind = key.kind;

@@ -17,10 +17,6 @@ using namespace refhost::scene;
 
 namespace {
 
-constexpr double kUnitsPerSecond = 600;
-constexpr double kSamplesPerSecond = 30;
-constexpr uint8_t kHoldEase = 4;
-
 CVector3D Axis(Column const& w, std::size_t column, float sign = 1) {
     return Normalise(CVector3D(sign * static_cast<float>(w[column * 4]),
                                sign * static_cast<float>(w[column * 4 + 1]),
@@ -37,7 +33,7 @@ bool Differ(CVector3D const& a, CVector3D const& b) {
 }
 
 double Seconds(int32_t units) {
-    return units / kUnitsPerSecond;
+    return units / double{kImportUnitsPerSecond};
 }
 
 TQ3ColorRGB Colour(std::vector<double> const& c) {
@@ -106,7 +102,7 @@ bool ViewImport::MovesOnACurve(std::vector<int> const& path) const {
 KeyTimes ViewImport::Times(std::vector<int> const& path, std::vector<Track const*> tracks) const {
     std::vector<Track const*> const placement = PathTracks(path);
     tracks.insert(tracks.end(), placement.begin(), placement.end());
-    return TimesOf(tracks, kUnitsPerSecond, kSamplesPerSecond);
+    return TimesOf(tracks, kImportUnitsPerSecond, kImportSamplesPerSecond);
 }
 
 void ViewImport::Camera(int camera, std::vector<int> const& path) {
@@ -224,7 +220,7 @@ void ViewImport::Light(int index, std::vector<int> const& path, std::string cons
     }
     bool const turns = kind != "pntl"_4cc;
     bool const curve = MovesOnACurve(path);
-    AddSamples(placed.times.times, kUnitsPerSecond, kSamplesPerSecond,
+    AddSamples(placed.times.times, kImportUnitsPerSecond, kImportSamplesPerSecond,
                [&](int32_t from, int32_t to) {
                    return curve || (turns && Differ(LightAt(placed, Seconds(from)).direction,
                                                     LightAt(placed, Seconds(to)).direction));
@@ -249,7 +245,7 @@ LightKey ViewImport::LightAt(Placed const& placed, double seconds) const {
     };
     Column const w = WorldAt(fModel, fAnimation, placed.path, seconds);
     LightKey key;
-    key.time = static_cast<int32_t>(std::lround(seconds * kUnitsPerSecond));
+    key.time = static_cast<int32_t>(std::lround(seconds * kImportUnitsPerSecond));
     CMatrix4x4 matrix(1.0);
     CPoint3D const at = Origin(w);
     matrix[3][0] = at.x;
@@ -317,7 +313,7 @@ void ViewImport::AddAmbient(int32_t& lastTime) {
                                 "ambientAnimation/times: the times must rise from 0");
             }
             LightKey key;
-            key.time = static_cast<int32_t>(std::lround(times[k] * kUnitsPerSecond));
+            key.time = static_cast<int32_t>(std::lround(times[k] * kImportUnitsPerSecond));
             key.common = common(colours[k * 3], colours[k * 3 + 1], colours[k * 3 + 2]);
             keys.push_back(key);
             lastTime = std::max(lastTime, key.time);
@@ -388,16 +384,19 @@ void ViewImport::Finish(Document& document, int32_t& lastTime, uint32_t& nextSor
         }
         KeyTimes times = Times(fCameraPath, lens);
         bool const curve = MovesOnACurve(fCameraPath);
-        AddSamples(times.times, kUnitsPerSecond, kSamplesPerSecond, [&](int32_t from, int32_t to) {
-            TQ3CameraPlacement const a = CameraAt(Seconds(from)).data.placement;
-            TQ3CameraPlacement const b = CameraAt(Seconds(to)).data.placement;
-            // The plug-in swings a camera that turns about where its lines of sight meet;
-            // glTF turns it in place while it moves straight.
-            return curve ||
-                   Differ(Normalise(CPoint3D(a.pointOfInterest) - CPoint3D(a.cameraLocation)),
-                          Normalise(CPoint3D(b.pointOfInterest) - CPoint3D(b.cameraLocation))) ||
-                   Differ(CVector3D(a.upVector), CVector3D(b.upVector));
-        });
+        AddSamples(
+            times.times, kImportUnitsPerSecond, kImportSamplesPerSecond,
+            [&](int32_t from, int32_t to) {
+                TQ3CameraPlacement const a = CameraAt(Seconds(from)).data.placement;
+                TQ3CameraPlacement const b = CameraAt(Seconds(to)).data.placement;
+                // The plug-in swings a camera that turns about where its lines of sight meet;
+                // glTF turns it in place while it moves straight.
+                return curve ||
+                       Differ(
+                           Normalise(CPoint3D(a.pointOfInterest) - CPoint3D(a.cameraLocation)),
+                           Normalise(CPoint3D(b.pointOfInterest) - CPoint3D(b.cameraLocation))) ||
+                       Differ(CVector3D(a.upVector), CVector3D(b.upVector));
+            });
         std::vector<CameraKey> keys;
         for (int32_t t : times.times) {
             keys.push_back(CameraAt(Seconds(t)));
