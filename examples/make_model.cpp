@@ -39,10 +39,21 @@ int Box(ModelWriter& writer, float x, float y, float z, float topScale, int mate
                     p[2] *= topScale;
                 }
                 positions.insert(positions.end(), {p[0], p[1], p[2]});
-                float n[3] = {0, 0, 0};
-                n[axis] = side;
-                normals.insert(normals.end(), {n[0], n[1], n[2]});
                 uvs.insert(uvs.end(), {(a + 1) / 2, (1 - b) / 2});
+            }
+            // The face's own normal (a narrowing tower's sides lean in), across its diagonals.
+            auto corner = [&](uint32_t k, int c) { return positions[(first + k) * 3 + c]; };
+            float d[2][3];
+            for (int c = 0; c < 3; ++c) {
+                d[0][c] = corner(2, c) - corner(0, c);
+                d[1][c] = corner(3, c) - corner(1, c);
+            }
+            float const n[3] = {d[0][1] * d[1][2] - d[0][2] * d[1][1],
+                                d[0][2] * d[1][0] - d[0][0] * d[1][2],
+                                d[0][0] * d[1][1] - d[0][1] * d[1][0]};
+            float const length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            for (int k = 0; k < 4; ++k) {
+                normals.insert(normals.end(), {n[0] / length, n[1] / length, n[2] / length});
             }
             for (uint32_t k : {0u, 1u, 2u, 0u, 2u, 3u}) {
                 indices.push_back(first + k);

@@ -1,9 +1,9 @@
 // Writes the checked-in seed corpora of the fuzz targets (run from the fuzz build:
-// build-fuzz/fuzz/make_seeds fuzz/corpus). The reader's seeds are the examples and the
-// example with every light and camera saved after tween points of its pillar, camera,
-// ambient light and sun were recorded from the palette at two times; the stored lists'
-// seeds hold those lists as that target reads them; the messages' seeds are a session's
-// events.
+// build-fuzz/fuzz/make_seeds fuzz/corpus). The reader's seeds are the examples, a mesh with
+// normals of its own and the example with every light and camera saved after tween points
+// of its pillar, camera, ambient light and sun were recorded from the palette at two times;
+// the stored lists' seeds hold those lists as that target reads them; the messages' seeds
+// are a session's events.
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +19,8 @@
 #include "host/scene.h"
 #include "palette/set_up_dialog.h"
 #include "refhost/document/document_file.h"
+#include "refhost/document/new_document.h"
+#include "refhost/scene/build.h"
 
 namespace fs = std::filesystem;
 
@@ -89,6 +91,18 @@ int main(int argc, char** argv) {
     for (examples::Example const& example : examples::AllExamples()) {
         Write(corpus / "document_reader" / example.fileName,
               refhost::DocumentText(*example.make()));
+    }
+    {
+        // A mesh with normals of its own (one zero, one not of unit length), which no
+        // example has.
+        std::unique_ptr<refhost::Document> meshed = refhost::NewDocument({"Crate"});
+        OpaqueTQ3Object* raw = refhost::scene::NewTriMesh(
+            {{0, 0, 0}, {1, 0, 0}, {1, 1, 0.5f}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}, {},
+            {{0, 0, 1}, {0.6f, 0, 0.8f}, {0, 0, 0}, {0, -1.5f, 2}});
+        CShapeObject mesh(raw);
+        C3DObject::Dispose(raw);
+        CGroupObject(meshed->OtherGroup()).AddObject(mesh);
+        Write(corpus / "document_reader" / "mesh_normals.json", refhost::DocumentText(*meshed));
     }
 
     std::unique_ptr<refhost::Document> made = examples::LightsAndCameras();

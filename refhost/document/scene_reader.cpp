@@ -1,5 +1,6 @@
 #include "refhost/document/scene_reader.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -64,6 +65,24 @@ std::vector<std::array<float, 4>> ControlPoints(JsonNode const& node) {
         }
     }
     return points;
+}
+
+// A mesh's normals: one a point, each of finite numbers (a normal has no use for the
+// stand-ins of the numbers JSON lacks).
+std::vector<TQ3Vector3D> Normals(JsonNode const& node, std::size_t points) {
+    std::vector<TQ3Vector3D> normals(node.Size(points));
+    for (std::size_t i = 0; i < normals.size(); ++i) {
+        JsonNode const normal = node.At(i);
+        TQ3Vector3D const n = normal.Vector3D();
+        float const parts[3] = {n.x, n.y, n.z};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (!std::isfinite(parts[k])) {
+                normal.At(k).Fail("a normal needs finite numbers");
+            }
+        }
+        normals[i] = n;
+    }
+    return normals;
 }
 
 uint32_t Count(JsonNode const& node) {
@@ -248,6 +267,9 @@ OpaqueTQ3Object* SceneReader::MakeGeometry(JsonNode const& entry, std::string co
         }
         for (std::size_t i = 0; i < uvs.Size(); ++i) {
             mesh->uvs.push_back(uvs.At(i).Param2D());
+        }
+        if (std::optional<JsonNode> const normals = entry.Optional("normals")) {
+            mesh->normals = Normals(*normals, mesh->points.size());
         }
         JsonNode const faces = entry["faceSets"];
         if (faces.Size() != 0) {

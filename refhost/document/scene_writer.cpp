@@ -162,6 +162,13 @@ Json SceneWriter::GeometryBody(Geometry& geometry) {
         body["points"] = std::move(points);
         body["triangles"] = std::move(triangles);
         body["uvs"] = std::move(uvs);
+        if (!mesh->normals.empty()) { // absent, not empty, so meshes without stay as they were
+            Json normals = Json::array();
+            for (TQ3Vector3D const& n : mesh->normals) {
+                normals.push_back(Vector3DJson(n));
+            }
+            body["normals"] = std::move(normals);
+        }
         body["faceSets"] = std::move(faces);
     } else if (auto* curve = As<NURBCurve>(&geometry)) {
         body["kind"] = "nurbCurve";

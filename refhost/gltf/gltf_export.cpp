@@ -501,7 +501,8 @@ private:
             CVector3D const n = Normalise(cross);
             for (auto const& corner : triangle) {
                 positions.insert(positions.end(), {corner.point.x, corner.point.y, corner.point.z});
-                normals.insert(normals.end(), {n.x, n.y, n.z});
+                TQ3Vector3D const shaded = view3d::ShadingNormal(corner.normal, n);
+                normals.insert(normals.end(), {shaded.x, shaded.y, shaded.z});
                 uvs.insert(uvs.end(), {corner.uv.u, 1.0f - corner.uv.v});
                 if (cornerColours) {
                     SurfaceValues c = surface;

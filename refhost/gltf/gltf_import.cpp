@@ -439,8 +439,12 @@ private:
         std::vector<TQ3Point3D> points;
         std::vector<std::array<uint32_t, 3>> triangles;
         std::vector<TQ3Param2D> uvs;
+        std::vector<TQ3Vector3D> normals;
         std::vector<std::array<float, 4>> colours;
     };
+    // A primitive's mode, indices and the accessors of the attributes Parse reads, so that a
+    // mesh used many times is read once.
+    using ParsedKey = std::array<int, 6>;
 
     Parsed Parse(tinygltf::Primitive const& primitive, int mode, std::string const& place) {
         auto position = primitive.attributes.find("POSITION");
@@ -458,6 +462,14 @@ private:
                   "not one texture coordinate a position");
             for (std::size_t i = 0; i < count; ++i) {
                 uvs.push_back({st[i * 2], 1.0f - st[i * 2 + 1]});
+            }
+        }
+        std::vector<TQ3Vector3D> normals;
+        if (auto found = primitive.attributes.find("NORMAL"); found != primitive.attributes.end()) {
+            std::vector<float> const n = Floats(found->second, {3});
+            Check(n.size() / 3 == count, place + "/attributes/NORMAL", "not one normal a position");
+            for (std::size_t i = 0; i < count; ++i) {
+                normals.push_back({n[i * 3], n[i * 3 + 1], n[i * 3 + 2]});
             }
         }
         std::vector<uint32_t> order;
@@ -503,7 +515,8 @@ private:
                                    n == 4 ? rgba[i * n + 3] : 1.0f});
             }
         }
-        return {std::move(points), std::move(triangles), std::move(uvs), std::move(colours)};
+        return {std::move(points), std::move(triangles), std::move(uvs), std::move(normals),
+                std::move(colours)};
     }
 
     OpaqueTQ3Object* Primitive(tinygltf::Primitive const& primitive, std::string const& place) {
@@ -516,9 +529,9 @@ private:
         if (!primitive.targets.empty()) {
             Skip("morph targets (" + place + ")");
         }
-        auto key = std::array<int, 5>{mode, primitive.indices, -1, -1, -1};
+        auto key = ParsedKey{mode, primitive.indices, -1, -1, -1, -1};
         std::size_t slot = 2;
-        for (char const* name : {"POSITION", "TEXCOORD_0", "COLOR_0"}) {
+        for (char const* name : {"POSITION", "TEXCOORD_0", "NORMAL", "COLOR_0"}) {
             auto found = primitive.attributes.find(name);
             key[slot++] = found == primitive.attributes.end() ? -1 : found->second;
         }
@@ -548,7 +561,7 @@ private:
                 Skip("colours that change across a triangle of a mesh (each face takes its "
                      "first corner's)");
             }
-            shape = NewTriMesh(points, triangles, uvs);
+            shape = NewTriMesh(points, triangles, uvs, parsed.normals);
             if (!colours.empty()) {
                 auto* mesh = As<TriMesh>(shape);
                 for (auto const& t : triangles) {
@@ -714,7 +727,7 @@ private:
     ViewImport fView;       // after the animation it reads
     std::vector<int> fPath; // the nodes being made, from a root down
     std::map<int, OpaqueTQ3Object*> fTextures;
-    std::map<std::array<int, 5>, Parsed> fParsed;
+    std::map<ParsedKey, Parsed> fParsed;
     std::vector<OpaqueTQ3Object*> fKeep;
     int32_t fLastTime = 0;
     uint32_t fNextSortingIndex = 4;

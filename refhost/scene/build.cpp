@@ -30,7 +30,7 @@ OpaqueTQ3Object* NewTriangle(std::array<TQ3Point3D, 3> const& points) {
 
 OpaqueTQ3Object* NewTriMesh(std::vector<TQ3Point3D> points,
                             std::vector<std::array<uint32_t, 3>> triangles,
-                            std::vector<TQ3Param2D> uvs) {
+                            std::vector<TQ3Param2D> uvs, std::vector<TQ3Vector3D> normals) {
     for (auto const& t : triangles) {
         for (uint32_t index : t) {
             if (index >= points.size()) {
@@ -41,10 +41,14 @@ OpaqueTQ3Object* NewTriMesh(std::vector<TQ3Point3D> points,
     if (!uvs.empty() && uvs.size() != points.size()) {
         throw CSceneException("a mesh needs one texture coordinate per point, or none");
     }
+    if (!normals.empty() && normals.size() != points.size()) {
+        throw CSceneException("a mesh needs one normal per point, or none");
+    }
     auto* mesh = new TriMesh;
     mesh->points = std::move(points);
     mesh->triangles = std::move(triangles);
     mesh->uvs = std::move(uvs);
+    mesh->normals = std::move(normals);
     return mesh;
 }
 

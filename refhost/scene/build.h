@@ -16,9 +16,13 @@ OpaqueTQ3Object* NewGroupOf(GroupKind kind);
 OpaqueTQ3Object* NewBox(TQ3Point3D origin, TQ3Vector3D orientation, TQ3Vector3D majorAxis,
                         TQ3Vector3D minorAxis);
 OpaqueTQ3Object* NewTriangle(std::array<TQ3Point3D, 3> const& points);
+// A mesh of the points and triangles, with texture coordinates and normals each either one
+// per point or none. Throws CSceneException when a triangle names a point the mesh does not
+// have or a count does not fit.
 OpaqueTQ3Object* NewTriMesh(std::vector<TQ3Point3D> points,
                             std::vector<std::array<uint32_t, 3>> triangles,
-                            std::vector<TQ3Param2D> uvs = {});
+                            std::vector<TQ3Param2D> uvs = {},
+                            std::vector<TQ3Vector3D> normals = {});
 OpaqueTQ3Object* NewNURBCurve(uint32_t order, std::vector<std::array<float, 4>> controlPoints,
                               std::vector<float> knots);
 OpaqueTQ3Object* NewNURBPatch(uint32_t uOrder, uint32_t vOrder, uint32_t rows, uint32_t columns,

@@ -160,6 +160,10 @@ struct TriMesh : Geometry {
     std::vector<std::array<uint32_t, 3>> triangles;
     // Texture coordinates per point; empty when the mesh has none.
     std::vector<TQ3Param2D> uvs;
+    // Normals per point, for shading across faces as the surface curves; empty when the mesh
+    // has none (its faces then shade flat). Their length does not matter; a zero normal
+    // stands for the face's own.
+    std::vector<TQ3Vector3D> normals;
     // Optional attribute sets per triangle (empty, or one entry per triangle, null allowed).
     std::vector<OpaqueTQ3Object*> faceSets;
 };

@@ -22,7 +22,8 @@ namespace refhost::view3d {
 // `closed` 1 and normals that point out of it.
 struct ShapeVertex {
     std::array<float, 3> position; // the shape's coordinates
-    std::array<float, 3> normal;   // of its face, unit length (zero for lines)
+    std::array<float, 3> normal;   // the geometry's own at the corner, else its face's; unit
+                                   // length (zero for lines)
     std::array<float, 2> uv;       // before the material's UV transform
     std::array<float, 4> colour;   // rgb: diffuse colour; alpha: opacity
     std::array<float, 2> own;      // 1 where colour's rgb, alpha replace the instance's

@@ -79,6 +79,7 @@ public:
                 Word(t[0]), Word(t[1]), Word(t[2]);
             }
             Floats(reinterpret_cast<float const*>(mesh->uvs.data()), mesh->uvs.size() * 2);
+            Floats(reinterpret_cast<float const*>(mesh->normals.data()), mesh->normals.size() * 3);
             Word(static_cast<uint32_t>(mesh->faceSets.size()));
             for (OpaqueTQ3Object* set : mesh->faceSets) {
                 Set(set, false);
@@ -169,6 +170,21 @@ CPoint3D Place(TQ3Point3D const& p, CMatrix4x4 const* world) {
     return world ? CPoint3D(p) * *world : CPoint3D(p);
 }
 
+// A corner's own normal placed by the inverse of a placing matrix: the plane through the
+// corner across the normal, (n, -n.p), goes to inverse * plane, which holds under projective
+// matrices too, and keeps the side the normal points to wherever w stays positive.
+CVector3D PlacedNormal(Corner const& corner, CMatrix4x4 const& inverse) {
+    CVector3D const n = corner.normal;
+    float const plane[4] = {n.x, n.y, n.z, -Dot(n, CPoint3D(corner.point) - CPoint3D())};
+    float placed[3] = {0, 0, 0};
+    for (int row = 0; row < 3; ++row) {
+        for (int k = 0; k < 4; ++k) {
+            placed[row] += inverse[row][k] * plane[k];
+        }
+    }
+    return Normalise(CVector3D(placed[0], placed[1], placed[2]));
+}
+
 } // namespace
 
 std::size_t ShapeLibrary::KeyHash::operator()(std::vector<uint32_t> const& key) const {
@@ -242,6 +258,8 @@ ShapeLibrary::Shapes ShapeLibrary::Build(Geometry const& geometry, CMatrix4x4 co
     ShapeRange triangles;
     triangles.first = static_cast<uint32_t>(fVertices.size());
     std::optional<CPoint3D> const inside = Inside(geometry, world);
+    std::optional<CMatrix4x4> const inverse =
+        world ? std::optional<CMatrix4x4>(InverseOf(*world)) : std::nullopt;
     for (auto const& triangle : shape.triangles) {
         std::array<CPoint3D, 3> p;
         for (std::size_t k = 0; k < 3; ++k) {
@@ -255,8 +273,11 @@ ShapeLibrary::Shapes ShapeLibrary::Build(Geometry const& geometry, CMatrix4x4 co
             normal = -normal;
         }
         for (std::size_t k = 0; k < 3; ++k) {
+            Corner const& corner = triangle[k];
+            CVector3D const own = inverse ? PlacedNormal(corner, *inverse) : corner.normal;
+            CVector3D const n = ShadingNormal(own, normal);
             ShapeVertex v{{p[k].x, p[k].y, p[k].z},
-                          {normal.x, normal.y, normal.z},
+                          {n.x, n.y, n.z},
                           {triangle[k].uv.u, triangle[k].uv.v},
                           {},
                           {},

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/vectors.h"
+
 namespace refhost::view3d {
 
 using namespace refhost::scene;
@@ -16,10 +18,9 @@ TQ3Point3D Plus(TQ3Point3D p, TQ3Vector3D const& v, float s) {
 
 void AddQuad(Tessellation& out, std::array<TQ3Point3D, 4> const& p,
              std::array<TQ3Param2D, 4> const& uv, OpaqueTQ3Object* set) {
-    out.triangles.push_back(
-        {Corner{p[0], uv[0], set}, Corner{p[1], uv[1], set}, Corner{p[2], uv[2], set}});
-    out.triangles.push_back(
-        {Corner{p[0], uv[0], set}, Corner{p[2], uv[2], set}, Corner{p[3], uv[3], set}});
+    auto corner = [&](std::size_t k) { return Corner{p[k], uv[k], {0, 0, 0}, set}; };
+    out.triangles.push_back({corner(0), corner(1), corner(2)});
+    out.triangles.push_back({corner(0), corner(2), corner(3)});
 }
 
 Tessellation BoxFaces(Box const& box) {
@@ -49,7 +50,7 @@ Tessellation TriangleFace(Triangle const& triangle) {
     std::array<Corner, 3> corners;
     for (std::size_t i = 0; i < 3; ++i) {
         Vertex const& v = triangle.vertices[i];
-        corners[i] = Corner{v.point, SurfaceUV(v.set), v.set};
+        corners[i] = Corner{v.point, SurfaceUV(v.set), {0, 0, 0}, v.set};
     }
     out.triangles.push_back(corners);
     return out;
@@ -67,8 +68,10 @@ Tessellation MeshFaces(TriMesh const& mesh) {
                                          " names point " + std::to_string(index) + " of " +
                                          std::to_string(mesh.points.size()));
             }
-            corners[k] = Corner{mesh.points[index],
-                                index < mesh.uvs.size() ? mesh.uvs[index] : TQ3Param2D{0, 0}, set};
+            corners[k] = Corner{
+                mesh.points[index], index < mesh.uvs.size() ? mesh.uvs[index] : TQ3Param2D{0, 0},
+                index < mesh.normals.size() ? Normalise(mesh.normals[index]) : CVector3D{0, 0, 0},
+                set};
         }
         out.triangles.push_back(corners);
     }
@@ -183,6 +186,7 @@ Tessellation PatchFaces(NURBPatch const& patch) {
             grid.push_back(Corner{Homogeneous(sum, "NURB patch"),
                                   {static_cast<float>(i) / static_cast<float>(nu),
                                    static_cast<float>(j) / static_cast<float>(nv)},
+                                  {0, 0, 0},
                                   nullptr});
         }
     }

@@ -19,6 +19,9 @@ namespace refhost::view3d {
 struct Corner {
     TQ3Point3D point{};
     TQ3Param2D uv{};
+    // The unit normal the geometry gives the corner (a mesh's own normals), or zero where the
+    // face's normal applies.
+    TQ3Vector3D normal{0, 0, 0};
     // The attribute set of the corner's vertex, or of its face, or null (borrowed).
     OpaqueTQ3Object* set = nullptr;
 };
@@ -31,6 +34,12 @@ struct Tessellation {
 // Segments per knot span of a curve, and of a patch along each direction.
 inline constexpr int kCurveSamples = 16;
 inline constexpr int kPatchSamples = 8;
+
+// The normal a corner is shaded with: its own (a Corner's normal), or where that is zero the
+// face's.
+inline TQ3Vector3D ShadingNormal(TQ3Vector3D const& own, TQ3Vector3D const& face) {
+    return own.x != 0 || own.y != 0 || own.z != 0 ? own : face;
+}
 
 // Throws std::runtime_error naming the geometry and the fault when a NURB shape's order,
 // knots or control points do not fit together (too few points for the order, a knot vector

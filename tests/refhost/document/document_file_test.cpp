@@ -86,7 +86,51 @@ std::unique_ptr<Document> SharedBlockDocument() {
     return document;
 }
 
+// A mesh of two triangles with normals of its own (one zero, one not unit length).
+std::unique_ptr<Document> MeshWithNormalsDocument() {
+    auto document = std::make_unique<Document>();
+    OpaqueTQ3Object* raw = refhost::scene::NewTriMesh(
+        {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}, {},
+        {{0, 0, 1}, {0.6f, 0, 0.8f}, {0, 0, 0}, {0, -1.5f, 2}});
+    CShapeObject mesh(raw);
+    C3DObject::Dispose(raw);
+    CGroupObject(document->SelectedGroup()).AddObject(mesh);
+    document->clock = {600, 0, 0, 600, 1};
+    return document;
+}
+
 } // namespace
+
+TEST_F(DocumentFileTest, AMeshKeepsItsNormalsAndBadNormalsAreRefusedWithTheirPlace) {
+    std::string const text = DocumentText(*MeshWithNormalsDocument());
+    std::unique_ptr<Document> read = DocumentFromText(text);
+    EXPECT_TRUE(DocumentText(*read) == text);
+    CGroupObject selected(read->SelectedGroup());
+    auto const* mesh = refhost::scene::As<refhost::scene::TriMesh>(
+        CShapeObject(selected, selected.GetFirstObject()).GetObject());
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->normals.size(), 4u);
+    EXPECT_EQ(mesh->normals[1].x, 0.6f);
+    EXPECT_EQ(mesh->normals[3].z, 2.0f);
+
+    // The text with the first normal (0, 0, 1), or the field's start, replaced.
+    auto changed = [&](std::string const& from, std::string const& to) {
+        std::string copy = text;
+        std::size_t const at = copy.find(from, copy.find("\"normals\""));
+        EXPECT_NE(at, std::string::npos) << from;
+        return copy.replace(at, from.size(), to);
+    };
+    std::string const first = "[0.0, 0.0, 1.0],";
+    EXPECT_EQ(Refusal(changed(first, "")), "/objects/0/normals: expected 4 elements, found 3");
+    EXPECT_EQ(Refusal(changed(first, "[0.0, true, 1.0],")),
+              "/objects/0/normals/0/1: expected a number");
+    EXPECT_EQ(Refusal(changed(first, "[0.0, 0.0, \"nan\"],")),
+              "/objects/0/normals/0/2: a normal needs finite numbers");
+    EXPECT_EQ(Refusal(changed(first, "[0.0, 0.0],")),
+              "/objects/0/normals/0: expected 3 elements, found 2");
+    EXPECT_EQ(Refusal(changed("\"normals\": [", "\"normals\": 7, \"was\": [")),
+              "/objects/0/normals: expected an array");
+}
 
 TEST_F(DocumentFileTest, EveryExampleComesBackAsTheSameText) {
     for (examples::Example const& example : examples::AllExamples()) {

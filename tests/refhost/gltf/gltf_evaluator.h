@@ -36,11 +36,12 @@ public:
     std::optional<std::vector<double>> Pointer(std::string const& pointer, double t) const;
 
     tinygltf::Model const& Model() const { return fModel; }
+    // The values of a float accessor whose values lie packed in its buffer view.
+    std::vector<float> Floats(int accessor) const;
 
 private:
     std::vector<double> Sample(tinygltf::AnimationSampler const& sampler, double t,
                                bool rotation) const;
-    std::vector<float> Floats(int accessor) const;
 
     tinygltf::Model fModel;
 };

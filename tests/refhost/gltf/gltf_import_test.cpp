@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <tiny_gltf.h>
@@ -19,7 +20,9 @@
 #include "refhost/gltf/gltf_error.h"
 #include "refhost/gltf/gltf_export.h"
 #include "refhost/gltf/gltf_import.h"
+#include "refhost/gltf/model_writer.h"
 #include "refhost/gltf/png_codec.h"
+#include "refhost/scene/walk.h"
 #include "refhost/session/host_session.h"
 #include "refhost/view3d/camera_projection.h"
 #include "refhost/view3d/gl_context.h"
@@ -413,6 +416,121 @@ TEST_F(GltfImportTest, AModelWithMeshesAHierarchyATextureAndAnAnimationPlaysAndD
     }
 }
 
+// A ball of radius 2 of few faces (8 around, 6 from pole to pole) with the normals of the
+// sphere it stands for, in a colour of its own.
+fs::path BallModel() {
+    refhost::gltf::ModelWriter writer;
+    std::vector<float> positions, normals;
+    std::vector<uint32_t> indices;
+    uint32_t const around = 8, down = 6;
+    for (uint32_t i = 0; i <= down; ++i) {
+        for (uint32_t j = 0; j <= around; ++j) {
+            double const theta = M_PI * i / down, phi = 2 * M_PI * j / around;
+            double const ring = i == 0 || i == down ? 0 : std::sin(theta); // poles exact
+            float const n[3] = {static_cast<float>(ring * std::cos(phi)),
+                                static_cast<float>(std::cos(theta)),
+                                static_cast<float>(-ring * std::sin(phi))};
+            positions.insert(positions.end(), {2 * n[0], 2 * n[1], 2 * n[2]});
+            normals.insert(normals.end(), {n[0], n[1], n[2]});
+        }
+    }
+    for (uint32_t i = 0; i < down; ++i) {
+        for (uint32_t j = 0; j < around; ++j) {
+            uint32_t const a = i * (around + 1) + j, c = a + around + 1;
+            indices.insert(indices.end(), {a, c, c + 1, a, c + 1, a + 1});
+        }
+    }
+    tinygltf::Model& model = writer.Model();
+    tinygltf::Material clay;
+    clay.pbrMetallicRoughness.baseColorFactor = {0.85, 0.55, 0.35, 1};
+    model.materials.push_back(clay);
+    tinygltf::Primitive ball;
+    ball.attributes["POSITION"] = writer.AddFloats(positions, 3, true);
+    ball.attributes["NORMAL"] = writer.AddFloats(normals, 3, false);
+    ball.indices = writer.AddIndices(indices);
+    ball.material = 0;
+    ball.mode = TINYGLTF_MODE_TRIANGLES;
+    model.meshes.emplace_back().primitives.push_back(ball);
+    tinygltf::Node node;
+    node.name = "Ball";
+    node.mesh = 0;
+    model.nodes.push_back(node);
+    model.scenes.emplace_back().nodes = {0};
+    model.defaultScene = 0;
+    fs::path const path = Folder() / "ball.glb";
+    refhost::gltf::WriteModel(model, path.string());
+    return path;
+}
+
+// The triangle meshes of a document.
+std::vector<refhost::scene::TriMesh*> Meshes(refhost::Document const& document) {
+    struct Collect : refhost::scene::WalkVisitor {
+        std::vector<refhost::scene::TriMesh*> found;
+        bool VisitGeometry(refhost::scene::Geometry& g, CMatrix4x4 const&) override {
+            if (auto* mesh = refhost::scene::As<refhost::scene::TriMesh>(&g)) {
+                found.push_back(mesh);
+            }
+            return true;
+        }
+    } collect;
+    for (OpaqueTQ3Object* root : {document.SelectedGroup(), document.OtherGroup()}) {
+        refhost::scene::Walk(root, CMatrix4x4(1.0), true, collect);
+    }
+    return collect.found;
+}
+
+TEST_F(GltfImportTest, AMeshKeepsItsNormalsDrawsSmoothAndExportsThem) {
+    fs::path const model = BallModel();
+    std::string const document = Import(model, Folder() / "ball.json");
+    auto context = refhost::view3d::GlContext::Headless();
+    refhost::view3d::SceneRenderer renderer;
+    refhost::HostSession session(KEYPOSE_MODULE_PATH);
+    refhost::Document& opened = session.Open(document);
+    std::vector<refhost::scene::TriMesh*> const meshes = Meshes(opened);
+    ASSERT_EQ(meshes.size(), 1u);
+    refhost::scene::TriMesh& ball = *meshes[0];
+    ASSERT_EQ(ball.normals.size(), 63u);
+    for (std::size_t i = 0; i < ball.points.size(); ++i) {
+        TQ3Vector3D const n = ball.normals[i];
+        TQ3Point3D const p = ball.points[i];
+        ASSERT_TRUE(n.x == p.x / 2 && n.y == p.y / 2 && n.z == p.z / 2) << i;
+    }
+
+    // Smooth: the golden picture, and far from the same ball shaded by its faces.
+    refhost::Bitmap const smooth = renderer.Render(nullptr, 240, 180);
+    EXPECT_TRUE(keypose_test::MatchesGoldenIn(
+        std::string(KEYPOSE_SOURCE_DIR) + "/tests/refhost/gltf/golden", smooth, "smooth_ball"));
+    std::vector<TQ3Vector3D> const kept = std::exchange(ball.normals, {});
+    refhost::Bitmap const flat = renderer.Render(nullptr, 240, 180);
+    ball.normals = kept;
+    int differing = 0;
+    for (int y = 0; y < smooth.height(); ++y) {
+        for (int x = 0; x < smooth.width(); ++x) {
+            differing += std::abs(smooth.at(x, y).red - flat.at(x, y).red) > 12;
+        }
+    }
+    EXPECT_GT(differing, 1000) << "pixels whose red differs by more than 12";
+    std::printf("smooth and flat shading differ at %d of %d pixels\n", differing, 240 * 180);
+
+    // Exported, every corner carries its point's normal (the point over the radius).
+    fs::path const exported = Folder() / "ball_again.glb";
+    refhost::gltf::ExportGltf(session, exported.string());
+    keypose_test::GltfEvaluator const reader(exported.string());
+    std::size_t corners = 0;
+    for (tinygltf::Mesh const& mesh : reader.Model().meshes) {
+        for (tinygltf::Primitive const& primitive : mesh.primitives) {
+            std::vector<float> const p = reader.Floats(primitive.attributes.at("POSITION"));
+            std::vector<float> const n = reader.Floats(primitive.attributes.at("NORMAL"));
+            ASSERT_EQ(p.size(), n.size());
+            for (std::size_t i = 0; i < p.size(); ++i) {
+                EXPECT_NEAR(n[i], p[i] / 2, 1e-6) << i;
+            }
+            corners += p.size() / 3;
+        }
+    }
+    EXPECT_EQ(corners, 80u * 3) << "the 16 triangles at the poles have no area";
+}
+
 // The message of the error a file gets.
 std::string Refusal(std::string const& name, std::vector<uint8_t> const& bytes) {
     std::vector<std::string> warnings;
@@ -461,6 +579,19 @@ TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) 
     EXPECT_NE(Refusal("t.gltf", Bytes(triangle)).find("t.gltf: "), std::string::npos);
     EXPECT_NE(Refusal("t.gltf", Bytes(triangle)).find("materials"), std::string::npos)
         << Refusal("t.gltf", Bytes(triangle));
+    // Normals of two numbers each, and too few normals.
+    auto normals = [&](std::string const& accessor) {
+        std::string text = triangle;
+        std::string const attributes = R"("POSITION":0},"material":7)";
+        text.replace(text.find(attributes), attributes.size(), R"("POSITION":0,"NORMAL":1})");
+        text.replace(text.find(R"(}],"meshes")"), 2,
+                     R"(},{"bufferView":0,"componentType":5126,)" + accessor + "}]");
+        return Refusal("n.gltf", Bytes(text));
+    };
+    EXPECT_EQ(normals(R"("count":3,"type":"VEC2")"),
+              "n.gltf: /accessors/1: has 2 components a value");
+    EXPECT_EQ(normals(R"("count":2,"type":"VEC3")"),
+              "n.gltf: /meshes/0/primitives/0/attributes/NORMAL: not one normal a position");
     // A binary file cut short, and one that is not glTF at all.
     fs::path const made = MadeModel();
     std::ifstream file(made, std::ios::binary);
