@@ -1,6 +1,6 @@
 #include "refhost/gltf/animation_pointers.h"
 
-#include <utility>
+#include <cctype>
 
 #include "refhost/gltf/gltf_error.h"
 
@@ -26,73 +26,63 @@ nlohmann::json ParsedJson(std::string const& text, std::string const& name) {
 
 namespace {
 
-// The property a channel animates through the extension, or "" when it names none.
-std::string PointerOf(nlohmann::json const& channel) {
-    if (!channel.is_object() || !channel.contains("target") || !channel["target"].is_object()) {
-        return "";
-    }
-    auto const& target = channel["target"];
-    if (target.value("path", "") != "pointer" || !target.contains("extensions") ||
-        !target["extensions"].is_object() ||
-        !target["extensions"].contains("KHR_animation_pointer") ||
-        !target["extensions"]["KHR_animation_pointer"].is_object()) {
-        return "";
-    }
-    auto const& pointer = target["extensions"]["KHR_animation_pointer"];
-    return pointer.contains("pointer") && pointer["pointer"].is_string()
-               ? pointer["pointer"].get<std::string>()
-               : "";
+bool Quoted(std::string const& text, std::size_t at) {
+    return at == 0 || text[at - 1] != '\\';
 }
 
-bool IsPointerChannel(nlohmann::json const& channel) {
-    return channel.is_object() && channel.contains("target") && channel["target"].is_object() &&
-           channel["target"].value("path", "") == "pointer";
+// Where the `"path"` key of a member whose value starts at `value` begins, or npos.
+std::size_t PathKeyBefore(std::string const& text, std::size_t value) {
+    std::size_t at = value;
+    auto skipSpaces = [&] {
+        while (at > 0 && std::isspace(static_cast<unsigned char>(text[at - 1]))) {
+            --at;
+        }
+    };
+    skipSpaces();
+    if (at == 0 || text[at - 1] != ':') {
+        return std::string::npos;
+    }
+    --at;
+    skipSpaces();
+    std::string const key = "\"path\"";
+    if (at < key.size() || text.compare(at - key.size(), key.size(), key) != 0 ||
+        !Quoted(text, at - key.size())) {
+        return std::string::npos;
+    }
+    return at - key.size();
 }
 
 } // namespace
 
-PreparedJson Prepared(std::string const& text, std::string const& name) {
-    PreparedJson prepared;
-    if (text.find("KHR_animation_pointer") == std::string::npos) {
-        prepared.json = text; // nothing to take out: tinygltf reads it as it is
-        return prepared;
-    }
-    nlohmann::json json = ParsedJson(text, name);
-    auto const asset = json.find("asset");
-    if (asset == json.end() || !asset->is_object() || !asset->contains("version") ||
-        !(*asset)["version"].is_string() ||
-        (*asset)["version"].get<std::string>().rfind("2.", 0) != 0) {
-        throw GltfError(name + ": /asset/version: not a glTF 2.0 file");
-    }
-    if (auto animations = json.find("animations");
-        animations != json.end() && animations->is_array()) {
-        bool first = true;
-        for (auto& animation : *animations) {
-            bool const isFirst = std::exchange(first, false);
-            if (!animation.is_object() || !animation.contains("channels") ||
-                !animation["channels"].is_array()) {
-                continue;
-            }
-            auto& channels = animation["channels"];
-            nlohmann::json kept = nlohmann::json::array();
-            for (auto& channel : channels) {
-                if (!IsPointerChannel(channel)) {
-                    kept.push_back(channel);
-                    continue;
-                }
-                std::string const pointer = PointerOf(channel);
-                if (isFirst && !pointer.empty() && channel.contains("sampler") &&
-                    channel["sampler"].is_number_integer()) {
-                    prepared.pointers[pointer] = channel["sampler"].get<int>();
-                } else {
-                    prepared.othersDropped = true;
-                }
-            }
-            channels = kept;
+std::string WithPointerNodes(std::string const& text) {
+    std::string const value = "\"pointer\"";
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t at = text.find(value); at != std::string::npos;
+         at = text.find(value, at + value.size())) {
+        std::size_t const key = Quoted(text, at) ? PathKeyBefore(text, at) : std::string::npos;
+        if (key == std::string::npos) {
+            continue;
         }
+        if (out.empty()) {
+            out.reserve(text.size() + 4096);
+        }
+        out.append(text, copied, key - copied).append("\"node\":0,");
+        copied = key;
     }
-    prepared.json = json.dump();
-    return prepared;
+    if (copied == 0) {
+        return text;
+    }
+    return out.append(text, copied, std::string::npos);
+}
+
+std::string PointerOf(tinygltf::AnimationChannel const& channel) {
+    auto const found = channel.target_extensions.find("KHR_animation_pointer");
+    if (found == channel.target_extensions.end() || !found->second.IsObject() ||
+        !found->second.Has("pointer") || !found->second.Get("pointer").IsString()) {
+        return "";
+    }
+    return found->second.Get("pointer").Get<std::string>();
 }
 
 } // namespace refhost::gltf

@@ -1,28 +1,26 @@
-// Channels of KHR_animation_pointer, which tinygltf cannot read: taken out of a file's JSON
-// before tinygltf reads it, those of the first animation remembered by the property they
-// animate.
+// Channels of KHR_animation_pointer, which tinygltf reads only when their target names a node:
+// each such target is given node 0 in the text before tinygltf reads it, and the importer
+// tells them by their path ("pointer") and reads the property from the target's extension.
 #pragma once
 
-#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 
-namespace refhost::gltf {
+#include <tiny_gltf.h>
 
-struct PreparedJson {
-    std::string json; // the text tinygltf reads: the file's own when it has no pointers
-    // The first animation's pointer channels: the JSON pointer they animate (such as
-    // "/materials/0/pbrMetallicRoughness/baseColorFactor") to their sampler's index.
-    std::map<std::string, int> pointers;
-    bool othersDropped = false; // pointer channels of later animations were taken out
-};
+namespace refhost::gltf {
 
 // The JSON of a file, or a GltfError naming the file and the byte where it stops being JSON
 // (or why its values cannot be read).
 nlohmann::json ParsedJson(std::string const& text, std::string const& name);
 
-// The text prepared for tinygltf. Throws GltfError (file, place, reason) when a file that
-// uses pointers is not JSON or not glTF 2.0.
-PreparedJson Prepared(std::string const& text, std::string const& name);
+// The text with `"node":0,` before every `"path":"pointer"` member (whatever the spaces
+// around its colon); the text itself when it has none. Linear in the text's length; a
+// pointer written inside a string is left alone.
+std::string WithPointerNodes(std::string const& text);
+
+// The property a pointer channel animates: its target's KHR_animation_pointer "pointer",
+// or "" when it names none.
+std::string PointerOf(tinygltf::AnimationChannel const& channel);
 
 } // namespace refhost::gltf

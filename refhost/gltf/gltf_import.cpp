@@ -37,9 +37,8 @@ constexpr int kDeepestNode = 256;
 class Importer {
 public:
     Importer(tinygltf::Model const& model, std::string const& name,
-             std::vector<std::string>& warnings, std::map<std::string, int> const& pointers)
-        : fModel(model), fName(name), fWarnings(warnings), fPointers(pointers),
-          fView(model, fAnimation, name) {}
+             std::vector<std::string>& warnings)
+        : fModel(model), fName(name), fWarnings(warnings), fView(model, fAnimation, name) {}
 
     std::unique_ptr<Document> Run() {
         ReadAnimations();
@@ -266,14 +265,20 @@ private:
             return;
         }
         tinygltf::Animation const& animation = fModel.animations.front();
-        for (auto const& [pointer, sampler] : fPointers) {
+        for (std::size_t c = 0; c < animation.channels.size(); ++c) {
+            tinygltf::AnimationChannel const& channel = animation.channels[c];
+            if (channel.target_path != "pointer") {
+                continue;
+            }
+            std::string const pointer = PointerOf(channel);
             std::size_t const n = PointerSize(pointer);
             if (n == 0) {
-                Skip("animated " + pointer + " (KHR_animation_pointer)");
+                Skip(pointer.empty() ? "animation pointer channels that name no property"
+                                     : "animated " + pointer + " (KHR_animation_pointer)");
                 continue;
             }
             Track track =
-                ReadTrack(sampler, n, "/animations/0/samplers/" + std::to_string(sampler));
+                ReadTrack(channel.sampler, n, "/animations/0/channels/" + std::to_string(c));
             int material = -1;
             if (std::sscanf(pointer.c_str(), "/materials/%d/", &material) == 1) {
                 Item(fModel.materials, material, "materials");
@@ -285,6 +290,9 @@ private:
             std::string const place = "/animations/0/channels/" + std::to_string(c);
             tinygltf::AnimationChannel const& channel = animation.channels[c];
             bool const rotation = channel.target_path == "rotation";
+            if (channel.target_path == "pointer") {
+                continue; // read above
+            }
             if (!rotation && channel.target_path != "translation" &&
                 channel.target_path != "scale") {
                 Skip("animated " + channel.target_path + " (only node placements are imported)");
@@ -721,7 +729,6 @@ private:
     std::vector<int> fAnimated;            // the animated nodes being made, outermost first
     std::map<int, Track const*> fColourOf; // animated node: the colour its meshes take
     std::vector<std::string>& fWarnings;
-    std::map<std::string, int> const& fPointers;
     std::set<std::string> fSkipped;
     ModelAnimation fAnimation;
     ViewImport fView;       // after the animation it reads
@@ -750,23 +757,25 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
     tinygltf::Model model;
     std::string error, warning;
     bool loaded = false;
-    PreparedJson prepared;
+    std::string json;
     std::string const folder =
         name.find('/') == std::string::npos ? "." : name.substr(0, name.rfind('/'));
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0) {
         GlbParts parts = SplitGlb(bytes, name);
-        prepared = Prepared(parts.json, name);
-        parts.json = prepared.json;
-        std::vector<uint8_t> const glb = JoinGlb(parts);
-        loaded = loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(),
-                                             static_cast<unsigned>(glb.size()), folder);
+        json = WithPointerNodes(parts.json);
+        bool const patched = json.size() != parts.json.size();
+        parts.json = json;
+        std::vector<uint8_t> const glb = patched ? JoinGlb(parts) : std::vector<uint8_t>{};
+        std::vector<uint8_t> const& read = patched ? glb : bytes;
+        loaded = loader.LoadBinaryFromMemory(&model, &error, &warning, read.data(),
+                                             static_cast<unsigned>(read.size()), folder);
     } else {
-        prepared = Prepared(std::string(bytes.begin(), bytes.end()), name);
-        loaded = loader.LoadASCIIFromString(&model, &error, &warning, prepared.json.c_str(),
-                                            static_cast<unsigned>(prepared.json.size()), folder);
+        json = WithPointerNodes(std::string(bytes.begin(), bytes.end()));
+        loaded = loader.LoadASCIIFromString(&model, &error, &warning, json.c_str(),
+                                            static_cast<unsigned>(json.size()), folder);
     }
     if (!loaded) {
-        ParsedJson(prepared.json, name); // a fault of the JSON itself is said with its byte
+        ParsedJson(json, name); // a fault of the JSON itself is said with its byte
         while (!error.empty() && error.back() == '\n') {
             error.pop_back();
         }
@@ -775,10 +784,7 @@ std::unique_ptr<Document> ImportGltfBytes(std::vector<uint8_t> const& bytes,
     if (model.asset.version.rfind("2.", 0) != 0) {
         throw GltfError(name + ": /asset/version: not a glTF 2.0 file");
     }
-    if (prepared.othersDropped && model.animations.size() < 2) {
-        warnings.push_back(name + ": skipped animation pointer channels that name no property");
-    }
-    Importer importer(model, name, warnings, prepared.pointers);
+    Importer importer(model, name, warnings);
     return importer.Run();
 }
 

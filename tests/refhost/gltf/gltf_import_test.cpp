@@ -17,6 +17,7 @@
 #include "host/framework.h"
 #include "refhost/document/document_file.h"
 #include "refhost/framework/host_state.h"
+#include "refhost/gltf/animation_pointers.h"
 #include "refhost/gltf/gltf_error.h"
 #include "refhost/gltf/gltf_export.h"
 #include "refhost/gltf/gltf_import.h"
@@ -618,6 +619,18 @@ TEST_F(GltfImportTest, MalformedFilesAreRefusedWithTheFileThePlaceAndTheReason) 
               "amb.gltf: /scenes/0/extras/ambientAnimation/colours: expected 6 numbers");
     EXPECT_EQ(Refusal("amb.gltf", ambient(R"({"times":[1,0],"colours":[0,0,0,1,1,1]})")),
               "amb.gltf: /scenes/0/extras/ambientAnimation/times: the times must rise from 0");
+}
+
+TEST(AnimationPointers, EveryPointerTargetGetsANodeWhateverItsSpacesAndNoStringDoes) {
+    using refhost::gltf::WithPointerNodes;
+    EXPECT_EQ(WithPointerNodes(R"({"target":{"path":"pointer"}})"),
+              R"({"target":{"node":0,"path":"pointer"}})");
+    EXPECT_EQ(WithPointerNodes("{\"path\" :\n \"pointer\", \"path\":\"pointer\"}"),
+              "{\"node\":0,\"path\" :\n \"pointer\", \"node\":0,\"path\":\"pointer\"}");
+    // Inside a string, and as a key or another member's value, nothing changes.
+    std::string const untouched =
+        R"({"name":"\"path\":\"pointer\"","pointer":1,"kind":"pointer","path":"rotation"})";
+    EXPECT_EQ(WithPointerNodes(untouched), untouched);
 }
 
 TEST_F(GltfImportTest, WhatTheSceneCannotHoldIsSkippedWithAWarning) {
