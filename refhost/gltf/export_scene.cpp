@@ -132,6 +132,22 @@ TriangleCorners CornersOf(view3d::Tessellation const& shape, SurfaceValues const
     return out;
 }
 
+// The shape's line segments as a primitive of lines in the material.
+tinygltf::Primitive LinePrimitive(view3d::Tessellation const& shape, int material,
+                                  ModelWriter& writer) {
+    std::vector<float> points;
+    for (auto const& segment : shape.segments) {
+        for (TQ3Point3D const& p : segment) {
+            points.insert(points.end(), {p.x, p.y, p.z});
+        }
+    }
+    tinygltf::Primitive lines;
+    lines.mode = TINYGLTF_MODE_LINE;
+    lines.material = material;
+    lines.attributes["POSITION"] = writer.AddFloats(points, 3, true, TINYGLTF_TARGET_ARRAY_BUFFER);
+    return lines;
+}
+
 } // namespace
 
 void SceneBuilder::BeginGroup(Group& group, std::string const& name) {
@@ -339,18 +355,7 @@ int SceneBuilder::AddMesh(refhost::scene::Geometry const& geometry, SurfaceValue
         mesh.primitives.push_back(primitive);
     }
     if (!shape.segments.empty()) {
-        std::vector<float> points;
-        for (auto const& segment : shape.segments) {
-            for (TQ3Point3D const& p : segment) {
-                points.insert(points.end(), {p.x, p.y, p.z});
-            }
-        }
-        tinygltf::Primitive lines;
-        lines.mode = TINYGLTF_MODE_LINE;
-        lines.material = material;
-        lines.attributes["POSITION"] =
-            fWriter.AddFloats(points, 3, true, TINYGLTF_TARGET_ARRAY_BUFFER);
-        mesh.primitives.push_back(lines);
+        mesh.primitives.push_back(LinePrimitive(shape, material, fWriter));
     }
     if (mesh.primitives.empty()) {
         return -1;

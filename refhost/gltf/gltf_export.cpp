@@ -227,6 +227,22 @@ void DeclareExtensions(tinygltf::Model& model, SceneBuilder const& builder, bool
     }
 }
 
+// The scene, the animation when it has channels, the extensions used, and the one buffer
+// named (dropped when nothing is in it).
+void FinishModel(tinygltf::Model& model, std::string const& documentPath,
+                 SceneBuilder const& builder, tinygltf::Animation const& animation,
+                 tinygltf::Value const& ambientAnimation, bool usesPointer) {
+    AddScene(model, documentPath, builder, ambientAnimation);
+    if (!animation.channels.empty()) {
+        model.animations.push_back(animation);
+    }
+    DeclareExtensions(model, builder, usesPointer);
+    model.buffers[0].name = "data";
+    if (model.buffers[0].data.empty()) {
+        model.buffers.clear();
+    }
+}
+
 // Keys everything that changes; returns whether any pointer channel was written. The
 // ambient animation is set when the ambient light changes.
 bool KeyAnimation(Animator& animator, tinygltf::Model& model, SceneBuilder& builder,
@@ -282,15 +298,7 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
     tinygltf::Value ambientAnimation;
     bool const usesPointer = KeyAnimation(animator, model, builder, played, ambientAnimation);
 
-    AddScene(model, document.path, builder, ambientAnimation);
-    if (!animation.channels.empty()) {
-        model.animations.push_back(animation);
-    }
-    DeclareExtensions(model, builder, usesPointer);
-    model.buffers[0].name = "data";
-    if (model.buffers[0].data.empty()) {
-        model.buffers.clear();
-    }
+    FinishModel(model, document.path, builder, animation, ambientAnimation, usesPointer);
     WriteModel(model, path);
 
     ExportSummary summary;
