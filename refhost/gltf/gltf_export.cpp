@@ -243,21 +243,17 @@ void FinishModel(tinygltf::Model& model, std::string const& documentPath,
     }
 }
 
-// Keys everything that changes; returns whether any pointer channel was written. The
-// ambient animation is set when the ambient light changes.
-bool KeyAnimation(Animator& animator, tinygltf::Model& model, SceneBuilder& builder,
-                  PlayedDocument const& played, tinygltf::Value& ambientAnimation) {
+// Keys what changes in the scene the builder laid out: exactly keyed groups, materials, then
+// what is sampled. Returns whether any pointer channel was written; the ambient animation is
+// set when the ambient light changes.
+bool KeyScene(Animator& animator, tinygltf::Model& model, SceneBuilder const& builder,
+              PlayedDocument const& played, tinygltf::Value& ambientAnimation) {
     KeyExactGroups(animator, builder.exact, played);
     bool usesPointer = KeyMaterials(animator, model, builder, played);
     if (played.KeysFrames()) {
         KeySampledTransforms(animator, model, builder, played);
-        bool const lights = KeySampledLights(animator, builder, played);
-        usesPointer = usesPointer || lights;
+        usesPointer = KeySampledLights(animator, builder, played) || usesPointer;
         ambientAnimation = AmbientAnimation(played);
-    }
-    if (auto const& camera = played.snapshots.at(played.start).camera) {
-        bool const lens = AddCamera(model, builder.roots, animator, *camera, played);
-        usesPointer = usesPointer || lens;
     }
     return usesPointer;
 }
@@ -296,7 +292,10 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
     animation.name = "Document";
     Animator animator(writer, animation);
     tinygltf::Value ambientAnimation;
-    bool const usesPointer = KeyAnimation(animator, model, builder, played, ambientAnimation);
+    bool usesPointer = KeyScene(animator, model, builder, played, ambientAnimation);
+    if (auto const& camera = played.snapshots.at(played.start).camera) {
+        usesPointer = AddCamera(model, builder.roots, animator, *camera, played) || usesPointer;
+    }
 
     FinishModel(model, document.path, builder, animation, ambientAnimation, usesPointer);
     WriteModel(model, path);
