@@ -45,7 +45,8 @@ private:
 };
 
 // The document as the export played it: its range and clock, its frames at the export's rate
-// and a snapshot at every time played to (each time any channel keys).
+// and a snapshot at every time played to (each time any channel keys). The keying steps read
+// the snapshots with at(): a time keyed but not played to throws std::out_of_range.
 struct PlayedDocument {
     int32_t start = 0, end = 0; // the document's range, in host units
     int32_t origin = 0;         // the host time at glTF's 0 s: glTF times are not negative
