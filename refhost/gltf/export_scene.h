@@ -16,6 +16,7 @@
 #include <tiny_gltf.h>
 
 #include "host/matrix3x3.h"
+#include "interp/easing.h"
 #include "refhost/gltf/model_writer.h"
 #include "refhost/gltf/scene_snapshot.h"
 
@@ -32,8 +33,6 @@ struct ExactGroup {
     std::vector<uint8_t> eases; // how the interval from each point on is blended
     std::string interpolation = "LINEAR";
 };
-
-constexpr uint8_t kLinear = 0, kHold = 4; // the eases of a tween point's record header
 
 // A SceneVisitor that adds the scene's nodes, meshes, materials, textures and lights to the
 // writer's model as it is told them. Nodes are at their places at the walk's time; nothing

@@ -46,7 +46,7 @@ std::vector<int32_t> FrameGrid(int32_t start, int32_t end, double units, double 
 void AddHoldEnds(ExactGroup const& e, int32_t start, int32_t end, std::set<int32_t>& own) {
     for (std::size_t i = 0; i + 1 < e.times.size(); ++i) {
         int32_t const before = e.times[i + 1] - 1;
-        if (e.eases[i] == kHold && before > e.times[i] && before > start && before < end) {
+        if (e.eases[i] == eEaseHold && before > e.times[i] && before > start && before < end) {
             own.insert(before);
         }
     }
@@ -72,9 +72,9 @@ bool PlanExactKeys(ExactGroup& e, PlayedDocument const& played) {
             continue; // no interval within the range starts here
         }
         uint8_t const ease = e.eases[i];
-        allHold = allHold && ease == kHold;
-        anyHold = anyHold || ease == kHold;
-        if (ease != kLinear && ease != kHold && ease < 5) {
+        allHold = allHold && ease == eEaseHold;
+        anyHold = anyHold || ease == eEaseHold;
+        if (ease != eEaseLinear && ease != eEaseHold && ease < kEaseCount) {
             eased = true;
             for (int32_t g : played.grid) {
                 if (g > t && g < next) {

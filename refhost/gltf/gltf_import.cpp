@@ -1,4 +1,5 @@
 #include "refhost/gltf/gltf_import.h"
+#include "interp/easing.h"
 
 #include <tiny_gltf.h>
 
@@ -329,7 +330,7 @@ private:
                           bool rotation) { return track ? track->At(t, rotation) : fixed; };
             ObjectKey key;
             key.time = units;
-            key.ease = holds ? kHoldEase : 0;
+            key.ease = holds ? eEaseHold : 0;
             key.matrix = RowMatrix(FromTrs(at(tracks.translation, TranslationOf(node), false),
                                            at(tracks.rotation, RotationOf(node), true),
                                            at(tracks.scale, ScaleOf(node), false)));

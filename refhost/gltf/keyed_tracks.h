@@ -23,11 +23,9 @@ namespace refhost::gltf {
 using Column = std::array<double, 16>; // glTF's column-major matrix
 
 // An imported document's clock counts 600 units a second; what its tween points cannot blend
-// as glTF does is sampled 30 times a second; an ease of 4 in a record's header holds the
-// point until the next.
+// as glTF does is sampled 30 times a second.
 constexpr uint32_t kImportUnitsPerSecond = 600;
 constexpr double kImportSamplesPerSecond = 30;
-constexpr uint8_t kHoldEase = 4;
 
 Column Identity();
 Column Multiply(Column const& a, Column const& b);

@@ -1,4 +1,5 @@
 #include "refhost/gltf/view_import.h"
+#include "interp/easing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -347,7 +348,7 @@ void ViewImport::Finish(Document& document, int32_t& lastTime, uint32_t& nextSor
         std::vector<LightKey> keys;
         for (int32_t t : placed.times.times) {
             keys.push_back(LightAt(placed, Seconds(t)));
-            keys.back().ease = placed.times.holds ? kHoldEase : 0;
+            keys.back().ease = placed.times.holds ? eEaseHold : 0;
             lastTime = std::max(lastTime, t);
         }
         WriteLightKeys(*placed.light, keys, nextSortingIndex++);
@@ -401,7 +402,7 @@ void ViewImport::Finish(Document& document, int32_t& lastTime, uint32_t& nextSor
         for (int32_t t : times.times) {
             keys.push_back(CameraAt(Seconds(t)));
             keys.back().time = t;
-            keys.back().ease = times.holds ? kHoldEase : 0;
+            keys.back().ease = times.holds ? eEaseHold : 0;
             lastTime = std::max(lastTime, t);
         }
         if (!keys.empty()) {
