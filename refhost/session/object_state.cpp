@@ -154,11 +154,7 @@ std::string DescribeViewLight(Document const& document, TQ3ObjectType kind) {
 }
 
 std::string DescribeCamera(Document const& document) {
-    OpaqueTQ3Object* view = document.CurrentView();
-    if (!view) {
-        throw std::runtime_error("the document has no view");
-    }
-    CCameraObject camera{CViewObject(view)};
+    CCameraObject camera(ViewCamera(document));
     TQ3CameraData data{};
     camera.GetCameraData(&data);
     TQ3CameraPlacement const& p = data.placement;

@@ -173,12 +173,16 @@ void SetSelectionSurface(Document& document, int which, float value) {
         document, [&](CGroupObject& group) { group.ChangeGroupSurfaceAttribute(value, which); });
 }
 
-void PlaceCamera(Document& document, TQ3CameraPlacement const& placement) {
+OpaqueTQ3Object* ViewCamera(Document const& document) {
     OpaqueTQ3Object* view = document.CurrentView();
     if (!view) {
         throw std::runtime_error("the document has no view");
     }
-    CCameraObject camera{CViewObject(view)};
+    return CCameraObject{CViewObject(view)}.GetObject(); // the view keeps it
+}
+
+void PlaceCamera(Document& document, TQ3CameraPlacement const& placement) {
+    CCameraObject camera(ViewCamera(document));
     TQ3CameraData data{};
     camera.GetCameraData(&data);
     data.placement = placement;

@@ -44,6 +44,9 @@ void ScaleSelection(Document& document, CVector3D const& factors);
 void ColourSelection(Document& document, TQ3ColorRGB const& colour, bool specular);
 void SetSelectionSurface(Document& document, int which, float value);
 
+// The current view's camera (borrowed); throws std::runtime_error when the document has no
+// view.
+OpaqueTQ3Object* ViewCamera(Document const& document);
 // The current view's camera, looking from `from` at `at`.
 void PlaceCamera(Document& document, TQ3CameraPlacement const& placement);
 // The first light of the kind ("ambn" or "drct") among the current view's lights; throws
