@@ -19,10 +19,12 @@
 #include "host/scene/attribute_set.h"
 #include "host/scene/group.h"
 #include "host/scene/shape.h"
+#include "refhost/gltf/accessor_reader.h"
 #include "refhost/gltf/animation_pointers.h"
 #include "refhost/gltf/glb_container.h"
 #include "refhost/gltf/gltf_error.h"
 #include "refhost/gltf/keyed_tracks.h"
+#include "refhost/gltf/material_import.h"
 #include "refhost/gltf/tween_lists.h"
 #include "refhost/gltf/view_import.h"
 #include "refhost/scene/build.h"
@@ -39,7 +41,9 @@ class Importer {
 public:
     Importer(tinygltf::Model const& model, std::string const& name,
              std::vector<std::string>& warnings)
-        : fModel(model), fName(name), fWarnings(warnings), fView(model, fAnimation, name) {}
+        : fModel(model), fName(name), fRead(model, name), fWarnings(warnings),
+          fView(model, fAnimation, name),
+          fMaterials(model, fRead, [this](std::string const& what) { Skip(what); }) {}
 
     std::unique_ptr<Document> Run() {
         ReadAnimations();
@@ -47,8 +51,8 @@ public:
         std::vector<int> roots;
         if (!fModel.scenes.empty()) {
             int const scene = fModel.defaultScene >= 0 ? fModel.defaultScene : 0;
-            Check(static_cast<std::size_t>(scene) < fModel.scenes.size(), "/scene",
-                  "no scene " + std::to_string(scene));
+            fRead.Check(static_cast<std::size_t>(scene) < fModel.scenes.size(), "/scene",
+                        "no scene " + std::to_string(scene));
             roots = fModel.scenes[static_cast<std::size_t>(scene)].nodes;
         } else {
             std::set<int> children;
@@ -79,153 +83,27 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(std::string const& place, std::string const& why) const {
-        throw GltfError(fName + ": " + place + ": " + why);
-    }
-    void Check(bool ok, std::string const& place, std::string const& why) const {
-        if (!ok) {
-            Fail(place, why);
-        }
-    }
     void Skip(std::string const& what) { fSkipped.insert(what); }
-
-    template <typename T>
-    T const& Item(std::vector<T> const& list, int index, std::string const& kind) const {
-        Check(index >= 0 && static_cast<std::size_t>(index) < list.size(), "/" + kind,
-              "no " + kind + " " + std::to_string(index) + " (there are " +
-                  std::to_string(list.size()) + ")");
-        return list[static_cast<std::size_t>(index)];
-    }
-
-    // An accessor's values as floats (normalised integers scaled), components each.
-    std::vector<float> Floats(int index, std::vector<int> const& components) const {
-        std::string const place = "/accessors/" + std::to_string(index);
-        tinygltf::Accessor const& a = Item(fModel.accessors, index, "accessors");
-        int const n = tinygltf::GetNumComponentsInType(static_cast<uint32_t>(a.type));
-        Check(std::find(components.begin(), components.end(), n) != components.end(), place,
-              "has " + std::to_string(n) + " components a value");
-        std::vector<float> out;
-        Read(a, place, [&](unsigned char const* p) {
-            for (int c = 0; c < n; ++c) {
-                out.push_back(Component(a, p, c, place));
-            }
-        });
-        return out;
-    }
-
-    std::vector<uint32_t> Indices(int index) const {
-        std::string const place = "/accessors/" + std::to_string(index);
-        tinygltf::Accessor const& a = Item(fModel.accessors, index, "accessors");
-        Check(a.type == TINYGLTF_TYPE_SCALAR, place, "indices must be scalars");
-        std::vector<uint32_t> out;
-        Read(a, place, [&](unsigned char const* p) {
-            switch (a.componentType) {
-            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-                out.push_back(*p);
-                break;
-            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
-                uint16_t v;
-                std::memcpy(&v, p, 2);
-                out.push_back(v);
-                break;
-            }
-            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: {
-                uint32_t v;
-                std::memcpy(&v, p, 4);
-                out.push_back(v);
-                break;
-            }
-            default:
-                Fail(place, "indices must be unsigned integers");
-            }
-        });
-        return out;
-    }
-
-    float Component(tinygltf::Accessor const& a, unsigned char const* p, int c,
-                    std::string const& place) const {
-        switch (a.componentType) {
-        case TINYGLTF_COMPONENT_TYPE_FLOAT: {
-            float v;
-            std::memcpy(&v, p + c * 4, 4);
-            Check(std::isfinite(v), place, "holds a number that is not finite");
-            return v;
-        }
-        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-            return p[c] / 255.0f;
-        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
-            uint16_t v;
-            std::memcpy(&v, p + c * 2, 2);
-            return v / 65535.0f;
-        }
-        case TINYGLTF_COMPONENT_TYPE_BYTE:
-            return std::max(static_cast<int8_t>(p[c]) / 127.0f, -1.0f);
-        case TINYGLTF_COMPONENT_TYPE_SHORT: {
-            int16_t v;
-            std::memcpy(&v, p + c * 2, 2);
-            return std::max(v / 32767.0f, -1.0f);
-        }
-        default:
-            Fail(place, "has a component type this host cannot read as numbers");
-        }
-    }
-
-    template <typename Each>
-    void Read(tinygltf::Accessor const& a, std::string const& place, Each const& each) const {
-        Check(!a.sparse.isSparse, place, "sparse accessors are not read");
-        Check(a.count <= (1u << 26), place, "holds more values than this host takes");
-        int const components = tinygltf::GetNumComponentsInType(static_cast<uint32_t>(a.type));
-        int const size = tinygltf::GetComponentSizeInBytes(static_cast<uint32_t>(a.componentType));
-        Check(components > 0 && size > 0, place, "has no known type");
-        std::size_t const element = static_cast<std::size_t>(components * size);
-        if (a.bufferView < 0) {
-            std::vector<unsigned char> zeros(element, 0);
-            for (std::size_t i = 0; i < a.count; ++i) {
-                each(zeros.data());
-            }
-            return;
-        }
-        tinygltf::BufferView const& view = Item(fModel.bufferViews, a.bufferView, "bufferViews");
-        tinygltf::Buffer const& buffer = Item(fModel.buffers, view.buffer, "buffers");
-        std::string const viewPlace = "/bufferViews/" + std::to_string(a.bufferView);
-        Check(view.byteOffset <= buffer.data.size() &&
-                  view.byteLength <= buffer.data.size() - view.byteOffset,
-              viewPlace,
-              "runs past the end of its buffer (" + std::to_string(buffer.data.size()) + " bytes)");
-        std::size_t const stride = view.byteStride ? view.byteStride : element;
-        Check(stride >= element, viewPlace, "its stride is shorter than an element");
-        if (a.count == 0) {
-            return;
-        }
-        Check(a.byteOffset <= view.byteLength &&
-                  (a.count - 1) <= (view.byteLength - a.byteOffset) / stride &&
-                  a.byteOffset + (a.count - 1) * stride + element <= view.byteLength,
-              place, "runs past the end of its buffer view");
-        unsigned char const* base = buffer.data.data() + view.byteOffset + a.byteOffset;
-        for (std::size_t i = 0; i < a.count; ++i) {
-            each(base + i * stride);
-        }
-    }
 
     // The sampler's keys and values, n numbers a value.
     Track ReadTrack(int index, std::size_t n, std::string const& place) const {
         tinygltf::AnimationSampler const& sampler =
-            Item(fModel.animations.front().samplers, index, "animations/0/samplers");
+            fRead.Item(fModel.animations.front().samplers, index, "animations/0/samplers");
         Track track;
         track.interpolation = sampler.interpolation.empty() ? "LINEAR" : sampler.interpolation;
-        Check(track.interpolation == "LINEAR" || track.interpolation == "STEP" ||
-                  track.interpolation == "CUBICSPLINE",
-              place, "unknown interpolation " + track.interpolation);
-        track.times = Floats(sampler.input, {1});
+        fRead.Check(track.interpolation == "LINEAR" || track.interpolation == "STEP" ||
+                        track.interpolation == "CUBICSPLINE",
+                    place, "unknown interpolation " + track.interpolation);
+        track.times = fRead.Floats(sampler.input, {1});
         track.n = n;
-        track.values = Floats(sampler.output, {static_cast<int>(n)});
+        track.values = fRead.Floats(sampler.output, {static_cast<int>(n)});
         std::size_t const per = track.interpolation == "CUBICSPLINE" ? 3 : 1;
-        Check(!track.times.empty() && track.values.size() == track.times.size() * per * n, place,
-              "its sampler's input and output counts do not match");
+        fRead.Check(!track.times.empty() && track.values.size() == track.times.size() * per * n,
+                    place, "its sampler's input and output counts do not match");
         for (std::size_t i = 0; i < track.times.size(); ++i) {
-            Check(track.times[i] >= 0 && (i == 0 || track.times[i] > track.times[i - 1]) &&
-                      track.times[i] < 3.0e6f,
-                  place, "its key times must rise from 0");
+            fRead.Check(track.times[i] >= 0 && (i == 0 || track.times[i] > track.times[i - 1]) &&
+                            track.times[i] < 3.0e6f,
+                        place, "its key times must rise from 0");
         }
         return track;
     }
@@ -282,7 +160,7 @@ private:
                 ReadTrack(channel.sampler, n, "/animations/0/channels/" + std::to_string(c));
             int material = -1;
             if (std::sscanf(pointer.c_str(), "/materials/%d/", &material) == 1) {
-                Item(fModel.materials, material, "materials");
+                fRead.Item(fModel.materials, material, "materials");
                 fColourTracks[material] = track;
             }
             fAnimation.pointers[pointer] = std::move(track);
@@ -299,7 +177,7 @@ private:
                 Skip("animated " + channel.target_path + " (only node placements are imported)");
                 continue;
             }
-            Item(fModel.nodes, channel.target_node, "nodes");
+            fRead.Item(fModel.nodes, channel.target_node, "nodes");
             Track track = ReadTrack(channel.sampler, rotation ? 4 : 3, place);
             NodeTracks& tracks = fAnimation.nodes[channel.target_node];
             (rotation                               ? tracks.rotation
@@ -354,7 +232,7 @@ private:
             std::copy(node.matrix.begin(), node.matrix.end(), c.begin());
             return c;
         }
-        Check(node.matrix.empty(), place + "/matrix", "a matrix has 16 numbers");
+        fRead.Check(node.matrix.empty(), place + "/matrix", "a matrix has 16 numbers");
         return FromTrs(TranslationOf(node), RotationOf(node), ScaleOf(node));
     }
 
@@ -362,11 +240,11 @@ private:
     // node that only holds a camera or a light (the view's camera and lights follow it).
     OpaqueTQ3Object* Node(int index, std::string const& from) {
         std::string const place = "/nodes/" + std::to_string(index);
-        tinygltf::Node const& node = Item(fModel.nodes, index, "nodes");
+        tinygltf::Node const& node = fRead.Item(fModel.nodes, index, "nodes");
         bool const nested = std::find(fPath.begin(), fPath.end(), index) != fPath.end();
-        Check(fPath.size() < kDeepestNode && !nested, from,
-              nested ? "node " + std::to_string(index) + " is its own ancestor"
-                     : "nodes nest too deep");
+        fRead.Check(fPath.size() < kDeepestNode && !nested, from,
+                    nested ? "node " + std::to_string(index) + " is its own ancestor"
+                           : "nodes nest too deep");
         fPath.push_back(index);
         Column const local = Local(node, place);
         auto const light = node.extensions.find("KHR_lights_punctual");
@@ -393,7 +271,7 @@ private:
                 fAnimated.push_back(index);
             }
             if (node.mesh >= 0) {
-                tinygltf::Mesh const& mesh = Item(fModel.meshes, node.mesh, "meshes");
+                tinygltf::Mesh const& mesh = fRead.Item(fModel.meshes, node.mesh, "meshes");
                 for (std::size_t p = 0; p < mesh.primitives.size(); ++p) {
                     std::string const at =
                         "/meshes/" + std::to_string(node.mesh) + "/primitives/" + std::to_string(p);
@@ -457,8 +335,8 @@ private:
 
     Parsed Parse(tinygltf::Primitive const& primitive, int mode, std::string const& place) {
         auto position = primitive.attributes.find("POSITION");
-        Check(position != primitive.attributes.end(), place, "a primitive without positions");
-        std::vector<float> const xyz = Floats(position->second, {3});
+        fRead.Check(position != primitive.attributes.end(), place, "a primitive without positions");
+        std::vector<float> const xyz = fRead.Floats(position->second, {3});
         std::size_t const count = xyz.size() / 3;
         std::vector<TQ3Point3D> points;
         for (std::size_t i = 0; i < count; ++i) {
@@ -466,24 +344,25 @@ private:
         }
         std::vector<TQ3Param2D> uvs;
         if (auto uv = primitive.attributes.find("TEXCOORD_0"); uv != primitive.attributes.end()) {
-            std::vector<float> const st = Floats(uv->second, {2});
-            Check(st.size() / 2 == count, place + "/attributes/TEXCOORD_0",
-                  "not one texture coordinate a position");
+            std::vector<float> const st = fRead.Floats(uv->second, {2});
+            fRead.Check(st.size() / 2 == count, place + "/attributes/TEXCOORD_0",
+                        "not one texture coordinate a position");
             for (std::size_t i = 0; i < count; ++i) {
                 uvs.push_back({st[i * 2], 1.0f - st[i * 2 + 1]});
             }
         }
         std::vector<TQ3Vector3D> normals;
         if (auto found = primitive.attributes.find("NORMAL"); found != primitive.attributes.end()) {
-            std::vector<float> const n = Floats(found->second, {3});
-            Check(n.size() / 3 == count, place + "/attributes/NORMAL", "not one normal a position");
+            std::vector<float> const n = fRead.Floats(found->second, {3});
+            fRead.Check(n.size() / 3 == count, place + "/attributes/NORMAL",
+                        "not one normal a position");
             for (std::size_t i = 0; i < count; ++i) {
                 normals.push_back({n[i * 3], n[i * 3 + 1], n[i * 3 + 2]});
             }
         }
         std::vector<uint32_t> order;
         if (primitive.indices >= 0) {
-            order = Indices(primitive.indices);
+            order = fRead.Indices(primitive.indices);
         } else {
             for (std::size_t i = 0; i < count; ++i) {
                 order.push_back(static_cast<uint32_t>(i));
@@ -492,9 +371,9 @@ private:
         std::vector<std::array<uint32_t, 3>> triangles;
         auto triangle = [&](uint32_t a, uint32_t b, uint32_t c) {
             for (uint32_t v : {a, b, c}) {
-                Check(v < count, place + "/indices",
-                      "index " + std::to_string(v) + " past the " + std::to_string(count) +
-                          " positions");
+                fRead.Check(v < count, place + "/indices",
+                            "index " + std::to_string(v) + " past the " + std::to_string(count) +
+                                " positions");
             }
             triangles.push_back({a, b, c});
         };
@@ -515,10 +394,10 @@ private:
         std::vector<std::array<float, 4>> colours;
         if (auto found = primitive.attributes.find("COLOR_0");
             found != primitive.attributes.end()) {
-            std::vector<float> const rgba = Floats(found->second, {3, 4});
+            std::vector<float> const rgba = fRead.Floats(found->second, {3, 4});
             std::size_t const n = rgba.size() / count;
-            Check(n * count == rgba.size(), place + "/attributes/COLOR_0",
-                  "not one colour a position");
+            fRead.Check(n * count == rgba.size(), place + "/attributes/COLOR_0",
+                        "not one colour a position");
             for (std::size_t i = 0; i < count; ++i) {
                 colours.push_back({rgba[i * n], rgba[i * n + 1], rgba[i * n + 2],
                                    n == 4 ? rgba[i * n + 3] : 1.0f});
@@ -584,7 +463,8 @@ private:
         auto* set = new AttributeSet;
         Assign(shape->set, set);
         Release(set);
-        Material(primitive.material, *set, !uvs.empty());
+        TakeAnimatedColour(primitive.material);
+        fMaterials.Apply(primitive.material, *set, !uvs.empty());
         return owned.release();
     }
 
@@ -598,134 +478,23 @@ private:
         return set;
     }
 
-    void Material(int index, AttributeSet& set, bool hasUVs) {
-        if (index < 0) {
+    // A material whose base colour is animated lends its keys to the animated node that
+    // holds the mesh (the innermost one being made).
+    void TakeAnimatedColour(int material) {
+        auto const colour = fColourTracks.find(material);
+        if (colour == fColourTracks.end()) {
             return;
         }
-        std::string const place = "/materials/" + std::to_string(index);
-        tinygltf::Material const& material = Item(fModel.materials, index, "materials");
-        auto const& pbr = material.pbrMetallicRoughness;
-        if (auto colour = fColourTracks.find(index); colour != fColourTracks.end()) {
-            if (fAnimated.empty()) {
-                Skip("animated base colours of meshes outside animated nodes");
-            } else {
-                fColourOf[fAnimated.back()] = &colour->second;
-            }
+        if (fAnimated.empty()) {
+            Skip("animated base colours of meshes outside animated nodes");
+        } else {
+            fColourOf[fAnimated.back()] = &colour->second;
         }
-        if (pbr.baseColorFactor.size() == 4) {
-            auto const& f = pbr.baseColorFactor;
-            set.diffuse = TQ3ColorRGB{static_cast<float>(f[0]), static_cast<float>(f[1]),
-                                      static_cast<float>(f[2])};
-            if (f[3] < 1.0) {
-                float const a = static_cast<float>(f[3]);
-                set.transparency = TQ3ColorRGB{a, a, a};
-            }
-        }
-        float shininess = static_cast<float>(
-            2.0 / std::max(pbr.roughnessFactor * pbr.roughnessFactor, 1e-3) - 2.0);
-        if (material.extras.IsObject() && material.extras.Has("shininess")) {
-            shininess = static_cast<float>(material.extras.Get("shininess").GetNumberAsDouble());
-        }
-        set.specularControl = shininess;
-        if (material.extras.IsObject() && material.extras.Has("ambientCoefficient")) {
-            set.ambientCoefficient =
-                static_cast<float>(material.extras.Get("ambientCoefficient").GetNumberAsDouble());
-        }
-        if (auto specular = material.extensions.find("KHR_materials_specular");
-            specular != material.extensions.end() && specular->second.Has("specularColorFactor")) {
-            auto const& c = specular->second.Get("specularColorFactor");
-            if (c.IsArray() && c.ArrayLen() == 3) {
-                set.specular = TQ3ColorRGB{static_cast<float>(c.Get(0).GetNumberAsDouble()),
-                                           static_cast<float>(c.Get(1).GetNumberAsDouble()),
-                                           static_cast<float>(c.Get(2).GetNumberAsDouble())};
-            }
-        }
-        if (pbr.baseColorTexture.index >= 0) {
-            if (!hasUVs) {
-                Skip("textures of primitives without texture coordinates (" + place + ")");
-                return;
-            }
-            OpaqueTQ3Object* texture = Texture(pbr.baseColorTexture.index);
-            if (!texture) {
-                return;
-            }
-            OpaqueTQ3Object* shader = NewTextureShader(texture);
-            Release(texture);
-            As<TextureShader>(shader)->uvTransform = UvTransform(pbr.baseColorTexture.extensions);
-            Assign(set.shader, shader);
-            Release(shader);
-        }
-    }
-
-    // KHR_texture_transform (in the image's space, v down) as the shader's UV transform (in
-    // the scene's, v up).
-    static CMatrix3x3 UvTransform(tinygltf::ExtensionMap const& extensions) {
-        CMatrix3x3 m(1.0);
-        auto found = extensions.find("KHR_texture_transform");
-        if (found == extensions.end()) {
-            return m;
-        }
-        auto number = [&](char const* key, int i, double fallback) {
-            tinygltf::Value const& v = found->second.Get(key);
-            if (i < 0) {
-                return v.IsNumber() ? v.GetNumberAsDouble() : fallback;
-            }
-            return v.IsArray() && v.ArrayLen() > static_cast<std::size_t>(i) && v.Get(i).IsNumber()
-                       ? v.Get(i).GetNumberAsDouble()
-                       : fallback;
-        };
-        double const ox = number("offset", 0, 0), oy = number("offset", 1, 0);
-        double const r = number("rotation", -1, 0);
-        double const sx = number("scale", 0, 1), sy = number("scale", 1, 1);
-        // glTF space: g' = G g + o, G = rotation(r) * scale(s).
-        double const g00 = std::cos(r) * sx, g01 = -std::sin(r) * sy;
-        double const g10 = std::sin(r) * sx, g11 = std::cos(r) * sy;
-        // With u = gu, v = 1 - gv on both sides (see the exporter): a = g00, c = -g01,
-        // b = -g10, d = g11, tx = ox - c, ty = 1 - d - oy.
-        double const a = g00, c = -g01, b = -g10, d = g11;
-        m[0][0] = static_cast<float>(a);
-        m[0][1] = static_cast<float>(b);
-        m[1][0] = static_cast<float>(c);
-        m[1][1] = static_cast<float>(d);
-        m[2][0] = static_cast<float>(ox - c);
-        m[2][1] = static_cast<float>(1 - d - oy);
-        return m;
-    }
-
-    OpaqueTQ3Object* Texture(int index) {
-        if (auto found = fTextures.find(index); found != fTextures.end()) {
-            Retain(found->second);
-            return found->second;
-        }
-        tinygltf::Texture const& texture = Item(fModel.textures, index, "textures");
-        tinygltf::Image const& image = Item(fModel.images, texture.source, "images");
-        if (image.image.empty() || image.bits != 8 || image.component < 1 || image.component > 4 ||
-            image.width <= 0 || image.height <= 0 ||
-            image.image.size() != std::size_t(image.width) * std::size_t(image.height) *
-                                      std::size_t(image.component)) {
-            Skip("images this host cannot decode (/images/" + std::to_string(texture.source) + ")");
-            return nullptr;
-        }
-        std::vector<uint8_t> rgba;
-        rgba.reserve(std::size_t(image.width) * std::size_t(image.height) * 4);
-        std::size_t const n = static_cast<std::size_t>(image.component);
-        for (std::size_t p = 0; p < image.image.size(); p += n) {
-            uint8_t const grey = image.image[p];
-            rgba.push_back(grey);
-            rgba.push_back(n >= 3 ? image.image[p + 1] : grey);
-            rgba.push_back(n >= 3 ? image.image[p + 2] : grey);
-            rgba.push_back(n == 4 ? image.image[p + 3] : n == 2 ? image.image[p + 1] : 255);
-        }
-        OpaqueTQ3Object* out = NewTexture(static_cast<uint32_t>(image.width),
-                                          static_cast<uint32_t>(image.height), std::move(rgba));
-        fTextures[index] = out;
-        fKeep.push_back(out);
-        Retain(out);
-        return out;
     }
 
     tinygltf::Model const& fModel;
     std::string const& fName;
+    AccessorReader fRead;
     std::map<int, Track> fColourTracks;    // by material
     std::vector<int> fAnimated;            // the animated nodes being made, outermost first
     std::map<int, Track const*> fColourOf; // animated node: the colour its meshes take
@@ -734,18 +503,10 @@ private:
     ModelAnimation fAnimation;
     ViewImport fView;       // after the animation it reads
     std::vector<int> fPath; // the nodes being made, from a root down
-    std::map<int, OpaqueTQ3Object*> fTextures;
     std::map<ParsedKey, Parsed> fParsed;
-    std::vector<OpaqueTQ3Object*> fKeep;
+    MaterialImport fMaterials;
     int32_t fLastTime = 0;
     uint32_t fNextSortingIndex = 4;
-
-public:
-    ~Importer() {
-        for (OpaqueTQ3Object* texture : fKeep) {
-            Release(texture);
-        }
-    }
 };
 
 } // namespace
