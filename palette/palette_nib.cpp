@@ -35,13 +35,17 @@ struct Builder {
         return control;
     }
 
-    TweenButton* ImageButton(float x, TransportGlyph glyph, long tag, Action action) {
+    // A transport button drawn by its glyph; its title, never drawn, names it for whoever
+    // looks a control up by title (scripts, assistive tools).
+    TweenButton* ImageButton(float x, TransportGlyph glyph, long tag, char const* title,
+                             Action action) {
         auto* button =
             content->addSubview(std::make_unique<TweenButton>(NSMakeRect(x, kButtonRow, 30, 24)));
         button->setButtonType(NSButtonType::momentaryChange);
         button->setAutoresizingMask(kStaysAtTop);
         button->setImage(TransportImage(glyph, false));
         button->setAlternateImage(TransportImage(glyph, true));
+        button->setTitle(title);
         if (tag >= 0) {
             button->setTag(tag);
         }
@@ -59,13 +63,15 @@ struct Builder {
 
 void AddButtonRow(Builder& b) {
     using C = KeyposeSequencerPaletteController;
-    b.ImageButton(6, TransportGlyph::toStart, -1, &C::ToStart);
-    b.ImageButton(38, TransportGlyph::playBackward, kPlayBackwardButtonTag, &C::PlayBackward);
-    b.ImageButton(70, TransportGlyph::stop, kStopButtonTag, &C::Stop);
-    b.ImageButton(102, TransportGlyph::playForward, kPlayForwardButtonTag, &C::PlayForward);
-    b.ImageButton(134, TransportGlyph::toEnd, -1, &C::ToEnd);
-    b.ImageButton(172, TransportGlyph::previousTween, -1, &C::BackToTween);
-    b.ImageButton(204, TransportGlyph::nextTween, -1, &C::ForwardToTween);
+    b.ImageButton(6, TransportGlyph::toStart, -1, "Start", &C::ToStart);
+    b.ImageButton(38, TransportGlyph::playBackward, kPlayBackwardButtonTag, "Backward",
+                  &C::PlayBackward);
+    b.ImageButton(70, TransportGlyph::stop, kStopButtonTag, "Stop", &C::Stop);
+    b.ImageButton(102, TransportGlyph::playForward, kPlayForwardButtonTag, "Forward",
+                  &C::PlayForward);
+    b.ImageButton(134, TransportGlyph::toEnd, -1, "End", &C::ToEnd);
+    b.ImageButton(172, TransportGlyph::previousTween, -1, "Previous", &C::BackToTween);
+    b.ImageButton(204, TransportGlyph::nextTween, -1, "Next", &C::ForwardToTween);
     b.TitledButton(242, 56, "Object", &C::AddObject);
     b.TitledButton(300, 56, "Camera", &C::AddCamera);
     b.TitledButton(358, 60, "Ambient", &C::AddAmbient);

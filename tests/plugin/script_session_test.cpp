@@ -231,6 +231,29 @@ TEST_F(ScriptSessionTest, TimesAndRangesKeepTheClockInOrder) {
     EXPECT_EQ(tiny->clock.current, 0);
 }
 
+// The transport buttons that carry no tag answer to their titles: each lands where setting
+// the time by hand lands.
+TEST_F(ScriptSessionTest, TheTransportButtonsAnswerToTheirTitles) {
+    std::string const out = Run("open " + Example("crate_moves.json") +
+                                "\ntime 1\npress Next\nshow Crate\ntime 3\nshow Crate\n"
+                                "press End\nshow Crate\ntime 6\nshow Crate\n"
+                                "press Previous\nshow Crate\ntime 3\nshow Crate\n"
+                                "press Start\nshow Crate\ntime 0\nshow Crate\n");
+    std::vector<std::string> shown;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Crate:", 0) == 0) {
+            shown.push_back(line);
+        }
+    }
+    ASSERT_EQ(shown.size(), 8u) << out;
+    for (std::size_t i = 0; i < shown.size(); i += 2) {
+        EXPECT_EQ(shown[i], shown[i + 1]) << "press " << i / 2;
+    }
+    EXPECT_NE(shown[0], shown[2]); // 3 s and 6 s are different poses
+    EXPECT_NE(shown[2], shown[6]);
+}
+
 // A picture that cannot be written says why.
 TEST_F(ScriptSessionTest, APictureThatCannotBeWrittenSaysWhy) {
     std::filesystem::create_directories(fFolder / "sub");
