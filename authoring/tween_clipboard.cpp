@@ -38,8 +38,14 @@ OpaqueTQ3Object* OtherSelectedGroup(OpaqueTQ3Object* copiedFrom) {
     return member.GetObject();
 }
 
-// Stores the records into the target's list, making one when it has none.
-void StoreInto(OpaqueTQ3Object* target, std::vector<ObjectTweenRecord> const& records) {
+BaseTweenRecord const& Header(UnionTweenRecord const& record) {
+    return *reinterpret_cast<BaseTweenRecord const*>(record.bytes);
+}
+
+// Stores the records (of recordSize bytes) into the target's list, making one when it has
+// none.
+void StoreInto(OpaqueTQ3Object* target, std::vector<UnionTweenRecord> const& records,
+               uint32_t recordSize) {
     CShapeObject shape(target);
     if (!shape.HasSet()) {
         CSetObject made(nullptr, true);
@@ -47,12 +53,12 @@ void StoreInto(OpaqueTQ3Object* target, std::vector<ObjectTweenRecord> const& re
     }
     CSetObject set(shape);
     if (!set.Contains(GetCustomAttributeType(eTweenAttribute))) {
-        CTweenHandleRecord list(records.front(), kObjectRecordSize);
+        CTweenHandleRecord list(Header(records.front()), static_cast<int32_t>(recordSize));
         if (!list.data) {
             return;
         }
         for (std::size_t i = 1; i < records.size(); ++i) {
-            PutTweenPointInTimeOrder(list, records[i]);
+            PutTweenPointInTimeOrder(list, Header(records[i]), recordSize);
         }
         set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
         return;
@@ -60,11 +66,11 @@ void StoreInto(OpaqueTQ3Object* target, std::vector<ObjectTweenRecord> const& re
     ChangeStoredTweenList(
         target,
         [&](CTweenHandleRecord& list) {
-            for (ObjectTweenRecord const& record : records) {
-                PutTweenPointInTimeOrder(list, record);
+            for (UnionTweenRecord const& record : records) {
+                PutTweenPointInTimeOrder(list, Header(record), recordSize);
             }
         },
-        kObjectRecordSize);
+        recordSize);
 }
 
 // The middle of the group's bounds without its own transform, as recording measures it.
@@ -78,26 +84,40 @@ TQ3Point3D PivotOf(OpaqueTQ3Object* target) {
         .Middle();
 }
 
-// The copy moved onto another group: its pivot is the target's own.
-bool PasteOnto(OpaqueTQ3Object* target, int32_t start) {
-    TQ3Point3D const pivot = PivotOf(target);
-    std::vector<ObjectTweenRecord> records;
+// The first light of the group, or null.
+OpaqueTQ3Object* LightIn(OpaqueTQ3Object* group) {
+    CGroupObject holder(group);
+    OpaqueTQ3GroupPosition* light = holder.GetFirstObjectOfType("lght"_4cc);
+    return light ? CSharedObject(holder, light).GetObject() : nullptr;
+}
+
+// The copy of one row moved onto another holder of a list of its kind (a group for object
+// points, which take the group's own pivot; a light for light points, which keep the
+// copied light's values and the copied group's transform).
+bool PasteOnto(OpaqueTQ3Object* holder, int32_t start, TCacheKind kind) {
+    bool const object = kind == eObjectCache;
+    TQ3Point3D const pivot = object ? PivotOf(holder) : TQ3Point3D{0, 0, 0};
+    std::vector<UnionTweenRecord> records;
     for (CopiedTweenPoint const& point : gTweenClipboard) {
         int64_t const time = int64_t{start} + point.offset;
         if (time > INT32_MAX) {
             continue;
         }
-        ObjectTweenRecord record;
-        std::memcpy(&record, point.record.bytes, sizeof record);
-        record.time = static_cast<int32_t>(time);
-        record.selected = true;
-        record.pivot = pivot;
-        records.push_back(record);
+        records.push_back(point.record);
+        auto* header = reinterpret_cast<BaseTweenRecord*>(records.back().bytes);
+        header->time = static_cast<int32_t>(time);
+        header->selected = true;
+        if (object) {
+            ObjectTweenRecord record;
+            std::memcpy(&record, records.back().bytes, sizeof record);
+            record.pivot = pivot;
+            std::memcpy(records.back().bytes, &record, sizeof record);
+        }
     }
     if (records.empty()) {
         return false;
     }
-    StoreInto(target, records);
+    StoreInto(holder, records, object ? kObjectRecordSize : kLightRecordSize);
     return true;
 }
 
@@ -144,9 +164,13 @@ bool PasteTweens(TDynamicArray<CCache*>& caches, int32_t start) {
         std::all_of(gTweenClipboard.begin(), gTweenClipboard.end(), [&](CopiedTweenPoint const& p) {
             return p.object == first.object && p.kind == first.kind;
         });
-    if (oneRow && first.kind == eObjectCache) {
-        if (OpaqueTQ3Object* target = OtherSelectedGroup(first.object)) {
-            return PasteOnto(target, start);
+    OpaqueTQ3Object* const target = oneRow ? OtherSelectedGroup(first.object) : nullptr;
+    if (target && first.kind == eObjectCache) {
+        return PasteOnto(target, start, eObjectCache);
+    }
+    if (target && first.kind == eLightCache) {
+        if (OpaqueTQ3Object* light = LightIn(target)) {
+            return PasteOnto(light, start, eLightCache);
         }
     }
     bool pasted = false;

@@ -1,8 +1,10 @@
 // Copying and pasting tween points. A copy keeps the selected points of every row, each with
 // its time relative to the earliest; a paste puts them back at a new start time into the rows
-// they came from, or, when the copy holds one object row and exactly one other object group is
-// selected in the document, onto that group (its own pivot replacing the copied one), so a
-// pose sequence moves to another object. One palette exists, so the copy is process-wide.
+// they came from, or, when the copy holds one row and exactly one other group is selected in
+// the document, onto that group: an object row's points take the group's own pivot, so a pose
+// sequence moves to another object; a light row's points go to the group's first light, which
+// then plays the copied light (its values and its group's placement). One palette exists, so
+// the copy is process-wide.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "authoring/tween_clipboard.h"
 #include "interp/easing.h"
@@ -133,6 +134,42 @@ TEST_F(TimelineEditingTest, OneRowPastedOntoTheOtherSelectedObjectTakesItsPivot)
     EXPECT_EQ(pasted->pivot.x, 0.5f) << "the ball's own centre";
     EXPECT_EQ(pasted->pivot.y, 0.5f);
     EXPECT_TRUE(pasted->selected);
+}
+
+TEST_F(TimelineEditingTest, ALightRowPastedOntoTheOtherSelectedLightPlaysThereToo) {
+    auto lampGroup = [](float brightness, float height) {
+        CDisplayGroupObject group;
+        group.AddObject(CTransformObject(CMatrix4x4(1.0)));
+        group.AddObject(CPointLightObject(TQ3PointLightData{{kQ3True, brightness, {1, 0.5f, 0.25f}},
+                                                            kQ3False,
+                                                            kQ3AttenuationTypeNone,
+                                                            {0, height, 0}}));
+        return group;
+    };
+    CDisplayGroupObject lamp = lampGroup(0.8f, 2), bulb = lampGroup(0.1f, 5);
+    CShapeObject lampLight(lamp, lamp.GetFirstObjectOfType("lght"_4cc));
+    LightTweenRecord record(0, lamp, lampLight);
+    record.selected = true;
+    CTweenHandleRecord list(record, kLightRecordSize);
+    record.time = kSecond;
+    list.Append(record);
+    lampLight.SetSet(CSetObject(nullptr, true));
+    CSetObject(lampLight).AddType(GetCustomAttributeType(eTweenAttribute), &list);
+    Others().AddObject(lamp);
+    Selected().AddObject(bulb);
+    Show();
+    KeyWith(Timeline(), "c", NSEventModifierFlagControl);
+    PL_SetCurTime(3 * kSecond);
+    KeyWith(Timeline(), "v", NSEventModifierFlagControl);
+    CShapeObject bulbLight(bulb, bulb.GetFirstObjectOfType("lght"_4cc));
+    ASSERT_EQ(StoredTimes(bulbLight), (std::vector<int32_t>{3 * kSecond, 4 * kSecond}));
+    EXPECT_EQ(StoredTimes(lampLight), (std::vector<int32_t>{0, kSecond})) << "as it was";
+    CTweenHandleRecord const pasted{CSetObject(bulbLight)};
+    EXPECT_EQ(pasted.RecordSize(), static_cast<uint32_t>(kLightRecordSize));
+    TQ3PointLightData played{};
+    std::memcpy(&played, static_cast<LightTweenRecord const*>(pasted[0])->lightData, sizeof played);
+    EXPECT_EQ(played.lightData.brightness, 0.8f) << "the lamp's values, now the bulb's";
+    EXPECT_EQ(played.location.y, 2.0f);
 }
 
 TEST_F(TimelineEditingTest, ECyclesTheSelectedPointsEaseAndHHoldsThem) {
