@@ -33,5 +33,5 @@ void CCameraCache::AddNewTweenPoint(int32_t time, CGroupObject& group, CShapeObj
 bool CCameraCache::AddTweenPointInto(int32_t time, CGroupObject& group, CShapeObject& camera,
                                      CTweenHandleRecord& list, TAnimate animate,
                                      TAnimateBy animateBy) {
-    return PutTweenPointInTimeOrder(list, CameraRecord(time, group, camera, animate, animateBy));
+    return RecordTweenPointInTimeOrder(list, CameraRecord(time, group, camera, animate, animateBy));
 }

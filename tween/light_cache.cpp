@@ -33,5 +33,5 @@ void CLightCache::AddNewTweenPoint(int32_t time, CGroupObject& group, CShapeObje
 
 bool CLightCache::AddTweenPointInto(int32_t time, CGroupObject& group, CShapeObject& light,
                                     CTweenHandleRecord& list) {
-    return PutTweenPointInTimeOrder(list, LightTweenRecord(time, group, light));
+    return RecordTweenPointInTimeOrder(list, LightTweenRecord(time, group, light));
 }

@@ -35,5 +35,5 @@ void CTweenAllInfoDataCache::AddNewTweenPoint(int32_t time, CGroupObject& group,
 
 bool CTweenAllInfoDataCache::AddTweenPointInto(int32_t time, CGroupObject& group,
                                                CShapeObject& /*shape*/, CTweenHandleRecord& list) {
-    return PutTweenPointInTimeOrder(list, ObjectTweenRecord(time, group));
+    return RecordTweenPointInTimeOrder(list, ObjectTweenRecord(time, group));
 }

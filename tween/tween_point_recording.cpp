@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/memory.h"
+#include "interp/easing.h"
 
 void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
                        uint32_t sortingIndex) {
@@ -37,4 +38,17 @@ bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& r
         }
     }
     return list.Append(record);
+}
+
+uint8_t EaseAt(CTweenHandleRecord const& list, int32_t time, uint32_t recordSize) {
+    if (!list.IsUsableAs(recordSize)) {
+        return eEaseLinear;
+    }
+    for (uint32_t i = 0; i < list.GetCount(); ++i) {
+        auto const* record = static_cast<BaseTweenRecord const*>(list[i]);
+        if (record->time == time) {
+            return record->ease;
+        }
+    }
+    return eEaseLinear;
 }

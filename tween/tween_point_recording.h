@@ -26,3 +26,16 @@ template <typename Record>
 bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, Record const& record) {
     return PutTweenPointInTimeOrder(list, record, sizeof(Record));
 }
+
+// The ease of the list's record at the time, or eEaseLinear when it has none there (or the
+// list is not one of records of recordSize bytes).
+uint8_t EaseAt(CTweenHandleRecord const& list, int32_t time, uint32_t recordSize);
+
+// Recording a snapshot: as PutTweenPointInTimeOrder, but a snapshot that replaces the point
+// at its time keeps that point's ease, so recording a pose again keeps how the interval from
+// it is blended.
+template <typename Record>
+bool RecordTweenPointInTimeOrder(CTweenHandleRecord& list, Record record) {
+    record.ease = EaseAt(list, record.time, sizeof(Record));
+    return PutTweenPointInTimeOrder(list, record, sizeof(Record));
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "interp/easing.h"
 #include "tests/tween/document_fixture.h"
 #include "tween/camera_cache.h"
 #include "tween/light_cache.h"
@@ -83,6 +84,30 @@ TEST_F(CacheTest, NewPointsGoIntoTheStoredListInTimeOrder) {
     refhost::memory::FailNthRequestFromNow(1);
     EXPECT_FALSE(PutTweenPointInTimeOrder(list, At(700)));
     EXPECT_EQ(list.GetCount(), 6u);
+    set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
+}
+
+TEST_F(CacheTest, RecordingAPoseAgainKeepsTheEaseOfThePointItReplaces) {
+    ObjectTweenRecord eased = At(600);
+    eased.ease = eEaseInOut;
+    CTweenHandleRecord list(At(0), kObjectRecordSize);
+    ASSERT_TRUE(list.Append(eased));
+    CSetObject set(nullptr, true);
+    set.AddType(GetCustomAttributeType(eTweenAttribute), &list); // the set owns the block
+
+    CDisplayGroupObject group;
+    group.AddObject(UnitBox());
+    group.AddObject(CTransformObject(CMatrix4x4(1.0)));
+    CShapeObject unused;
+    CTweenAllInfoDataCache recorder(0);
+    ASSERT_TRUE(recorder.AddTweenPointInto(600, group, unused, list));
+    ASSERT_TRUE(recorder.AddTweenPointInto(900, group, unused, list));
+    ASSERT_EQ(TimesOf(list), (std::vector<int32_t>{0, 600, 900}));
+    EXPECT_EQ(static_cast<BaseTweenRecord const*>(list[1])->ease, eEaseInOut) << "kept";
+    EXPECT_EQ(static_cast<BaseTweenRecord const*>(list[2])->ease, eEaseLinear) << "a new point";
+    // A paste puts what it copied, ease and all.
+    ASSERT_TRUE(PutTweenPointInTimeOrder(list, At(600)));
+    EXPECT_EQ(static_cast<BaseTweenRecord const*>(list[1])->ease, eEaseLinear);
     set.AddType(GetCustomAttributeType(eTweenAttribute), &list);
 }
 
