@@ -6,6 +6,7 @@
 #include "host/four_char_code.h"
 #include "host/memory.h"
 #include "host/scene/attribute_set.h"
+#include "tween/tween_records.h"
 
 namespace refhost::gltf {
 
@@ -13,70 +14,6 @@ using namespace refhost::scene;
 
 namespace {
 
-// The stored layout of the header every tween point starts with.
-struct StoredHeader {
-    int32_t time;
-    uint8_t selected;
-    uint8_t ease; // how the interval from this point on is blended
-    uint8_t padding[2];
-};
-static_assert(sizeof(StoredHeader) == 8 && offsetof(StoredHeader, ease) == 5);
-
-// The stored layout of an object tween point.
-struct StoredObjectRecord {
-    StoredHeader header;
-    int32_t hasMatrix;
-    TQ3Matrix4x4 matrix;
-    int32_t hasColour0;
-    TQ3ColorRGB colour0;
-    int32_t hasColour1;
-    TQ3ColorRGB colour1;
-    int32_t hasSurfaceValue2;
-    float surfaceValue2;
-    int32_t hasSurfaceValue1;
-    float surfaceValue1;
-    int32_t hasSurfaceValue0;
-    float surfaceValue0;
-    TQ3Point3D pivot;
-};
-static_assert(sizeof(StoredObjectRecord) == 144);
-static_assert(offsetof(StoredObjectRecord, matrix) == 12);
-static_assert(offsetof(StoredObjectRecord, hasColour0) == 76);
-static_assert(offsetof(StoredObjectRecord, hasColour1) == 92);
-static_assert(offsetof(StoredObjectRecord, hasSurfaceValue2) == 108);
-static_assert(offsetof(StoredObjectRecord, hasSurfaceValue0) == 124);
-static_assert(offsetof(StoredObjectRecord, pivot) == 132);
-
-// The stored layout of a light's tween point.
-struct StoredLightRecord {
-    StoredHeader header;
-    int32_t hasMatrix;
-    TQ3Matrix4x4 matrix;
-    FourCharCode lightKind;
-    uint8_t lightData[64];
-};
-static_assert(sizeof(StoredLightRecord) == 144);
-static_assert(offsetof(StoredLightRecord, matrix) == 12);
-static_assert(offsetof(StoredLightRecord, lightKind) == 76);
-static_assert(offsetof(StoredLightRecord, lightData) == 80);
-
-// The stored layout of a camera's tween point.
-struct StoredCameraRecord {
-    StoredHeader header;
-    uint8_t reserved[4];
-    TQ3Matrix4x4 matrix;
-    int32_t animate;   // 2: the camera's own data is what plays
-    int32_t animateBy; // used only with another animate
-    FourCharCode cameraKind;
-    uint8_t cameraData[80];
-};
-static_assert(sizeof(StoredCameraRecord) == 168);
-static_assert(offsetof(StoredCameraRecord, matrix) == 12);
-static_assert(offsetof(StoredCameraRecord, animate) == 76);
-static_assert(offsetof(StoredCameraRecord, cameraKind) == 84);
-static_assert(offsetof(StoredCameraRecord, cameraData) == 88);
-
-constexpr int32_t kAnimateData = 2;
 constexpr uint32_t kHeaderSize = 8;
 
 // Replaces the object's tween list with the records (each recordSize bytes).
@@ -151,16 +88,19 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
     Handle const block = found->second.data;
     std::size_t const size = static_cast<std::size_t>(GetHandleSize(block));
     uint32_t recordSize = 0;
-    if (size < kHeaderSize || (std::memcpy(&recordSize, *block, 4), recordSize) != 144) {
+    if (size < kHeaderSize ||
+        (std::memcpy(&recordSize, *block, 4), recordSize) != kObjectRecordSize) {
         return std::nullopt;
     }
     std::vector<ObjectKey> keys;
-    for (std::size_t at = kHeaderSize; at + 144 <= size; at += 144) {
-        StoredObjectRecord r;
+    for (std::size_t at = kHeaderSize; at + kObjectRecordSize <= size; at += kObjectRecordSize) {
+        ObjectTweenRecord r;
         std::memcpy(&r, *block + at, sizeof r);
+        // A stored selection flag may be any byte: read as a byte, never as the bool.
+        r.selected = (*block)[at + offsetof(BaseTweenRecord, selected)] != 0;
         ObjectKey key;
-        key.time = r.header.time;
-        key.ease = r.header.ease;
+        key.time = r.time;
+        key.ease = r.ease;
         if (r.hasMatrix) {
             key.matrix = CMatrix4x4(r.matrix);
         }
@@ -170,7 +110,7 @@ std::optional<std::vector<ObjectKey>> ReadObjectKeys(OpaqueTQ3Object const* obje
         key.shininess = IfFlag(r.hasSurfaceValue1, r.surfaceValue1);
         key.ambientCoefficient = IfFlag(r.hasSurfaceValue0, r.surfaceValue0);
         key.pivot = r.pivot;
-        key.selected = r.header.selected != 0;
+        key.selected = r.selected;
         keys.push_back(key);
     }
     return keys;
@@ -180,9 +120,9 @@ void WriteObjectKeys(OpaqueTQ3Object* object, std::vector<ObjectKey> const& keys
                      uint32_t sortingIndex) {
     std::vector<uint8_t> records;
     for (ObjectKey const& key : keys) {
-        StoredObjectRecord r{};
-        r.header.time = key.time;
-        r.header.ease = key.ease;
+        ObjectTweenRecord r;
+        r.time = key.time;
+        r.ease = key.ease;
         r.hasMatrix = 1;
         r.matrix = key.matrix;
         auto put = [](auto const& value, int32_t& flag, auto& slot) {
@@ -199,16 +139,16 @@ void WriteObjectKeys(OpaqueTQ3Object* object, std::vector<ObjectKey> const& keys
         r.pivot = key.pivot;
         Append(records, r);
     }
-    StoreList(object, sizeof(StoredObjectRecord), sortingIndex, records);
+    StoreList(object, kObjectRecordSize, sortingIndex, records);
 }
 
 void WriteLightKeys(refhost::scene::Light& light, std::vector<LightKey> const& keys,
                     uint32_t sortingIndex) {
     std::vector<uint8_t> records;
     for (LightKey const& key : keys) {
-        StoredLightRecord r{};
-        r.header.time = key.time;
-        r.header.ease = key.ease;
+        LightTweenRecord r;
+        r.time = key.time;
+        r.ease = key.ease;
         if (key.matrix) {
             r.hasMatrix = 1;
             r.matrix = *key.matrix;
@@ -217,17 +157,17 @@ void WriteLightKeys(refhost::scene::Light& light, std::vector<LightKey> const& k
         PutLightData(light, key, r.lightData);
         Append(records, r);
     }
-    StoreList(&light, sizeof(StoredLightRecord), sortingIndex, records);
+    StoreList(&light, kLightRecordSize, sortingIndex, records);
 }
 
 void WriteCameraKeys(OpaqueTQ3Object* camera, std::vector<CameraKey> const& keys) {
     std::vector<uint8_t> records;
     for (CameraKey const& key : keys) {
-        StoredCameraRecord r{};
-        r.header.time = key.time;
-        r.header.ease = key.ease;
+        CameraTweenRecord r;
+        r.time = key.time;
+        r.ease = key.ease;
         r.matrix = CMatrix4x4(1.0);
-        r.animate = kAnimateData;
+        r.animate = eAnimateData; // the camera's own data is what plays
         r.cameraKind = key.kind;
         if (key.kind == "orth"_4cc) {
             Put(r.cameraData,
@@ -238,7 +178,7 @@ void WriteCameraKeys(OpaqueTQ3Object* camera, std::vector<CameraKey> const& keys
         }
         Append(records, r);
     }
-    StoreList(camera, sizeof(StoredCameraRecord), 1, records);
+    StoreList(camera, kCameraRecordSize, 1, records);
 }
 
 } // namespace refhost::gltf
