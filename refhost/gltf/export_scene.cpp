@@ -224,12 +224,7 @@ void SceneBuilder::Geometry(refhost::scene::Geometry& geometry, SurfaceValues co
 
 void SceneBuilder::Light(refhost::scene::Light& light) {
     LightValues const values = ValuesOf(light);
-    if (values.kind == "ambn"_4cc) {
-        if (values.on) {
-            ambient.r += values.colour.r * values.brightness;
-            ambient.g += values.colour.g * values.brightness;
-            ambient.b += values.colour.b * values.brightness;
-        }
+    if (values.kind == "ambn"_4cc) { // in the scene's extras, from the snapshots
         lightNodes.push_back(-1);
         lightIndices.push_back(-1);
         return;

@@ -1,7 +1,7 @@
 // The glTF layout of a document's scene, made in one walk of it (see scene_snapshot.h): groups
 // as nodes named from their name attributes, each transform a nested node, each geometry a
 // node with a mesh tessellated as the 3D view draws it and a material of its own, lights
-// punctual lights (KHR_lights_punctual) and ambient lights added up. The builder also records
+// punctual lights (KHR_lights_punctual); ambient lights make no node. The builder also records
 // where each place of the walk went, so that the values of every snapshot of the same scene
 // can be keyed onto the nodes and materials made for them.
 #pragma once
@@ -52,7 +52,6 @@ public:
     std::vector<std::vector<int>> materialExact;
     std::vector<int> lightNodes, lightIndices; // -1 for ambient lights
     std::vector<int> roots;
-    TQ3ColorRGB ambient{0, 0, 0};
     bool usesTextureTransform = false, usesSpecular = false;
 
     void BeginGroup(refhost::scene::Group& group, std::string const& name) override;

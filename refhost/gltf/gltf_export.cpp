@@ -1,6 +1,7 @@
 #include "refhost/gltf/gltf_export.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <set>
@@ -195,12 +196,12 @@ bool AddCamera(tinygltf::Model& model, std::vector<int>& roots, Animator& animat
 // The scene of the roots, named after the document's file, with the ambient light (and
 // how it plays, when it changes) in its extras.
 void AddScene(tinygltf::Model& model, std::string const& documentPath, SceneBuilder const& builder,
-              tinygltf::Value const& ambientAnimation) {
+              std::array<float, 3> const& ambient, tinygltf::Value const& ambientAnimation) {
     tinygltf::Scene scene;
     scene.name = std::filesystem::path(documentPath).stem().string();
     scene.nodes = builder.roots;
     tinygltf::Value::Object extras;
-    extras["ambient"] = Array({builder.ambient.r, builder.ambient.g, builder.ambient.b});
+    extras["ambient"] = Array({ambient[0], ambient[1], ambient[2]});
     if (ambientAnimation.IsObject()) {
         extras["ambientAnimation"] = ambientAnimation;
     }
@@ -231,8 +232,9 @@ void DeclareExtensions(tinygltf::Model& model, SceneBuilder const& builder, bool
 // named (dropped when nothing is in it).
 void FinishModel(tinygltf::Model& model, std::string const& documentPath,
                  SceneBuilder const& builder, tinygltf::Animation const& animation,
-                 tinygltf::Value const& ambientAnimation, bool usesPointer) {
-    AddScene(model, documentPath, builder, ambientAnimation);
+                 std::array<float, 3> const& ambient, tinygltf::Value const& ambientAnimation,
+                 bool usesPointer) {
+    AddScene(model, documentPath, builder, ambient, ambientAnimation);
     if (!animation.channels.empty()) {
         model.animations.push_back(animation);
     }
@@ -297,7 +299,8 @@ ExportSummary ExportGltf(HostSession& session, std::string const& path,
         usesPointer = AddCamera(model, builder.roots, animator, *camera, played) || usesPointer;
     }
 
-    FinishModel(model, document.path, builder, animation, ambientAnimation, usesPointer);
+    FinishModel(model, document.path, builder, animation,
+                Ambient(played.snapshots.at(played.start)), ambientAnimation, usesPointer);
     WriteModel(model, path);
 
     ExportSummary summary;
