@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "host/memory.h"
-#include "interp/easing.h"
 
 void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetObject& set,
                        uint32_t sortingIndex) {
@@ -23,14 +22,19 @@ void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetOb
 }
 
 bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,
-                              uint32_t recordSize) {
+                              uint32_t recordSize, bool keepEase) {
     if (!list.IsUsableAs(recordSize)) {
         return false;
     }
     for (uint32_t i = 0; i < list.GetCount(); ++i) {
         int32_t const time = static_cast<BaseTweenRecord const*>(list[i])->time;
         if (time == record.time) {
+            auto* replaced = static_cast<BaseTweenRecord*>(list[i]);
+            uint8_t const ease = replaced->ease;
             std::memcpy(list[i], &record, list.RecordSize());
+            if (keepEase) {
+                replaced->ease = ease;
+            }
             return true;
         }
         if (time > record.time) {
@@ -38,17 +42,4 @@ bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& r
         }
     }
     return list.Append(record);
-}
-
-uint8_t EaseAt(CTweenHandleRecord const& list, int32_t time, uint32_t recordSize) {
-    if (!list.IsUsableAs(recordSize)) {
-        return eEaseLinear;
-    }
-    for (uint32_t i = 0; i < list.GetCount(); ++i) {
-        auto const* record = static_cast<BaseTweenRecord const*>(list[i]);
-        if (record->time == time) {
-            return record->ease;
-        }
-    }
-    return eEaseLinear;
 }

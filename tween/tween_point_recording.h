@@ -15,11 +15,11 @@ void StoreNewTweenList(BaseTweenRecord const& record, int32_t recordSize, CSetOb
                        uint32_t sortingIndex = 0);
 
 // Puts the record into the list in time order: it overwrites a record at the same time
-// and goes before the first later one. False, with the list unchanged, when the block
-// cannot grow or is not a list of records of recordSize bytes (a damaged stored list stays
-// as it is). The list's sorting index stays.
+// (keeping that record's ease when keepEase is set) and goes before the first later one.
+// False, with the list unchanged, when the block cannot grow or is not a list of records of
+// recordSize bytes (a damaged stored list stays as it is). The list's sorting index stays.
 bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, BaseTweenRecord const& record,
-                              uint32_t recordSize);
+                              uint32_t recordSize, bool keepEase = false);
 
 // The same for a whole record of a record kind, which gives the size.
 template <typename Record>
@@ -27,15 +27,10 @@ bool PutTweenPointInTimeOrder(CTweenHandleRecord& list, Record const& record) {
     return PutTweenPointInTimeOrder(list, record, sizeof(Record));
 }
 
-// The ease of the list's record at the time, or eEaseLinear when it has none there (or the
-// list is not one of records of recordSize bytes).
-uint8_t EaseAt(CTweenHandleRecord const& list, int32_t time, uint32_t recordSize);
-
 // Recording a snapshot: as PutTweenPointInTimeOrder, but a snapshot that replaces the point
 // at its time keeps that point's ease, so recording a pose again keeps how the interval from
 // it is blended.
 template <typename Record>
-bool RecordTweenPointInTimeOrder(CTweenHandleRecord& list, Record record) {
-    record.ease = EaseAt(list, record.time, sizeof(Record));
-    return PutTweenPointInTimeOrder(list, record, sizeof(Record));
+bool RecordTweenPointInTimeOrder(CTweenHandleRecord& list, Record const& record) {
+    return PutTweenPointInTimeOrder(list, record, sizeof(Record), true);
 }
