@@ -2,27 +2,7 @@
 
 #include <cctype>
 
-#include "refhost/gltf/gltf_error.h"
-
 namespace refhost::gltf {
-
-nlohmann::json ParsedJson(std::string const& text, std::string const& name) {
-    nlohmann::json json;
-    try {
-        json = nlohmann::json::parse(text);
-    } catch (nlohmann::json::parse_error const& e) {
-        throw GltfError(name + ": byte " + std::to_string(e.byte) + ": not JSON (" +
-                        std::string(e.what()).substr(std::string(e.what()).find(':') + 2) + ")");
-    } catch (nlohmann::json::exception const& e) {
-        // A number too large for any type, say: the text is JSON, its value is not.
-        throw GltfError(name + ": not readable JSON (" +
-                        std::string(e.what()).substr(std::string(e.what()).find(']') + 2) + ")");
-    }
-    if (!json.is_object()) {
-        throw GltfError(name + ": /: a glTF file is a JSON object");
-    }
-    return json;
-}
 
 namespace {
 

@@ -3,16 +3,11 @@
 // tells them by their path ("pointer") and reads the property from the target's extension.
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include <tiny_gltf.h>
 
 namespace refhost::gltf {
-
-// The JSON of a file, or a GltfError naming the file and the byte where it stops being JSON
-// (or why its values cannot be read).
-nlohmann::json ParsedJson(std::string const& text, std::string const& name);
 
 // The text with `"node":0,` before every `"path":"pointer"` member (whatever the spaces
 // around its colon); the text itself when it has none. Linear in the text's length; a
